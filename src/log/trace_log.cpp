@@ -1,0 +1,58 @@
+#include "log/trace_log.h"
+
+#include "platform/platform.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+char g_TorvexLogPath[kLogPathSize];
+char g_Msg[kMessageSize];
+
+const char kSeparatorLine[] = "-----------------------------------------------------\n";
+static_assert(sizeof kSeparatorLine == 53 + 2, "separator: 53 hyphens and a line end");
+
+int WriteStringToLog(const char* text)
+{
+    if (g_TorvexLogPath[0] == '\0')
+        return 0;  // no log path yet: the message is dropped
+    std::FILE* file = std::fopen(g_TorvexLogPath, "a+");
+    if (file == nullptr)
+        return 0;
+    if (text != nullptr)
+        std::fputs(text, file);
+    long long size = Platform_FileSize(file);
+    std::fclose(file);
+    if (size > kLogSizeLimit)
+        RazLogFile();
+    return 1;
+}
+
+void RazLogFile(void)
+{
+    if (g_TorvexLogPath[0] == '\0')
+        return;
+    std::FILE* file = std::fopen(g_TorvexLogPath, "w+");
+    if (file != nullptr)
+        std::fclose(file);
+}
+
+void LogFormat(const char* format, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, format);
+    int length = std::vsnprintf(g_Msg, sizeof g_Msg, format, arguments);
+    va_end(arguments);
+    g_Msg[sizeof g_Msg - 1] = '\0';
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof g_Msg) {
+        std::size_t kept = std::strlen(g_Msg);
+        if (kept > 0 && g_Msg[kept - 1] != '\n')
+            g_Msg[kept - 1] = '\n';
+    }
+    WriteStringToLog(g_Msg);
+}
+
+void LogReport(const char* label, int com, int general)
+{
+    LogFormat("%s CompteRendu com = %d CompteRendu g\xE9n\xE9ral = %d\n", label, com, general);
+}

@@ -1,0 +1,37 @@
+// The only services that differ between Windows and the native build. Each has a
+// Windows implementation (src/platform/windows) and a POSIX one (src/platform/posix);
+// the build picks the folder, so callers carry no #ifdef.
+#ifndef TORVEX_PLATFORM_H
+#define TORVEX_PLATFORM_H
+
+#include <cstddef>
+#include <cstdio>
+
+typedef void (*GenericFunction)(void);
+
+// Full path of the loaded module whose file is named `moduleName`; when no such module
+// is loaded, the path of the host program's executable. Returns the length of the path,
+// 0 on failure, or `size` when the path did not fit (the buffer then holds a truncated,
+// terminated path).
+std::size_t Platform_ModuleFilePath(const char* moduleName, char* path, std::size_t size);
+
+// Drive part of `path` ("C:", or "" where there are no drives) and the path's folder
+// (drive and directory, ending in a separator). False when a part does not fit.
+bool Platform_SplitFolder(const char* path, char* drive, std::size_t driveSize,
+                          char* folder, std::size_t folderSize);
+
+// Value of `key` in `section` of the INI file `iniPath`, trimmed, or `defaultValue` when
+// the file, the section or the key is missing. Always terminated, truncated to `size`.
+void Platform_ReadProfileString(const char* section, const char* key, const char* defaultValue,
+                                char* value, std::size_t size, const char* iniPath);
+
+// Loads a library (null when it cannot be loaded or the path is empty), looks an entry
+// point up by name (null when missing), unloads a library.
+void* Platform_LoadLibrary(const char* path);
+GenericFunction Platform_FindSymbol(void* library, const char* name);
+void Platform_FreeLibrary(void* library);
+
+// Size of an open file in bytes, or -1 when it cannot be taken. Leaves the position at the end.
+long long Platform_FileSize(std::FILE* file);
+
+#endif

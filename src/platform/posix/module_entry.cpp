@@ -1,0 +1,17 @@
+// The native loader has no entry routine: constructor and destructor stand in for
+// process attach and detach.
+#include "link/entry_routine.h"
+
+namespace {
+
+__attribute__((constructor)) void OnLoad()
+{
+    DllEntryPoint(nullptr, kProcessAttach, nullptr);
+}
+
+__attribute__((destructor)) void OnUnload()
+{
+    DllEntryPoint(nullptr, kProcessDetach, nullptr);
+}
+
+}  // namespace
