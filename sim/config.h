@@ -1,0 +1,66 @@
+// Tiny INI reader for the simulator's configuration / fault-injection file.
+//
+// Syntax: "[section]" headers, "key=value" lines, full-line comments starting
+// with ';' or '#'. Section and key names are case-insensitive, names and values
+// are trimmed, and when a key appears twice the last occurrence wins. The file
+// is small and re-read on every entry-point call, so it is parsed in place into
+// a fixed buffer with no allocation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace qsim {
+
+class Config {
+public:
+    // Reads and parses the file; a missing or unreadable file gives an empty
+    // configuration (every lookup misses). Files beyond kMaxText bytes are
+    // parsed up to that size.
+    void load(const char* path);
+
+    // Raw trimmed value, or nullptr when the key is absent.
+    const char* find(const char* section, const char* key) const;
+
+    // Numeric value (see parse_number); false when absent or malformed.
+    bool number(const char* section, const char* key, int64_t* out) const;
+
+    // Numeric value truncated to 32 bits, or fallback when absent/malformed.
+    int32_t int32_or(const char* section, const char* key, int32_t fallback) const;
+    uint32_t uint32_or(const char* section, const char* key, uint32_t fallback) const;
+
+    // True when the key holds a non-zero number.
+    bool flag(const char* section, const char* key) const;
+
+private:
+    static constexpr size_t kMaxText = 64 * 1024;
+    static constexpr int kMaxEntries = 512;
+
+    struct Entry {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+
+    void parse();
+
+    char text_[kMaxText + 1];
+    Entry entries_[kMaxEntries];
+    int count_ = 0;
+};
+
+// Decimal (optionally signed) or 0x-prefixed hexadecimal; the value must fit in
+// 32 bits, either signed or unsigned. Surrounding whitespace is not accepted.
+bool parse_number(const char* text, int64_t* out);
+
+// Comma-separated list of numbers. Stores up to max values, returns how many
+// values the list holds in total (possibly more than max), or -1 when any item
+// is malformed. An empty text is an empty list.
+int parse_number_list(const char* text, uint32_t* out, int max);
+
+// Hex bytes separated by spaces, commas or colons ("41 42 00 43"); a token may
+// also hold several bytes ("41420043"). Stores up to max bytes and sets *count
+// to the number of bytes the text describes. False when malformed.
+bool parse_hex_bytes(const char* text, uint8_t* out, size_t max, size_t* count);
+
+} // namespace qsim

@@ -1,0 +1,35 @@
+#include "journal.h"
+
+#include "state_files.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace qsim {
+
+JournalLine& JournalLine::add(const char* text) { return addf("%s", text ? text : ""); }
+
+JournalLine& JournalLine::addf(const char* format, ...) {
+    if (len_ + 1 >= sizeof buf_) return *this;
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(buf_ + len_, sizeof buf_ - len_, format, args);
+    va_end(args);
+    if (n > 0) {
+        size_t added = static_cast<size_t>(n);
+        len_ += added < sizeof buf_ - len_ ? added : sizeof buf_ - len_ - 1;
+    }
+    return *this;
+}
+
+JournalLine& JournalLine::hex(const uint8_t* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i) addf(i ? " %02X" : "%02X", bytes[i]);
+    return *this;
+}
+
+void write_journal(const JournalLine& line) {
+    char path[4200];
+    if (state_path(StateFile::Journal, path, sizeof path)) append_line(path, line.str());
+}
+
+} // namespace qsim
