@@ -1,0 +1,59 @@
+#include "support/dynamic_library.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+namespace testing_support {
+
+#if defined(_WIN32)
+
+void* LoadLibraryFile(const std::string& path)
+{
+    return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+}
+
+void UnloadLibraryFile(void* library)
+{
+    if (library != nullptr)
+        FreeLibrary(static_cast<HMODULE>(library));
+}
+
+void* FindExport(void* library, const char* name)
+{
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void* FindExportByOrdinal(void* library, unsigned ordinal)
+{
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), MAKEINTRESOURCEA(ordinal)));
+}
+
+#else
+
+void* LoadLibraryFile(const std::string& path)
+{
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void UnloadLibraryFile(void* library)
+{
+    if (library != nullptr)
+        dlclose(library);
+}
+
+void* FindExport(void* library, const char* name)
+{
+    return dlsym(library, name);
+}
+
+void* FindExportByOrdinal(void*, unsigned)
+{
+    return nullptr;
+}
+
+#endif
+
+}  // namespace testing_support
