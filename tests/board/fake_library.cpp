@@ -1,0 +1,134 @@
+#include "board/fake_library.h"
+
+#include "log/trace_log.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace fake_library {
+
+Script script;
+std::vector<SendCall> sendCalls;
+std::vector<GetResultCall> getResultCalls;
+
+namespace {
+
+Bytes Raw(const void* record, std::size_t size)
+{
+    const auto* bytes = static_cast<const std::uint8_t*>(record);
+    return Bytes(bytes, bytes + size);
+}
+
+std::uint32_t Little32(const Bytes& bytes, std::size_t offset)
+{
+    return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8
+           | static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+}
+
+int LIBRARY_CALL FakeSendCommand(int, CommandRequest* request, CommandStatus* status, char* payload)
+{
+    SendCall call;
+    call.request = Raw(request, 12);
+    call.status = Raw(status, 8);
+    call.payloadNull = payload == nullptr;
+    if (payload != nullptr)
+        call.payload = Raw(payload, Little32(call.request, 8));
+    sendCalls.push_back(call);
+
+    SendAnswer answer = script.defaultSend;
+    if (!script.sends.empty()) {
+        answer = script.sends.front();
+        script.sends.pop_front();
+    }
+    if (answer.fillStatus) {
+        // Written byte by byte, little-endian, as the library's record format says.
+        auto* bytes = reinterpret_cast<std::uint8_t*>(status);
+        const std::uint32_t fields[3] = {answer.general, answer.com, answer.replyLength};
+        const std::size_t offsets[3] = {0, 2, 4};
+        const std::size_t widths[3] = {2, 2, 4};
+        for (int f = 0; f < 3; ++f)
+            for (std::size_t b = 0; b < widths[f]; ++b)
+                bytes[offsets[f] + b] = static_cast<std::uint8_t>(fields[f] >> (8 * b));
+    }
+    return answer.result;
+}
+
+int LIBRARY_CALL FakeGetResult(int zero, std::uint32_t replyLength, char* reply, CompteRendu* report)
+{
+    GetResultCall call;
+    call.zero = zero;
+    call.replyLength = replyLength;
+    call.bufferNull = reply == nullptr;
+    if (reply != nullptr)
+        call.buffer = Raw(reply, replyLength + 1UL);
+    if (report != nullptr)
+        call.report = Raw(report, sizeof *report);
+    getResultCalls.push_back(call);
+    if (reply != nullptr)
+        std::memcpy(reply, script.reply.data(), std::min<std::size_t>(script.reply.size(), replyLength));
+    return script.getResultReturn;
+}
+
+}  // namespace
+
+SendAnswer Status(int result, std::uint16_t general, std::uint16_t com, std::uint32_t replyLength)
+{
+    return SendAnswer{result, true, general, com, replyLength};
+}
+
+void Install()
+{
+    script = Script();
+    sendCalls.clear();
+    getResultCalls.clear();
+#define CLEAR_ENTRY_POINT(name, type) name = nullptr;
+    TORVEX_ENTRY_POINTS(CLEAR_ENTRY_POINT)
+#undef CLEAR_ENTRY_POINT
+    _SendCommand = &FakeSendCommand;
+    _GetResult = &FakeGetResult;
+}
+
+Bytes Of(std::initializer_list<int> bytes)
+{
+    Bytes out;
+    for (int b : bytes)
+        out.push_back(static_cast<std::uint8_t>(b));
+    return out;
+}
+
+}  // namespace fake_library
+
+void FakeLibraryTest::SetUp()
+{
+    fake_library::Install();
+    logPath_ = scratch_.File("Torvex.log");
+    ASSERT_LT(logPath_.size(), sizeof g_TorvexLogPath);
+    std::memset(g_TorvexLogPath, 0, sizeof g_TorvexLogPath);
+    std::memcpy(g_TorvexLogPath, logPath_.c_str(), logPath_.size());
+}
+
+std::string ReportLine(const std::string& label, unsigned com, unsigned general)
+{
+    return "_ExecuteCommand " + label + " CompteRendu com = " + std::to_string(com)
+           + " CompteRendu g\xE9n\xE9ral = " + std::to_string(general) + "\n";
+}
+
+std::string SimpleTrace(const std::string& name, unsigned com, unsigned general)
+{
+    return "\nEntre " + name + "\n" + ReportLine(name, com, general) + "Sort " + name + "\n";
+}
+
+fake_library::Bytes Request(int code, std::uint32_t timeout, std::uint32_t length)
+{
+    fake_library::Bytes bytes = fake_library::Of({0x00, code, 0xAA});
+    for (std::uint32_t value : {timeout, length})
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    return bytes;
+}
+
+fake_library::Bytes WithoutPadding(fake_library::Bytes request)
+{
+    request.erase(request.begin() + 3);
+    return request;
+}
