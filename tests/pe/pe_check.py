@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""Checks a built torvex.dll from outside, as Windows sees it: machine, export table
+(names and ordinals), imports, hardening flags, section permissions and the version
+resource. Usage: pe_check.py DLL. Prints one line per check; exit 1 on any failure."""
+import struct
+import sys
+
+EXPECTED_EXPORTS = {
+    "_Init_Module_COM": 1,
+    "_TelechargeComposant_COM": 2,
+    "_GetVersionComposant_COM": 3,
+    "_GetReferenceBoard_COM": 4,
+    "_Clean_ZR_COM": 5,
+}
+SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "ntdll.dll", "advapi32.dll", "user32.dll"}
+DYNAMIC_BASE, NX_COMPAT = 0x0040, 0x0100
+SCN_EXECUTE, SCN_WRITE = 0x20000000, 0x80000000
+
+
+class Pe:
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("not a PE file")
+        self.machine, sections, _, _, _, optional_size, self.characteristics = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        optional = pe + 24
+        self.magic = struct.unpack_from("<H", data, optional)[0]
+        self.dll_characteristics = struct.unpack_from("<H", data, optional + 70)[0]
+        count = struct.unpack_from("<I", data, optional + 92)[0]
+        self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i) for i in range(count)]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections):
+            name, vsize, vaddr, rsize, raddr = struct.unpack_from("<8sIIII", data, table + 40 * i)
+            flags = struct.unpack_from("<I", data, table + 40 * i + 36)[0]
+            self.sections.append((name.rstrip(b"\0").decode(), vaddr, max(vsize, rsize), raddr, flags))
+
+    def offset(self, rva):
+        for _, vaddr, size, raddr, _ in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return rva - vaddr + raddr
+        raise ValueError("RVA %#x outside every section" % rva)
+
+    def cstring(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("latin-1")
+
+    def exports(self):
+        rva, _ = self.directories[0]
+        base = self.offset(rva)
+        name_rva, ordinal_base, functions, names, _, names_rva, ordinals_rva = struct.unpack_from("<IIIIIII", self.data, base + 12)
+        result = {}
+        for i in range(names):
+            name = self.cstring(struct.unpack_from("<I", self.data, self.offset(names_rva) + 4 * i)[0])
+            index = struct.unpack_from("<H", self.data, self.offset(ordinals_rva) + 2 * i)[0]
+            result[name] = index + ordinal_base
+        return self.cstring(name_rva), functions, result
+
+    def imports(self):
+        rva, _ = self.directories[1]
+        at = self.offset(rva)
+        names = []
+        while True:
+            entry = struct.unpack_from("<IIIII", self.data, at)
+            if entry == (0, 0, 0, 0, 0):
+                return names
+            names.append(self.cstring(entry[3]))
+            at += 20
+
+    def version_info(self):
+        """The VS_VERSIONINFO blob: the first RT_VERSION resource."""
+        rva, _ = self.directories[2]
+        root = self.offset(rva)
+
+        def entries(directory):
+            named, ids = struct.unpack_from("<HH", self.data, directory + 12)
+            for i in range(named + ids):
+                yield struct.unpack_from("<II", self.data, directory + 16 + 8 * i)
+
+        for ident, target in entries(root):
+            if ident == 16:
+                node = target
+                while node & 0x80000000:  # walk down to the first leaf
+                    _, node = next(entries(root + (node & 0x7FFFFFFF)))
+                data_rva, size = struct.unpack_from("<II", self.data, root + node)
+                start = self.offset(data_rva)
+                return self.data[start:start + size]
+        return None
+
+
+def parse_version_block(blob, at=0):
+    """One version block: (key, value bytes, children)."""
+    length, value_length, kind = struct.unpack_from("<HHH", blob, at)
+    key_end = at + 6
+    while blob[key_end:key_end + 2] != b"\0\0":
+        key_end += 2
+    key = blob[at + 6:key_end].decode("utf-16-le")
+    value_at = (key_end + 2 + 3) & ~3
+    value_size = value_length * 2 if kind == 1 else value_length
+    value = blob[value_at:value_at + value_size]
+    children = []
+    child = (value_at + value_size + 3) & ~3
+    while child < at + length:
+        block = parse_version_block(blob, child)
+        children.append(block[:3])
+        child = (child + block[3] + 3) & ~3
+    return key, value, children, length
+
+
+def main():
+    pe = Pe(open(sys.argv[1], "rb").read())
+    failures, passed = [], []
+
+    def check(ok, what):
+        print(("ok   " if ok else "FAIL ") + what)
+        (passed if ok else failures).append(what)
+
+    check(pe.machine == 0x14C and pe.magic == 0x10B, "PE32 for i386")
+    check(pe.characteristics & 0x2000 != 0, "image is a DLL")
+    module_name, functions, exports = pe.exports()
+    check(module_name == "torvex.dll", "export directory names the module torvex.dll (%s)" % module_name)
+    check(exports == EXPECTED_EXPORTS and functions == 5, "exactly the five exports with ordinals 1 to 5 (%s)" % exports)
+    imports = pe.imports()
+    check(all(name.lower() in SYSTEM_DLLS for name in imports), "imports only system DLLs (%s)" % ", ".join(imports))
+    check(pe.dll_characteristics & DYNAMIC_BASE != 0, "DYNAMIC_BASE set")
+    check(pe.dll_characteristics & NX_COMPAT != 0, "NX_COMPAT set")
+    wx = [name for name, _, _, _, flags in pe.sections if flags & SCN_EXECUTE and flags & SCN_WRITE]
+    check(not wx, "no section both writable and executable (%s)" % wx)
+
+    blob = pe.version_info()
+    check(blob is not None, "version resource present")
+    if blob is not None:
+        key, fixed, children, _ = parse_version_block(blob)
+        signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIIIII", fixed)
+        file_type = struct.unpack_from("<I", fixed, 36)[0]
+        check(key == "VS_VERSION_INFO" and signature == 0xFEEF04BD, "VS_VERSION_INFO with its signature")
+        check((file_ms, file_ls) == (0x00010006, 0x00050000), "file version 1.6.5.0")
+        check((product_ms, product_ls) == (0x00010006, 0x00050000), "product version 1.6.5.0")
+        check(file_type == 2, "FILETYPE VFT_DLL")
+        strings, translation = {}, None
+        for child_key, _, grandchildren in children:
+            if child_key == "StringFileInfo":
+                for table_key, _, values in grandchildren:
+                    strings[table_key] = {k: v.decode("utf-16-le").rstrip("\0") for k, v, _ in values}
+            if child_key == "VarFileInfo":
+                for var_key, value, _ in grandchildren:
+                    if var_key == "Translation":
+                        translation = "%04X%04X" % struct.unpack_from("<HH", value)
+        table = strings.get(translation or "", {})
+        check(translation is not None and translation in strings, "Translation %s matches a string table %s" % (translation, list(strings)))
+        check(table.get("FileVersion") == "1.6.5 b0", "FileVersion text 1.6.5 b0 (%r)" % table.get("FileVersion"))
+        for field in ("CompanyName", "FileDescription", "ProductName", "ProductVersion", "OriginalFilename", "InternalName"):
+            check(bool(table.get(field)), "%s present" % field)
+    print("%d passed, %d failed" % (len(passed), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
