@@ -155,7 +155,7 @@ int send_command(int32_t arg, const CommandRequest* request, CommandStatus* stat
         if (stores && store != 0 && accepted(o)) {
             if (req.code == kCmdDownloadApplication) {
                 if (!store_payload(StateFile::Flash, payload, req.length)) {
-                    o.result = 1;
+                    o.result = 0;
                     o.com = kComDownloadFailed;
                 }
             } else if (!store_payload(StateFile::Eeprom, payload, req.length)) {

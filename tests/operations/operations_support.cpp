@@ -1,0 +1,220 @@
+#include "operations_support.h"
+
+#include <cstdio>
+
+using testing_support::JoinPath;
+using testing_support::ModuleUnderTest;
+
+namespace operations_support {
+
+const BannerFields kBannerFields = {"TVX-COM-APPL01", "V01.06.05", "240517", "CRC1A2", "REL"};
+const char kDecodedBanner[] = "TVX-COM-APPL01 V01.06.05 240517 CRC1A2 REL";
+
+std::string MakeBanner(const BannerFields& fields)
+{
+    std::string banner;
+    for (const std::string& field : fields) {
+        banner += field;
+        banner += '\0';
+    }
+    EXPECT_LE(banner.size(), 48u) << "banner fields too long";
+    banner.resize(48, '\0');
+    return banner;
+}
+
+std::string MakeApplicationFile(const BannerFields& fields, const std::string& body)
+{
+    static const char kHeader[] = "\x7F\x01TVX\x00\x10\xFE";
+    return std::string(kHeader, 8) + MakeBanner(fields) + body;
+}
+
+std::string PatternBytes(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 37 + 11) % 251);
+    return bytes;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string text;
+    char digits[4];
+    for (unsigned char byte : bytes) {
+        std::snprintf(digits, sizeof digits, "%02X", byte);
+        if (!text.empty())
+            text += ' ';
+        text += digits;
+    }
+    return text;
+}
+
+const std::string kSeparator = std::string(53, '-') + "\n";
+
+std::string ReportLine(const std::string& label, int com, int general)
+{
+    return label + " CompteRendu com = " + std::to_string(com) + " CompteRendu g\xE9n\xE9ral = "
+           + std::to_string(general) + "\n";
+}
+
+std::string ResetTrace(int com, int general)
+{
+    return "\nEntre Reset_Board\n" + ReportLine("_ExecuteCommand Reset_Board", com, general) + "Sort Reset_Board\n";
+}
+
+std::string StartTrace(int com, int general)
+{
+    return "\nEntre Saut_Appli\n" + ReportLine("_ExecuteCommand Saut_Appli", com, general) + "Sort Saut_Appli\n";
+}
+
+const char kOpen[] = "OpenCommSession";
+
+std::string CloseLine(int com, int general)
+{
+    return "CloseCommSession com=" + std::to_string(com) + " general=" + std::to_string(general);
+}
+
+namespace {
+
+std::string Le32(std::uint32_t value)
+{
+    std::string bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+// The request and the status preset (general 0, com 3, no reply) as the journal shows them.
+std::string SendPrefix(std::uint8_t code, std::uint32_t timeout, std::uint32_t length)
+{
+    return "SendCommand arg=0 request=00 " + Hex(std::string(1, static_cast<char>(code))) + " AA .. "
+           + Hex(Le32(timeout) + Le32(length)) + " status=00 00 03 00 00 00 00 00 payload=";
+}
+
+}  // namespace
+
+std::string CommandLine(std::uint8_t code, std::uint32_t timeout)
+{
+    return SendPrefix(code, timeout, 0) + "null";
+}
+
+std::string DownloadLine(const std::string& payload)
+{
+    std::string shown = Hex(payload.substr(0, 64));
+    if (payload.size() > 64)
+        shown += "...";
+    return SendPrefix(0x30, 10000, static_cast<std::uint32_t>(payload.size())) + shown;
+}
+
+void BoardOperationsTest::SetUp()
+{
+    ASSERT_NO_FATAL_FAILURE(Restart(Start{}));
+}
+
+void BoardOperationsTest::Restart(const Start& start)
+{
+    module_.reset();
+    module_ = std::make_unique<ModuleUnderTest>(start.variant);
+    if (start.libraryAbsent)
+        module_->WriteIni("[TorvexPath]\nQuelvanePath=" + JoinPath(module_->Folder(), "nowhere") + "\n");
+    ASSERT_NO_FATAL_FAILURE(module_->Load());
+    if (start.initialise) {
+        module_->WriteSimConfig(start.initSimConfig);
+        ASSERT_EQ(module_->InitModule(), start.expectedInit) << module_->Log();
+        module_->WriteSimConfig("");
+    }
+    ClearTraces();
+}
+
+void BoardOperationsTest::ClearTraces()
+{
+    module_->ClearLog();
+    module_->ClearJournal();
+}
+
+int BoardOperationsTest::Download(const std::string& path)
+{
+    auto download = reinterpret_cast<decltype(&_TelechargeComposant_COM)>(module_->Export("_TelechargeComposant_COM"));
+    if (download == nullptr) {
+        ADD_FAILURE() << "_TelechargeComposant_COM is not exported";
+        return -1000;
+    }
+    std::string argument = path;  // the module takes a char*; hand it a private copy
+    return download(&argument[0]);
+}
+
+int BoardOperationsTest::Version(int first, char* buffer)
+{
+    auto version = reinterpret_cast<decltype(&_GetVersionComposant_COM)>(module_->Export("_GetVersionComposant_COM"));
+    if (version == nullptr) {
+        ADD_FAILURE() << "_GetVersionComposant_COM is not exported";
+        return -1000;
+    }
+    return version(first, buffer);
+}
+
+int BoardOperationsTest::Reference(char* buffer, int length)
+{
+    auto reference = reinterpret_cast<decltype(&_GetReferenceBoard_COM)>(module_->Export("_GetReferenceBoard_COM"));
+    if (reference == nullptr) {
+        ADD_FAILURE() << "_GetReferenceBoard_COM is not exported";
+        return -1000;
+    }
+    return reference(buffer, length);
+}
+
+int BoardOperationsTest::Clean()
+{
+    auto clean = reinterpret_cast<decltype(&_Clean_ZR_COM)>(module_->Export("_Clean_ZR_COM"));
+    if (clean == nullptr) {
+        ADD_FAILURE() << "_Clean_ZR_COM is not exported";
+        return -1000;
+    }
+    return clean();
+}
+
+std::vector<std::string> BoardOperationsTest::Journal() const
+{
+    // The request's fourth byte is padding that carries no meaning: blank it out.
+    static const std::string kRequest = "request=";
+    std::vector<std::string> lines = module_->Journal();
+    for (std::string& line : lines) {
+        std::size_t at = line.find(kRequest);
+        if (at != std::string::npos && line.compare(at + kRequest.size(), 4, "null") != 0
+            && line.size() >= at + kRequest.size() + 11)
+            line.replace(at + kRequest.size() + 9, 2, "..");
+    }
+    return lines;
+}
+
+std::string BoardOperationsTest::AppPath(const std::string& name) const
+{
+    return JoinPath(module_->Folder(), name);
+}
+
+std::string BoardOperationsTest::WriteApp(const std::string& bytes, const std::string& name) const
+{
+    std::string path = AppPath(name);
+    testing_support::WriteFile(path, bytes);
+    return path;
+}
+
+std::string BoardOperationsTest::FlashPath() const
+{
+    return JoinPath(module_->SimFolder(), "quelvane-sim.flash");
+}
+
+std::string BoardOperationsTest::DownloadHead(const std::string& path, const char* decodedBanner)
+{
+    std::string head = "\nEntre TelechargeComposant_COM\nPath Telechargement : " + path + "\n";
+    if (decodedBanner != nullptr)
+        head += std::string("Version \xE0 t\xE9l\xE9" "charger : ") + decodedBanner + "\n";
+    return head;
+}
+
+std::string BoardOperationsTest::DownloadTail()
+{
+    return "\nSort TelechargeComposant_COM\n" + kSeparator;
+}
+
+}  // namespace operations_support
