@@ -1,0 +1,38 @@
+// Exit statuses of torvexctl: one per kind of outcome, so that scripts can tell them apart.
+#pragma once
+
+namespace torvexctl {
+
+enum ExitCode : int {
+    kExitSuccess = 0,
+    kExitInternalError = 1,     // an unexpected failure inside torvexctl itself
+    kExitUsage = 2,             // bad command line
+    kExitModuleUnusable = 3,    // torvex.dll cannot be loaded, or an export is missing
+    kExitInitFailed = 4,        // _Init_Module_COM returned 0
+    kExitDownloadRefused = 5,   // the board refused the download (-2)
+    kExitDownloadFailed = 6,    // the download failed (-1, 0 or another value)
+    kExitVerifyMismatch = 7,    // the board's banner differs from the file's after a download
+    kExitQueryFailed = 8,       // version, reference or clean-up call failed
+    kExitFileUnreadable = 9,    // the application file is missing, unreadable or empty
+};
+
+struct ExitCodeDescription {
+    ExitCode code;
+    const char* meaning;
+};
+
+// For --help: every status with its meaning, in ascending order.
+inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
+    {kExitSuccess, "success"},
+    {kExitInternalError, "internal error in torvexctl"},
+    {kExitUsage, "usage error (bad command line)"},
+    {kExitModuleUnusable, "torvex.dll not loadable or an export missing"},
+    {kExitInitFailed, "module initialisation failed (_Init_Module_COM returned 0)"},
+    {kExitDownloadRefused, "download refused by the board (-2)"},
+    {kExitDownloadFailed, "download failed (-1, 0 or an unexpected result)"},
+    {kExitVerifyMismatch, "verification mismatch: the board's banner differs from the file's"},
+    {kExitQueryFailed, "query failed (version, reference or clean-up returned 0)"},
+    {kExitFileUnreadable, "application file missing, unreadable or empty"},
+};
+
+}  // namespace torvexctl

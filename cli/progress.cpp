@@ -1,0 +1,79 @@
+#include "progress.h"
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace torvexctl {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kTerminalRefresh = std::chrono::milliseconds(100);
+constexpr double kPlainLineInterval = 5.0;  // seconds between "still running" lines
+constexpr char kSpinner[] = {'|', '/', '-', '\\'};
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+bool IsTerminal(std::FILE* stream)
+{
+#if defined(_WIN32)
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const std::string& label,
+                    double* seconds)
+{
+    const bool terminal = IsTerminal(stream);
+    std::packaged_task<int()> task(work);
+    std::future<int> result = task.get_future();
+    Clock::time_point start = Clock::now();
+    std::thread worker(std::move(task));
+
+    if (!terminal) {
+        std::fprintf(stream, "%s...\n", label.c_str());
+        std::fflush(stream);
+    }
+    std::size_t tick = 0;
+    double nextPlainLine = kPlainLineInterval;
+    int lastWidth = 0;
+    while (result.wait_for(kTerminalRefresh) != std::future_status::ready) {
+        double elapsed = SecondsSince(start);
+        if (terminal) {
+            int width = std::fprintf(stream, "\r%c %s  %.1f s", kSpinner[tick++ % sizeof kSpinner],
+                                     label.c_str(), elapsed);
+            lastWidth = width > lastWidth ? width : lastWidth;
+            std::fflush(stream);
+        } else if (elapsed >= nextPlainLine) {
+            std::fprintf(stream, "%s: %.0f s elapsed\n", label.c_str(), elapsed);
+            std::fflush(stream);
+            nextPlainLine += kPlainLineInterval;
+        }
+    }
+    worker.join();
+    *seconds = SecondsSince(start);
+
+    if (terminal && lastWidth > 0) {
+        // Clear the spinner line so that the next output starts on a clean line.
+        std::fprintf(stream, "\r%*s\r", lastWidth, "");
+        std::fflush(stream);
+    }
+    return result.get();
+}
+
+}  // namespace torvexctl

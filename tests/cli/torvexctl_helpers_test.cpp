@@ -1,0 +1,136 @@
+// torvexctl's pure helpers: banner parsing and layout, text decoding, the log tail.
+#include "banner.h"
+#include "log_tail.h"
+#include "text.h"
+
+#include "support/files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace torvexctl;
+
+namespace {
+
+std::string Block(const std::vector<std::string>& fields, std::size_t size = kBannerSize)
+{
+    std::string bytes;
+    for (const std::string& field : fields)
+        bytes += field + '\0';
+    bytes.resize(size, '\0');
+    return bytes;
+}
+
+}  // namespace
+
+TEST(BannerParsing, FieldsAreReadWithinTheGivenBytes)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> fields;
+        bool complete;
+    };
+    const Case cases[] = {
+        {"full widths", Block({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"}),
+         {"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"}, true},
+        {"empty fields", Block({"A", "", "C", "", "E"}), {"A", "", "C", "", "E"}, true},
+        {"no terminator at all", std::string(48, 'Z'), {std::string(48, 'Z')}, false},
+        {"fifth field cut by the end", std::string("A\0B\0C\0D\0EFG", 11), {"A", "B", "C", "D", "EFG"}, false},
+        {"three fields, then the end", std::string("A\0B\0C\0", 6), {"A", "B", "C"}, false},
+        {"nothing", std::string(), {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Banner banner = ParseBanner(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(banner.fields, c.fields);
+        EXPECT_EQ(banner.complete, c.complete);
+    }
+}
+
+TEST(BannerParsing, OneLineFollowsTheLogColumns)
+{
+    struct Case {
+        std::vector<std::string> fields;
+        std::string line;
+    };
+    const Case cases[] = {
+        {{"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"}, "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY"},
+        {{"ABC", "PQRSTUVWX", "", "", ""}, "ABCPQRSTUVWX"},
+        {{"ABC", std::string(25, 'B'), "CD", "EF", "GH"}, "ABC" + std::string(21, 'B') + " CDEFGH"},
+        {{"ABC", std::string(12, 'B'), std::string(10, 'C'), "", "GH"},
+         "ABC" + std::string(12, 'B') + std::string(10, 'C') + "GH"},
+        {{std::string(20, 'A'), "B", "", "", ""}, std::string(14, 'A') + " B"},
+        {{"ONLY"}, "ONLY"},
+    };
+    for (const Case& c : cases) {
+        Banner banner;
+        banner.fields = c.fields;
+        EXPECT_EQ(BannerLine(banner), c.line);
+    }
+}
+
+TEST(BannerParsing, ComparisonTreatsAbsentFieldsAsEmpty)
+{
+    Banner three{{"A", "B", "C"}, false};
+    Banner five{{"A", "B", "C", "", ""}, true};
+    Banner other{{"A", "B", "X", "", ""}, true};
+    EXPECT_TRUE(SameFields(three, five));
+    EXPECT_FALSE(SameFields(five, other));
+    EXPECT_TRUE(AllZero(std::string(48, '\0').data(), 48));
+    EXPECT_FALSE(AllZero(Block({"", "", "", "", "x"}).data(), 48));
+}
+
+TEST(ApplicationFileReading, BannerOnlyFromFiftyEightBytes)
+{
+    testing_support::ScratchFolder folder("cli-file");
+    std::string header = "HEADER-1";
+    std::string banner = Block({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
+    testing_support::WriteFile(folder.File("57.bin"), header + banner + "!");
+    testing_support::WriteFile(folder.File("58.bin"), header + banner + "!!");
+
+    ApplicationFile short57 = ReadApplicationFile(folder.File("57.bin"));
+    EXPECT_TRUE(short57.readable);
+    EXPECT_EQ(short57.size, 57);
+    EXPECT_FALSE(short57.banner.has_value());
+
+    ApplicationFile long58 = ReadApplicationFile(folder.File("58.bin"));
+    EXPECT_EQ(long58.size, 58);
+    ASSERT_TRUE(long58.banner.has_value());
+    EXPECT_EQ(BannerLine(*long58.banner), "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY");
+
+    EXPECT_FALSE(ReadApplicationFile(folder.File("absent.bin")).readable);
+    EXPECT_FALSE(ReadApplicationFile(folder.Path()).readable);
+}
+
+TEST(TextDecoding, Cp1252BecomesUtf8AndControlsAreShownEscaped)
+{
+    EXPECT_EQ(Cp1252ToUtf8("g\xE9n\xE9ral \xE0"), "g\xC3\xA9n\xC3\xA9ral \xC3\xA0");
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x9F"), "\xE2\x82\xAC\xC5\xB8");  // euro sign, Y with diaeresis
+    EXPECT_EQ(Cp1252ToUtf8("\x81"), "\xEF\xBF\xBD");              // unassigned: replacement character
+    EXPECT_EQ(ForTerminal("A\x1B[2J\rB\x7F\xE9"), "A\\x1B[2J\\x0DB\\x7F\xC3\xA9");
+}
+
+TEST(LogTailReading, OnlyAppendedLinesAndARestartedLogWhole)
+{
+    testing_support::ScratchFolder folder("cli-log");
+    std::string path = folder.File("Torvex.log");
+
+    LogTail fromNothing(path);
+    testing_support::WriteFile(path, "first\r\n\r\nsecond\n");
+    EXPECT_EQ(fromNothing.AddedLines(), (std::vector<std::string>{"first", "", "second"}));
+
+    LogTail appended(path);
+    testing_support::WriteFile(path, "first\r\n\r\nsecond\nthird g\xE9n\xE9ral\nunterminated");
+    bool restarted = true;
+    EXPECT_EQ(appended.AddedLines(&restarted), (std::vector<std::string>{"third g\xC3\xA9n\xC3\xA9ral", "unterminated"}));
+    EXPECT_FALSE(restarted);
+
+    // The module empties its log past the size limit: the new content is read whole.
+    LogTail beforeReset(path);
+    testing_support::WriteFile(path, "new\n");
+    EXPECT_EQ(beforeReset.AddedLines(&restarted), (std::vector<std::string>{"new"}));
+    EXPECT_TRUE(restarted);
+}
