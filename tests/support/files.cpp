@@ -37,7 +37,10 @@ void WriteFile(const std::string& path, const std::string& bytes)
 
 void CopyFile(const std::string& from, const std::string& to)
 {
-    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+    // Removing first: overwrite_existing is unreliable in the MinGW runtime's filesystem.
+    std::error_code ignored;
+    fs::remove(to, ignored);
+    fs::copy_file(from, to);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name)
