@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -117,14 +118,20 @@ int main(int argc, char** argv)
     if (torvexctl::IsTerminal(stdout))
         SetConsoleOutputCP(CP_UTF8);
 #endif
-    Output out(WantsJson(argc, argv));
-    int code;
+    // Nothing may escape main(): even printing the result can fail (out of memory).
     try {
-        code = Run(argc, argv, out);
-    } catch (const std::exception& error) {
-        out.Error(std::string("internal error: ") + error.what());
-        code = kExitInternalError;
+        Output out(WantsJson(argc, argv));
+        int code;
+        try {
+            code = Run(argc, argv, out);
+        } catch (const std::exception& error) {
+            out.Error(std::string("internal error: ") + error.what());
+            code = kExitInternalError;
+        }
+        out.Finish(code);
+        return code;
+    } catch (...) {
+        std::fputs("torvexctl: internal error\n", stderr);
+        return kExitInternalError;
     }
-    out.Finish(code);
-    return code;
 }

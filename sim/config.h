@@ -33,7 +33,7 @@ public:
     bool flag(const char* section, const char* key) const;
 
 private:
-    static constexpr size_t kMaxText = 64 * 1024;
+    static constexpr size_t kMaxText = size_t{64} * 1024;
     static constexpr int kMaxEntries = 512;
 
     struct Entry {
@@ -44,8 +44,8 @@ private:
 
     void parse();
 
-    char text_[kMaxText + 1];
-    Entry entries_[kMaxEntries];
+    char text_[kMaxText + 1] = {};
+    Entry entries_[kMaxEntries] = {};
     int count_ = 0;
 };
 

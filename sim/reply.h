@@ -7,7 +7,7 @@
 
 namespace qsim {
 
-constexpr size_t kReplyCapacity = 64 * 1024;
+constexpr size_t kReplyCapacity = size_t{64} * 1024;
 
 void reply_clear();
 

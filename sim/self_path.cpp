@@ -62,7 +62,7 @@ bool g_found = false;
 // Finds the directory once, when the module is loaded, before the host has a
 // chance to change its working directory.
 struct LocateAtLoad {
-    LocateAtLoad() { g_found = locate(g_directory, sizeof g_directory); }
+    LocateAtLoad() noexcept { g_found = locate(g_directory, sizeof g_directory); }
 } g_locate_at_load;
 
 } // namespace

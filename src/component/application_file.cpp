@@ -36,13 +36,13 @@ int GetFile(const char* path, char* buffer, std::size_t capacity)
         return 0;
     int result = 1;
     long long size = Platform_FileSize(file);
-    if (size < 0) {
+    // The caller sized the buffer from an earlier look at the file. A file that changed
+    // since then (grown, shrunk or emptied) is refused rather than sent cut short, or as
+    // a buffer of which some or all bytes were never read.
+    if (size < 0 || static_cast<unsigned long long>(size) != capacity) {
         result = 0;
     } else if (size > 0) {
-        // The caller sized the buffer from an earlier look at the file. A file that changed
-        // since then is refused rather than sent cut short or padded with stale bytes.
-        if (buffer == nullptr || static_cast<unsigned long long>(size) != capacity
-            || std::fseek(file, 0, SEEK_SET) != 0
+        if (buffer == nullptr || std::fseek(file, 0, SEEK_SET) != 0
             || std::fread(buffer, 1, capacity, file) != capacity)
             result = 0;
     }

@@ -13,9 +13,9 @@ constexpr long long kSmallestFileWithBanner = 58;
 int GetSizeFile(const char* path);
 
 // Reads the whole file in one read into `buffer`, which holds `capacity` bytes. 1 when
-// read, and for an empty file (nothing read); 0 when the file cannot be opened, the
-// buffer is null, or the file's size is no longer `capacity` (it changed since it was
-// measured) or the read comes up short.
+// read, and for a file measured empty that is still empty (capacity 0, nothing read); 0
+// when the file cannot be opened, the buffer is null, the file's size is no longer
+// `capacity` (it changed since it was measured, emptied included) or the read comes up short.
 int GetFile(const char* path, char* buffer, std::size_t capacity);
 
 // Logs the decoded banner of the file; nothing when it cannot be opened or has no banner.

@@ -13,6 +13,9 @@ EXPECTED_EXPORTS = {
     "_Clean_ZR_COM": 5,
 }
 SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "ntdll.dll", "advapi32.dll", "user32.dll"}
+# String functions that cannot be told the size of their destination.
+UNBOUNDED_FUNCTIONS = {"strcpy", "strcat", "sprintf", "vsprintf", "gets", "strncpy", "strncat", "wcscpy",
+                       "wcscat", "swprintf", "lstrcpyA", "lstrcpyW", "lstrcatA", "lstrcatW", "_mbscpy", "_mbscat"}
 DYNAMIC_BASE, NX_COMPAT = 0x0040, 0x0100
 SCN_EXECUTE, SCN_WRITE = 0x20000000, 0x80000000
 
@@ -67,6 +70,28 @@ class Pe:
                 return names
             names.append(self.cstring(entry[3]))
             at += 20
+
+    def imported_functions(self):
+        """Names of the functions imported by name, from every DLL."""
+        rva, _ = self.directories[1]
+        at = self.offset(rva)
+        functions = []
+        while True:
+            lookup, _, _, name, address = struct.unpack_from("<IIIII", self.data, at)
+            if (lookup, name, address) == (0, 0, 0):
+                return functions
+            thunk = self.offset(lookup or address)
+            while True:
+                value = struct.unpack_from("<I", self.data, thunk)[0]
+                if value == 0:
+                    break
+                if not value & 0x80000000:  # by name: a hint, then the name
+                    functions.append(self.cstring(value + 2))
+                thunk += 4
+            at += 20
+
+    def relocations_size(self):
+        return self.directories[5][1] if len(self.directories) > 5 else 0
 
     def version_info(self):
         """The VS_VERSIONINFO blob: the first RT_VERSION resource."""
@@ -123,7 +148,10 @@ def main():
     check(exports == EXPECTED_EXPORTS and functions == 5, "exactly the five exports with ordinals 1 to 5 (%s)" % exports)
     imports = pe.imports()
     check(all(name.lower() in SYSTEM_DLLS for name in imports), "imports only system DLLs (%s)" % ", ".join(imports))
+    unbounded = sorted(set(pe.imported_functions()) & UNBOUNDED_FUNCTIONS)
+    check(not unbounded, "imports no unbounded string function (%s)" % unbounded)
     check(pe.dll_characteristics & DYNAMIC_BASE != 0, "DYNAMIC_BASE set")
+    check(pe.relocations_size() > 0, "base relocations present, so that DYNAMIC_BASE can take effect")
     check(pe.dll_characteristics & NX_COMPAT != 0, "NX_COMPAT set")
     wx = [name for name, _, _, _, flags in pe.sections if flags & SCN_EXECUTE and flags & SCN_WRITE]
     check(not wx, "no section both writable and executable (%s)" % wx)
