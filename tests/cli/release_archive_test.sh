@@ -46,6 +46,14 @@ while read -r link; do
 done < <(grep -o '](\([^)#:]*\))' "$root/README.md" | sed 's/^](//; s/)$//')
 pass "README links"
 
+# The header as hosts compile it: strict C89, and C++ passing a string literal as the path.
+i686-w64-mingw32-gcc -x c -std=c89 -pedantic-errors -Wall -Wextra -Werror -fsyntax-only \
+  -I"$root/include" - <<<'#include "torvex.h"' || fail "torvex.h is not strict C89"
+i686-w64-mingw32-g++ -x c++ -std=c++11 -pedantic-errors -Wall -Wextra -Werror -fsyntax-only -I"$root/include" - \
+  <<<'#include "torvex.h"
+int download() { return _TelechargeComposant_COM("application.bin"); }' || fail "C++ cannot pass a string literal to the download"
+pass "header in C89 and C++"
+
 # The ready-made host against the simulated board.
 output=$(run torvexctl.exe info)
 echo "$output"
@@ -56,7 +64,8 @@ pass "torvexctl info"
 
 # The example, built with MinGW through the CMake package.
 cmake -S "$root/examples" -B "$work/example" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root" >"$work/example.log" 2>&1 &&
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root" -DCMAKE_C_FLAGS="-Wall -Wextra -Werror" \
+  >"$work/example.log" 2>&1 &&
   cmake --build "$work/example" >>"$work/example.log" 2>&1 || { cat "$work/example.log"; fail "examples/ does not build"; }
 set +e
 output=$(run "$work/example/update_board.exe" '..\simulator\sample-application.bin')
