@@ -1,34 +1,81 @@
 # Release archive of the Windows build: `cpack` in the build folder (or
 # `cmake --build build/windows --target package`) writes torvex-<version>-win32.zip:
 #
-#   torvex.dll, torvex.def          the module and its export definitions
+#   README.md                       the integrator's guide (docs/integrators-guide.md)
+#   CHANGELOG.md
+#   SHA256SUMS                      of every other file in the archive
+#   bin/torvex.dll                  the module
+#   bin/torvexctl.exe               console host program
+#   bin/torvex.ini                  points the module at ../simulator
 #   include/torvex.h, include/torvex_version.h
-#   torvexctl.exe                   console host program
-#   torvex.ini                      sample: points at the simulator below
-#   sample-application.bin          sample application file
-#   README.md, docs/torvexctl.md
-#   simulator/quelvane.dll          simulated board, for trying things without hardware
-#   simulator/README.md
+#   lib/libtorvex.dll.a             import library for GNU linkers (MinGW)
+#   lib/torvex.lib                  import library for MSVC-style linkers
+#   lib/torvex.def                  the export definitions both are made from
+#   lib/cmake/torvex/               CMake package: find_package(torvex) -> torvex::torvex
+#   examples/                       a small C host and its CMakeLists.txt
+#   simulator/                      simulated board, its README, a sample application file
+#   docs/                           torvexctl and the module's limits on bad input
 #
+# The archive is reproducible: no build time in the binaries, and the zip is rewritten
+# with fixed dates and a fixed order (cmake/release/normalize_zip.py).
 # Include from the top-level CMakeLists.txt after the targets are defined.
 if(NOT WIN32)
   return()  # the product is the 32-bit Windows build; native builds are for development
 endif()
 
 set(TORVEX_RELEASE_COMPONENT release)
+set(release_sources ${PROJECT_SOURCE_DIR}/cmake/release)
+set(release_build ${CMAKE_BINARY_DIR}/release)
+set(torvex_def ${PROJECT_SOURCE_DIR}/src/torvex.def)
 
-install(FILES $<TARGET_FILE:torvex> ${PROJECT_SOURCE_DIR}/src/torvex.def
-        DESTINATION . COMPONENT ${TORVEX_RELEASE_COMPONENT})
-install(FILES ${PROJECT_SOURCE_DIR}/include/torvex.h ${PROJECT_SOURCE_DIR}/include/torvex_version.h
-        DESTINATION include COMPONENT ${TORVEX_RELEASE_COMPONENT})
-install(FILES $<TARGET_FILE:torvexctl>
-        ${CMAKE_BINARY_DIR}/bin/torvex.ini
-        ${CMAKE_BINARY_DIR}/bin/sample-application.bin
-        DESTINATION . COMPONENT ${TORVEX_RELEASE_COMPONENT})
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION . COMPONENT ${TORVEX_RELEASE_COMPONENT} OPTIONAL)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/torvexctl.md DESTINATION docs COMPONENT ${TORVEX_RELEASE_COMPONENT})
-install(FILES $<TARGET_FILE:quelvane> DESTINATION simulator COMPONENT ${TORVEX_RELEASE_COMPONENT})
-install(FILES ${PROJECT_SOURCE_DIR}/sim/README.md DESTINATION simulator COMPONENT ${TORVEX_RELEASE_COMPONENT})
+# Import libraries, made from the .def so that they carry exactly its names and ordinals.
+# The tools run inside the output folder with plain file names: the GNU tool writes the
+# output's name into the library, which must not depend on where the build lies.
+find_program(TORVEX_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-16 llvm-dlltool-15 llvm-dlltool-14)
+if(NOT CMAKE_DLLTOOL OR NOT TORVEX_LLVM_DLLTOOL)
+  message(FATAL_ERROR "the release needs i686-w64-mingw32-dlltool (binutils-mingw-w64-i686) "
+                      "and llvm-dlltool (llvm): run scripts/setup")
+endif()
+set(import_libraries ${release_build}/lib/libtorvex.dll.a ${release_build}/lib/torvex.lib)
+file(MAKE_DIRECTORY ${release_build}/lib)
+add_custom_command(
+  OUTPUT ${import_libraries}
+  COMMAND ${CMAKE_DLLTOOL} --deterministic-libraries --input-def ${torvex_def}
+          --dllname torvex.dll --output-lib libtorvex.dll.a --temp-prefix torvex_implib
+  COMMAND ${TORVEX_LLVM_DLLTOOL} -m i386 -d ${torvex_def} -l torvex.lib
+  WORKING_DIRECTORY ${release_build}/lib
+  DEPENDS ${torvex_def}
+  COMMENT "Making the import libraries libtorvex.dll.a and torvex.lib from torvex.def"
+  VERBATIM)
+
+# The CMake package's version file (the package itself is written by hand).
+include(CMakePackageConfigHelpers)
+write_basic_package_version_file(${release_build}/torvexConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+
+add_custom_target(torvex_release_files ALL DEPENDS ${import_libraries})
+# Everything the archive takes from the build: a second build of this target alone is
+# enough to pack the archive again.
+add_dependencies(torvex_release_files torvex torvexctl torvexctl_demo quelvane)
+
+macro(torvex_release_install kind destination)
+  install(${kind} ${ARGN} DESTINATION ${destination} COMPONENT ${TORVEX_RELEASE_COMPONENT})
+endmacro()
+torvex_release_install(FILES bin $<TARGET_FILE:torvex> $<TARGET_FILE:torvexctl>
+                       ${release_sources}/torvex.ini)
+torvex_release_install(FILES include ${PROJECT_SOURCE_DIR}/include/torvex.h
+                       ${PROJECT_SOURCE_DIR}/include/torvex_version.h)
+torvex_release_install(FILES lib ${import_libraries} ${torvex_def})
+torvex_release_install(FILES lib/cmake/torvex ${release_sources}/torvexConfig.cmake
+                       ${release_build}/torvexConfigVersion.cmake)
+torvex_release_install(DIRECTORY examples ${PROJECT_SOURCE_DIR}/examples/)
+torvex_release_install(FILES simulator $<TARGET_FILE:quelvane> ${PROJECT_SOURCE_DIR}/sim/README.md
+                       ${CMAKE_BINARY_DIR}/bin/sample-application.bin)
+torvex_release_install(FILES docs ${PROJECT_SOURCE_DIR}/docs/torvexctl.md
+                       ${PROJECT_SOURCE_DIR}/docs/bad-input.md)
+torvex_release_install(FILES . ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/integrators-guide.md DESTINATION . RENAME README.md
+        COMPONENT ${TORVEX_RELEASE_COMPONENT})
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME torvex)
@@ -38,4 +85,11 @@ set(CPACK_PACKAGE_FILE_NAME torvex-${PROJECT_VERSION}-win32)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 # Only the files above, whatever else the tree (test frameworks included) would install.
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};${TORVEX_RELEASE_COMPONENT};/")
+# SHA256SUMS is written into the staged tree before it is zipped; the zip is then made
+# reproducible.
+set(CPACK_PRE_BUILD_SCRIPTS ${release_sources}/write_checksums.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${release_sources}/normalize_zip.cmake)
+set(CPACK_TORVEX_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(CPACK_TORVEX_PYTHON ${Python3_EXECUTABLE})
 include(CPack)

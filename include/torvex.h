@@ -8,7 +8,10 @@
  *  - five functions, exported by name exactly as spelled below (leading underscore
  *    included, no decoration) and by ordinal, 1 to 5 in the order below;
  *  - plain C calling convention (__cdecl), int results, no exceptions;
- *  - call _Init_Module_COM first in every process; calls are serialised by the host.
+ *  - call _Init_Module_COM first in every process; calls may come from any thread,
+ *    they run one at a time;
+ *  - import libraries: lib/libtorvex.dll.a (GNU linkers), lib/torvex.lib (MSVC-style
+ *    linkers); a CMake package: find_package(torvex) gives torvex::torvex.
  */
 #ifndef TORVEX_H
 #define TORVEX_H
@@ -32,36 +35,57 @@
  * reply are written into the host's buffer, whatever length the board announces. */
 #define TORVEX_VERSION_BUFFER_SIZE 48
 
+/* Capacity to give the buffer of _GetReferenceBoard_COM: the reference is a short text,
+ * and this leaves ample room. Keep one byte of it back for a terminating zero (see below). */
+#define TORVEX_REFERENCE_BUFFER_SIZE 256
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* Ordinal 1. Loads the communication library, checks that no session occupies the
- * interface, creates the router and initialises the board. 1: ready; 0: failure
- * (see Torvex.log). Call it again to retry after a failure. */
+/* Ordinal 1. Loads the communication library named in torvex.ini, checks that no session
+ * occupies the interface, creates the router and initialises the board.
+ * Returns 1: ready. 0: failure (library not found, interface occupied, router or board
+ * initialisation failed; Torvex.log says which). Call it again to retry: every later call
+ * after a failure reloads the library. Once it has returned 1, further calls return 1. */
 TORVEX_API int TORVEX_CALL _Init_Module_COM(void);
 
 /* Ordinal 2. Downloads the application file at `path` into the board, then starts it
- * and resets the board. Returns the library's non-zero success value when the download
- * was accepted and the application started; -2 when the board refused the download;
- * -1 when the download failed; 0 for any other failure (no library, no session, missing,
- * empty or changing file, start or reset failed). */
-TORVEX_API int TORVEX_CALL _TelechargeComposant_COM(char* path);
+ * and resets the board. `path` is read, never written.
+ * Returns a value above 0: success (the library's own success value, usually 1).
+ *   -2: the board refused the download (its report code is in Torvex.log).
+ *   -1: the download failed (its report code is in Torvex.log).
+ *    0: any other failure: no library, no session, missing, empty or changing file, an
+ *       unrecognised refusal, or the start or reset after the download failed (the
+ *       application may then already be written: read the version back).
+ * Test the result as `> 0`, never as `!= 0`: -1 and -2 are failures. */
+TORVEX_API int TORVEX_CALL _TelechargeComposant_COM(const char* path);
 
 /* Ordinal 3. Asks the board for the banner of the application in its flash and writes
- * the raw reply (zero-separated text fields) into `buffer`, which must hold at least
- * TORVEX_VERSION_BUFFER_SIZE bytes: a longer reply is cut to that size. `unused` has no
- * effect. Returns 1 for an empty flash (buffer untouched) and, as hosts expect, when no
- * session could be opened; 0 on failure; otherwise the library's result of the fetch
- * (or of the command when nothing was fetched). */
+ * the raw reply (five text fields, each ended by a zero byte) into `buffer`, which must
+ * hold at least TORVEX_VERSION_BUFFER_SIZE bytes: a longer reply is cut to that size.
+ * Clear the buffer before the call: the reply may be shorter, and nothing is written when
+ * no banner comes back. `unused` has no effect.
+ * Returns 0: failure (no library, or the board answered with an error).
+ *    1: the flash holds no application (buffer untouched), OR no session could be opened
+ *       (buffer untouched): the two cannot be told apart by the result; an all-zero
+ *       buffer after 1 means "no banner", and Torvex.log says which of the two happened.
+ *    otherwise: the library's result of the reply fetch (or of the command when there was
+ *       nothing to fetch); a banner in `buffer` is what counts. */
 TORVEX_API int TORVEX_CALL _GetVersionComposant_COM(int unused, char* buffer);
 
 /* Ordinal 4. Reads the board's reference string into `buffer`; `length` is the buffer's
- * capacity in bytes, handed unchanged to the communication library. 1: read; 0: failure. */
+ * capacity in bytes, handed unchanged to the communication library, which may fill all
+ * `length` bytes without a terminating zero. Reserve one byte: pass capacity - 1 as
+ * `length` and set buffer[capacity - 1] to 0 yourself (TORVEX_REFERENCE_BUFFER_SIZE is a
+ * sensible capacity).
+ * Returns 1: the reference was read. 0: failure (no library, no session, or the library
+ * could not read it); the buffer's content is then meaningless. */
 TORVEX_API int TORVEX_CALL _GetReferenceBoard_COM(char* buffer, int length);
 
 /* Ordinal 5. Asks the communication library to clean up, in a session of its own.
- * 1 when the clean-up was called; 0 otherwise. */
+ * Returns 1: the clean-up was called. 0: no library, no session, or the library has no
+ * clean-up. Nothing else in the module depends on it. */
 TORVEX_API int TORVEX_CALL _Clean_ZR_COM(void);
 
 #ifdef __cplusplus

@@ -41,7 +41,7 @@ int SendApplication(const char* path, int size)
 
 }  // namespace
 
-extern "C" int TORVEX_CALL _TelechargeComposant_COM(char* path)
+extern "C" int TORVEX_CALL _TelechargeComposant_COM(const char* path)
 {
     WriteStringToLog("\nEntre TelechargeComposant_COM\n");
     LogFormat("Path Telechargement : %s\n", path != nullptr ? path : "");

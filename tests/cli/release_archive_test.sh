@@ -1,24 +1,103 @@
 #!/usr/bin/env bash
-# Packs the release archive, unpacks it into a fresh folder and runs `torvexctl info`
-# from there under Wine, as someone who received the archive would.
-# Usage: release_archive_test.sh BUILD_DIR WINE_RUN PREFIX
+# Packs the release archive, unpacks it into an empty folder and uses it as an integrator
+# would, with nothing but its contents (and the compilers an integrator brings):
+#   - its layout, its checksums (every file listed, every line right) and its README's links;
+#   - torvexctl info from bin/ under Wine, against the shipped simulator;
+#   - examples/ built with MinGW through find_package(torvex) and run under Wine;
+#   - a host compiled for the MSVC target and linked against lib/torvex.lib with lld-link,
+#     run under Wine.
+# Usage: release_archive_test.sh BUILD_DIR WINE_RUN PREFIX SOURCE_DIR
 set -euo pipefail
-build=$1 wine_run=$2 prefix=$3
+build=$1 wine_run=$2 prefix=$3 source=$4
 work=$(mktemp -d "$build/tests/scratch/release-XXXXXX")
 trap 'rm -rf "$work"' EXIT
+passed=0
+pass() { echo "ok: $1"; passed=$((passed + 1)); }
+fail() { echo "FAILED: $1"; exit 1; }
+run() { (cd "$root/bin" && "$wine_run" "$prefix" "$@") | tr -d '\r'; }
 
 (cd "$build" && cpack -G ZIP -B "$work/pack" >/dev/null)
 archive=$(ls "$work"/pack/torvex-*-win32.zip)
+mkdir "$work/unpacked"
 unzip -q "$archive" -d "$work/unpacked"
 root=$(ls -d "$work"/unpacked/torvex-*)
 
-for file in torvex.dll torvex.def include/torvex.h torvexctl.exe torvex.ini README.md simulator/quelvane.dll simulator/README.md; do
-  [ -f "$root/$file" ] || { echo "missing from the archive: $file"; exit 1; }
+# Layout.
+for file in README.md CHANGELOG.md SHA256SUMS bin/torvex.dll bin/torvexctl.exe bin/torvex.ini \
+    include/torvex.h include/torvex_version.h lib/libtorvex.dll.a lib/torvex.lib lib/torvex.def \
+    lib/cmake/torvex/torvexConfig.cmake lib/cmake/torvex/torvexConfigVersion.cmake \
+    examples/CMakeLists.txt examples/update_board.c \
+    simulator/quelvane.dll simulator/README.md simulator/sample-application.bin \
+    docs/torvexctl.md docs/bad-input.md; do
+  [ -f "$root/$file" ] || fail "missing from the archive: $file"
 done
+pass "layout"
 
-output=$(cd "$root" && "$wine_run" "$prefix" torvexctl.exe info | tr -d '\r')
+# Checksums: every line verifies, and every file but SHA256SUMS has exactly one line.
+(cd "$root" && sha256sum --check --strict --quiet SHA256SUMS) || fail "a line of SHA256SUMS does not verify"
+listed=$(cut -c67- "$root/SHA256SUMS" | sort)
+present=$(cd "$root" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | sort)
+[ "$listed" = "$present" ] || fail "SHA256SUMS does not list exactly the archive's files: $(diff <(echo "$listed") <(echo "$present") || true)"
+pass "SHA256SUMS: $(wc -l <"$root/SHA256SUMS") files"
+
+# Every relative link of the README leads to a file of the archive.
+while read -r link; do
+  [ -e "$root/$link" ] || fail "README.md links to $link, which the archive lacks"
+done < <(grep -o '](\([^)#:]*\))' "$root/README.md" | sed 's/^](//; s/)$//')
+pass "README links"
+
+# The header as hosts compile it: strict C89, and C++ passing a string literal as the path.
+i686-w64-mingw32-gcc -x c -std=c89 -pedantic-errors -Wall -Wextra -Werror -fsyntax-only \
+  -I"$root/include" - <<<'#include "torvex.h"' || fail "torvex.h is not strict C89"
+i686-w64-mingw32-g++ -x c++ -std=c++11 -pedantic-errors -Wall -Wextra -Werror -fsyntax-only -I"$root/include" - \
+  <<<'#include "torvex.h"
+int download() { return _TelechargeComposant_COM("application.bin"); }' || fail "C++ cannot pass a string literal to the download"
+pass "header in C89 and C++"
+
+# The ready-made host against the simulated board.
+output=$(run torvexctl.exe info)
 echo "$output"
-grep -q "board reference: SIM-BOARD-0001" <<<"$output"
-grep -q "no application in flash" <<<"$output"
-[ -f "$root/Torvex.log" ] || { echo "no Torvex.log beside the unpacked module"; exit 1; }
-echo "1 passed, 0 failed"
+grep -qx "board reference: SIM-BOARD-0001" <<<"$output" || fail "torvexctl info: no reference"
+grep -qx "no application in flash" <<<"$output" || fail "torvexctl info: the board should be empty"
+[ -f "$root/bin/Torvex.log" ] || fail "no Torvex.log beside the unpacked module"
+pass "torvexctl info"
+
+# The example, built with MinGW through the CMake package.
+cmake -S "$root/examples" -B "$work/example" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root" -DCMAKE_C_FLAGS="-Wall -Wextra -Werror" \
+  >"$work/example.log" 2>&1 &&
+  cmake --build "$work/example" >>"$work/example.log" 2>&1 || { cat "$work/example.log"; fail "examples/ does not build"; }
+set +e
+output=$(run "$work/example/update_board.exe" '..\simulator\sample-application.bin')
+status=$?
+set -e
+echo "$output"
+expected="init: ready
+reference: SIM-BOARD-0001
+version: no application in flash
+download: accepted, application started
+version: TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208
+clean-up: done"
+[ "$output" = "$expected" ] || fail "the example's output differs from: $expected"
+[ "$status" -eq 0 ] || fail "the example exited with $status"
+pass "examples/ through find_package(torvex)"
+
+# A host compiled for the MSVC target, linked with lld-link against lib/torvex.lib. The
+# three system calls it makes come from an import library made here, as no SDK is assumed.
+printf 'LIBRARY kernel32.dll\nEXPORTS\n    GetStdHandle@4\n    WriteFile@20\n    ExitProcess@4\n' >"$work/kernel32.def"
+llvm-dlltool -m i386 -k -d "$work/kernel32.def" -l "$work/kernel32.lib"
+clang --target=i686-pc-windows-msvc -O1 -Wall -Werror -I"$root/include" \
+  -c "$source/tests/cli/release_msvc_host.c" -o "$work/msvc_host.obj"
+lld-link /nologo /nodefaultlib /entry:host_entry /subsystem:console "$work/msvc_host.obj" \
+  "$root/lib/torvex.lib" "$work/kernel32.lib" /out:"$work/msvc_host.exe"
+set +e
+output=$(run "$work/msvc_host.exe")
+status=$?
+set -e
+echo "$output"
+[ "$status" -eq 0 ] || fail "the host linked against torvex.lib exited with $status"
+grep -qx "_GetVersionComposant_COM = 1, first field TORVEX-SAMPLE1" <<<"$output" ||
+  fail "the host linked against torvex.lib did not read the banner back"
+pass "host linked with lld-link against torvex.lib"
+
+echo "$passed passed, 0 failed"
