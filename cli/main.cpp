@@ -30,7 +30,7 @@ std::string Footer()
         "beside itself. The options --dll, --log, --json and --quiet may come before or after the command.\n"
         "\nExit status:\n";
     for (const ExitCodeDescription& entry : kExitCodeDescriptions)
-        text += "  " + std::to_string(entry.code) + "  " + entry.meaning + "\n";
+        text += (entry.code < 10 ? "   " : "  ") + std::to_string(entry.code) + "  " + entry.meaning + "\n";
     return text;
 }
 
