@@ -3,7 +3,8 @@
 #include "exit_codes.h"
 #include "module_run.h"
 
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace torvexctl {
 
@@ -15,10 +16,17 @@ std::string CleanReport(const std::vector<std::string>& log, Output& out)
 {
     static const std::string kPrefix = "Clean_ZR_COM CompteRendu com = ";
     for (auto line = log.rbegin(); line != log.rend(); ++line) {
-        int com = 0;
-        int general = 0;
-        if (line->compare(0, kPrefix.size(), kPrefix) != 0
-            || std::sscanf(line->c_str() + kPrefix.size(), "%d CompteRendu g%*s = %d", &com, &general) != 2)
+        if (line->compare(0, kPrefix.size(), kPrefix) != 0)
+            continue;
+        // "<com> CompteRendu général = <general>"
+        const char* text = line->c_str() + kPrefix.size();
+        char* end = nullptr;
+        long com = std::strtol(text, &end, 10);
+        const char* equals = end != text ? std::strstr(end, " = ") : nullptr;
+        if (equals == nullptr)
+            continue;
+        long general = std::strtol(equals + 3, &end, 10);
+        if (end == equals + 3)
             continue;
         out.Data()["report"] = {{"com", com}, {"general", general}};
         return "the library's report: com = " + std::to_string(com) + ", general = " + std::to_string(general);
