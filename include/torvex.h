@@ -8,7 +8,8 @@
  *  - five functions, exported by name exactly as spelled below (leading underscore
  *    included, no decoration) and by ordinal, 1 to 5 in the order below;
  *  - plain C calling convention (__cdecl), int results, no exceptions;
- *  - call _Init_Module_COM first in every process; calls are serialised by the host.
+ *  - call _Init_Module_COM first in every process; call from any thread: calls run
+ *    one at a time.
  */
 #ifndef TORVEX_H
 #define TORVEX_H

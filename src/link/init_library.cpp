@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 LibraryHolder* g_pHinst = nullptr;
 int g_bINIT = 0;
@@ -42,12 +41,14 @@ bool FindModuleFolder(char* drive, std::size_t driveSize, char* folder, std::siz
     return Platform_SplitFolder(modulePath, drive, driveSize, folder, folderSize);
 }
 
+// The date line, in ctime's words; a date the system cannot show leaves the text empty.
 void LogDateLine()
 {
     char dateLine[100] = {};
-    std::time_t now = std::time(nullptr);
-    const char* text = std::ctime(&now);
-    std::snprintf(dateLine, sizeof dateLine, "Today's date and time: %s\n", text != nullptr ? text : "\n");
+    char text[64] = {};
+    if (!Platform_TimeText(Platform_CurrentTime(), text, sizeof text))
+        std::snprintf(text, sizeof text, "\n");
+    std::snprintf(dateLine, sizeof dateLine, "Today's date and time: %s\n", text);
     WriteStringToLog(dateLine);
 }
 
