@@ -61,8 +61,6 @@ int Init_Library(void)
         g_pHinst = nullptr;
     }
     g_pHinst = static_cast<LibraryHolder*>(std::calloc(1, sizeof(LibraryHolder)));
-    if (g_pHinst == nullptr)
-        return 0;
 
     char drive[256] = {};
     char baseDirectory[kPathBufferSize] = {};
@@ -72,6 +70,13 @@ int Init_Library(void)
     JoinPath(g_TorvexLogPath, kLogPathSize, baseDirectory, "Torvex.log");
     LogDateLine();
     WriteStringToLog("\nEntre Init_Library\n");
+    if (g_pHinst == nullptr) {
+        // Nowhere to keep the library's handle: say so rather than fail silently.
+        WriteStringToLog("WARNING no memory for the library holder: library not loaded\n");
+        LogFormat("Status = %d\n", 0);
+        WriteStringToLog("Sort Init_Library\n");
+        return 0;
+    }
 
     char iniPath[kPathBufferSize] = {};
     JoinPath(iniPath, sizeof iniPath, baseDirectory, "torvex.ini");
