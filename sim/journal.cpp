@@ -13,8 +13,9 @@ JournalLine& JournalLine::Add(const char* text)
 }
 
 // printf-style on purpose: the compiler checks each call against its format.
+// NOLINTNEXTLINE(cert-dcl50-cpp)
 JournalLine& JournalLine::AddFormat(const char* format, ...)
-{  // NOLINT(cert-dcl50-cpp)
+{
     if (len_ + 1 >= sizeof buf_)
         return *this;
     va_list args;
