@@ -6,55 +6,74 @@
 namespace qsim {
 namespace {
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char ToLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool equal_nocase(const char* a, const char* b) {
+bool EqualNoCase(const char* a, const char* b)
+{
     for (; *a && *b; ++a, ++b) {
-        if (lower(*a) != lower(*b)) return false;
+        if (ToLower(*a) != ToLower(*b))
+            return false;
     }
     return *a == *b;
 }
 
 // Trims [begin, end) in place and returns the NUL-terminated start.
-char* trim(char* begin, char* end) {
-    while (begin < end && is_space(*begin)) ++begin;
-    while (end > begin && is_space(end[-1])) --end;
+char* Trim(char* begin, char* end)
+{
+    while (begin < end && IsSpace(*begin))
+        ++begin;
+    while (end > begin && IsSpace(end[-1]))
+        --end;
     *end = '\0';
     return begin;
 }
 
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = lower(c);
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = ToLower(c);
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return -1;
 }
 
-} // namespace
+}  // namespace
 
-void Config::load(const char* path) {
+void Config::Load(const char* path)
+{
     count_ = 0;
     text_[0] = '\0';
-    if (!path) return;
+    if (!path)
+        return;
     FILE* f = std::fopen(path, "rb");
-    if (!f) return;
+    if (!f)
+        return;
     size_t n = std::fread(text_, 1, kMaxText, f);
     std::fclose(f);
     text_[n] = '\0';
     // A stray NUL inside the file simply ends the parsed text.
-    parse();
+    Parse();
 }
 
-void Config::parse() {
+void Config::Parse()
+{
     const char* section = "";
     char* line = text_;
     while (*line) {
         char* end = line;
-        while (*end && *end != '\n') ++end;
+        while (*end && *end != '\n')
+            ++end;
         char* next = *end ? end + 1 : end;
-        char* s = trim(line, end);
+        char* s = Trim(line, end);
 
         if (*s == '\0' || *s == ';' || *s == '#') {
             // blank line or comment
@@ -62,134 +81,165 @@ void Config::parse() {
             char* close = std::strchr(s, ']');
             // A malformed header must not let the following keys land in the
             // previous section, so they are dropped until the next good one.
-            section = close ? trim(s + 1, close) : nullptr;
+            section = close ? Trim(s + 1, close) : nullptr;
         } else if (section) {
             char* eq = std::strchr(s, '=');
             if (eq && count_ < kMaxEntries) {
-                char* value = trim(eq + 1, eq + 1 + std::strlen(eq + 1));
-                char* key = trim(s, eq);
-                if (*key) entries_[count_++] = Entry{section, key, value};
+                char* value = Trim(eq + 1, eq + 1 + std::strlen(eq + 1));
+                char* key = Trim(s, eq);
+                if (*key)
+                    entries_[count_++] = Entry{section, key, value};
             }
         }
         line = next;
     }
 }
 
-const char* Config::find(const char* section, const char* key) const {
+const char* Config::Find(const char* section, const char* key) const
+{
     for (int i = count_ - 1; i >= 0; --i) {
-        if (equal_nocase(entries_[i].section, section) && equal_nocase(entries_[i].key, key))
+        if (EqualNoCase(entries_[i].section, section) && EqualNoCase(entries_[i].key, key))
             return entries_[i].value;
     }
     return nullptr;
 }
 
-bool Config::number(const char* section, const char* key, int64_t* out) const {
-    const char* v = find(section, key);
-    return v && parse_number(v, out);
+bool Config::ReadNumber(const char* section, const char* key, int64_t* out) const
+{
+    const char* v = Find(section, key);
+    return v && ParseNumber(v, out);
 }
 
-int32_t Config::int32_or(const char* section, const char* key, int32_t fallback) const {
+int32_t Config::ReadInt32Or(const char* section, const char* key, int32_t fallback) const
+{
     int64_t v;
-    return number(section, key, &v) ? static_cast<int32_t>(static_cast<uint32_t>(v)) : fallback;
+    return ReadNumber(section, key, &v) ? static_cast<int32_t>(static_cast<uint32_t>(v)) : fallback;
 }
 
-uint32_t Config::uint32_or(const char* section, const char* key, uint32_t fallback) const {
+uint32_t Config::ReadUint32Or(const char* section, const char* key, uint32_t fallback) const
+{
     int64_t v;
-    return number(section, key, &v) ? static_cast<uint32_t>(v) : fallback;
+    return ReadNumber(section, key, &v) ? static_cast<uint32_t>(v) : fallback;
 }
 
-bool Config::flag(const char* section, const char* key) const {
+bool Config::IsFlagSet(const char* section, const char* key) const
+{
     int64_t v;
-    return number(section, key, &v) && v != 0;
+    return ReadNumber(section, key, &v) && v != 0;
 }
 
-bool parse_number(const char* text, int64_t* out) {
-    if (!text || !out) return false;
+bool ParseNumber(const char* text, int64_t* out)
+{
+    if (!text || !out)
+        return false;
     const char* p = text;
     int64_t value = 0;
     if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
         p += 2;
-        if (!*p) return false;
+        if (!*p)
+            return false;
         for (; *p; ++p) {
-            int d = hex_digit(*p);
-            if (d < 0) return false;
+            int d = HexDigitValue(*p);
+            if (d < 0)
+                return false;
             value = value * 16 + d;
-            if (value > 0xFFFFFFFFLL) return false;
+            if (value > 0xFFFFFFFFLL)
+                return false;
         }
         *out = value;
         return true;
     }
     bool negative = false;
-    if (*p == '-' || *p == '+') negative = (*p++ == '-');
-    if (!*p) return false;
+    if (*p == '-' || *p == '+')
+        negative = (*p++ == '-');
+    if (!*p)
+        return false;
     for (; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
+        if (*p < '0' || *p > '9')
+            return false;
         value = value * 10 + (*p - '0');
-        if (value > 0xFFFFFFFFLL) return false;
+        if (value > 0xFFFFFFFFLL)
+            return false;
     }
     if (negative) {
-        if (value > 0x80000000LL) return false;
+        if (value > 0x80000000LL)
+            return false;
         value = -value;
     }
     *out = value;
     return true;
 }
 
-int parse_number_list(const char* text, uint32_t* out, int max) {
-    if (!text) return 0;
+int ParseNumberList(const char* text, uint32_t* out, int max)
+{
+    if (!text)
+        return 0;
     int total = 0;
     const char* p = text;
-    while (is_space(*p)) ++p;
-    if (!*p) return 0;
+    while (IsSpace(*p))
+        ++p;
+    if (!*p)
+        return 0;
     for (;;) {
         const char* comma = std::strchr(p, ',');
         const char* end = comma ? comma : p + std::strlen(p);
         char item[32];
         const char* b = p;
         const char* e = end;
-        while (b < e && is_space(*b)) ++b;
-        while (e > b && is_space(e[-1])) --e;
+        while (b < e && IsSpace(*b))
+            ++b;
+        while (e > b && IsSpace(e[-1]))
+            --e;
         size_t len = static_cast<size_t>(e - b);
-        if (len == 0 || len >= sizeof item) return -1;
+        if (len == 0 || len >= sizeof item)
+            return -1;
         std::memcpy(item, b, len);
         item[len] = '\0';
         int64_t v;
-        if (!parse_number(item, &v)) return -1;
-        if (out && total < max) out[total] = static_cast<uint32_t>(v);
+        if (!ParseNumber(item, &v))
+            return -1;
+        if (out && total < max)
+            out[total] = static_cast<uint32_t>(v);
         ++total;
-        if (!comma) break;
+        if (!comma)
+            break;
         p = comma + 1;
     }
     return total;
 }
 
-bool parse_hex_bytes(const char* text, uint8_t* out, size_t max, size_t* count) {
+bool ParseHexBytes(const char* text, uint8_t* out, size_t max, size_t* count)
+{
     size_t n = 0;
     const char* p = text ? text : "";
     while (*p) {
-        if (is_space(*p) || *p == ',' || *p == ':') {
+        if (IsSpace(*p) || *p == ',' || *p == ':') {
             ++p;
             continue;
         }
         const char* end = p;
-        while (*end && !is_space(*end) && *end != ',' && *end != ':') ++end;
+        while (*end && !IsSpace(*end) && *end != ',' && *end != ':')
+            ++end;
         size_t digits = static_cast<size_t>(end - p);
         // An odd-length token reads as if it had a leading zero ("7" = 07).
         int high = (digits % 2) ? 0 : -1;
         for (; p < end; ++p) {
-            int d = hex_digit(*p);
-            if (d < 0) return false;
+            int d = HexDigitValue(*p);
+            if (d < 0)
+                return false;
             if (high < 0) {
                 high = d;
             } else {
-                if (out && n < max) out[n] = static_cast<uint8_t>(high * 16 + d);
+                if (out && n < max)
+                    out[n] = static_cast<uint8_t>(high * 16 + d);
                 ++n;
                 high = -1;
             }
         }
     }
-    if (count) *count = n;
+    if (count)
+        *count = n;
     return true;
 }
 
-} // namespace qsim
+}  // namespace qsim

@@ -17,20 +17,20 @@ public:
     // Reads and parses the file; a missing or unreadable file gives an empty
     // configuration (every lookup misses). Files beyond kMaxText bytes are
     // parsed up to that size.
-    void load(const char* path);
+    void Load(const char* path);
 
     // Raw trimmed value, or nullptr when the key is absent.
-    const char* find(const char* section, const char* key) const;
+    const char* Find(const char* section, const char* key) const;
 
-    // Numeric value (see parse_number); false when absent or malformed.
-    bool number(const char* section, const char* key, int64_t* out) const;
+    // Numeric value (see ParseNumber); false when absent or malformed.
+    bool ReadNumber(const char* section, const char* key, int64_t* out) const;
 
     // Numeric value truncated to 32 bits, or fallback when absent/malformed.
-    int32_t int32_or(const char* section, const char* key, int32_t fallback) const;
-    uint32_t uint32_or(const char* section, const char* key, uint32_t fallback) const;
+    int32_t ReadInt32Or(const char* section, const char* key, int32_t fallback) const;
+    uint32_t ReadUint32Or(const char* section, const char* key, uint32_t fallback) const;
 
     // True when the key holds a non-zero number.
-    bool flag(const char* section, const char* key) const;
+    bool IsFlagSet(const char* section, const char* key) const;
 
 private:
     static constexpr size_t kMaxText = size_t{64} * 1024;
@@ -42,7 +42,7 @@ private:
         const char* value;
     };
 
-    void parse();
+    void Parse();
 
     char text_[kMaxText + 1] = {};
     Entry entries_[kMaxEntries] = {};
@@ -51,16 +51,16 @@ private:
 
 // Decimal (optionally signed) or 0x-prefixed hexadecimal; the value must fit in
 // 32 bits, either signed or unsigned. Surrounding whitespace is not accepted.
-bool parse_number(const char* text, int64_t* out);
+bool ParseNumber(const char* text, int64_t* out);
 
 // Comma-separated list of numbers. Stores up to max values, returns how many
 // values the list holds in total (possibly more than max), or -1 when any item
 // is malformed. An empty text is an empty list.
-int parse_number_list(const char* text, uint32_t* out, int max);
+int ParseNumberList(const char* text, uint32_t* out, int max);
 
 // Hex bytes separated by spaces, commas or colons ("41 42 00 43"); a token may
 // also hold several bytes ("41420043"). Stores up to max bytes and sets *count
 // to the number of bytes the text describes. False when malformed.
-bool parse_hex_bytes(const char* text, uint8_t* out, size_t max, size_t* count);
+bool ParseHexBytes(const char* text, uint8_t* out, size_t max, size_t* count);
 
-} // namespace qsim
+}  // namespace qsim

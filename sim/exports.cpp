@@ -11,10 +11,10 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-#define QSIM_EXPORT extern "C" __declspec(dllexport)
+#define QUELVANE_SIM_EXPORT extern "C" __declspec(dllexport)
 #else
 #include <pthread.h>
-#define QSIM_EXPORT extern "C" __attribute__((visibility("default")))
+#define QUELVANE_SIM_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
 namespace {
@@ -24,13 +24,27 @@ namespace {
 class CallLock {
 public:
 #if defined(_WIN32)
-    CallLock() { AcquireSRWLockExclusive(&lock_); }
-    ~CallLock() { ReleaseSRWLockExclusive(&lock_); }
+    CallLock()
+    {
+        AcquireSRWLockExclusive(&lock_);
+    }
+    ~CallLock()
+    {
+        ReleaseSRWLockExclusive(&lock_);
+    }
+
 private:
     static SRWLOCK lock_;
 #else
-    CallLock() { pthread_mutex_lock(&lock_); }
-    ~CallLock() { pthread_mutex_unlock(&lock_); }
+    CallLock()
+    {
+        pthread_mutex_lock(&lock_);
+    }
+    ~CallLock()
+    {
+        pthread_mutex_unlock(&lock_);
+    }
+
 private:
     static pthread_mutex_t lock_;
 #endif
@@ -44,73 +58,80 @@ SRWLOCK CallLock::lock_ = SRWLOCK_INIT;
 pthread_mutex_t CallLock::lock_ = PTHREAD_MUTEX_INITIALIZER;
 #endif
 
-} // namespace
+}  // namespace
 
 using qsim::CommandRequest;
 using qsim::CommandStatus;
 using qsim::CompteRendu;
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_CreateRouter)
-QSIM_EXPORT int _CreateRouter() {
+QUELVANE_SIM_EXPORT int _CreateRouter()
+{
     CallLock lock;
-    return qsim::create_router();
+    return qsim::CreateRouter();
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_InitialiseCommBoard_Exp)
-QSIM_EXPORT int _InitialiseCommBoard_Exp(CompteRendu* report) {
+QUELVANE_SIM_EXPORT int _InitialiseCommBoard_Exp(CompteRendu* report)
+{
     CallLock lock;
-    return qsim::initialise_comm_board(report);
+    return qsim::InitialiseCommBoard(report);
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_SendCommand)
-QSIM_EXPORT int _SendCommand(int32_t arg, CommandRequest* request, CommandStatus* status,
-                             const char* payload) {
+QUELVANE_SIM_EXPORT int _SendCommand(int32_t arg, CommandRequest* request, CommandStatus* status, const char* payload)
+{
     CallLock lock;
-    return qsim::send_command(arg, request, status, payload);
+    return qsim::SendCommand(arg, request, status, payload);
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_GetResult)
-QSIM_EXPORT int _GetResult(int32_t arg, uint32_t length, char* destination, CompteRendu* report) {
+QUELVANE_SIM_EXPORT int _GetResult(int32_t arg, uint32_t length, char* destination, CompteRendu* report)
+{
     CallLock lock;
-    return qsim::get_result(arg, length, destination, report);
+    return qsim::GetResult(arg, length, destination, report);
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_OpenCommSession)
-QSIM_EXPORT int _OpenCommSession(CompteRendu* report, unsigned char* session_flag) {
+QUELVANE_SIM_EXPORT int _OpenCommSession(CompteRendu* report, unsigned char* sessionFlag)
+{
     CallLock lock;
-    return qsim::open_comm_session(report, session_flag);
+    return qsim::OpenCommSession(report, sessionFlag);
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_CloseCommSession)
-QSIM_EXPORT int _CloseCommSession(CompteRendu* report) {
+QUELVANE_SIM_EXPORT int _CloseCommSession(CompteRendu* report)
+{
     CallLock lock;
-    return qsim::close_comm_session(report);
+    return qsim::CloseCommSession(report);
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_BoardGetInfo)
-QSIM_EXPORT int _BoardGetInfo(int32_t arg0, int32_t arg1, char* buffer, int32_t length,
-                              CompteRendu* report) {
+QUELVANE_SIM_EXPORT int _BoardGetInfo(int32_t arg0, int32_t arg1, char* buffer, int32_t length, CompteRendu* report)
+{
     CallLock lock;
-    return qsim::board_get_info(arg0, arg1, buffer, length, report);
+    return qsim::BoardGetInfo(arg0, arg1, buffer, length, report);
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_CleanupZR)
-QSIM_EXPORT int _CleanupZR() {
+QUELVANE_SIM_EXPORT int _CleanupZR()
+{
     CallLock lock;
-    return qsim::cleanup();
+    return qsim::Cleanup();
 }
 #endif
 
 #if !defined(QUELVANE_SIM_WITHOUT_ALL) && !defined(QUELVANE_SIM_WITHOUT_GetCommSessions)
-QSIM_EXPORT int _GetCommSessions(void* table, int32_t size, uint32_t* count) {
+QUELVANE_SIM_EXPORT int _GetCommSessions(void* table, int32_t size, uint32_t* count)
+{
     CallLock lock;
-    return qsim::get_comm_sessions(table, size, count);
+    return qsim::GetCommSessions(table, size, count);
 }
 #endif

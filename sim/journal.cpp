@@ -7,11 +7,16 @@
 
 namespace qsim {
 
-JournalLine& JournalLine::add(const char* text) { return addf("%s", text ? text : ""); }
+JournalLine& JournalLine::Add(const char* text)
+{
+    return AddFormat("%s", text ? text : "");
+}
 
 // printf-style on purpose: the compiler checks each call against its format.
-JournalLine& JournalLine::addf(const char* format, ...) {  // NOLINT(cert-dcl50-cpp)
-    if (len_ + 1 >= sizeof buf_) return *this;
+JournalLine& JournalLine::AddFormat(const char* format, ...)
+{  // NOLINT(cert-dcl50-cpp)
+    if (len_ + 1 >= sizeof buf_)
+        return *this;
     va_list args;
     va_start(args, format);
     int n = std::vsnprintf(buf_ + len_, sizeof buf_ - len_, format, args);
@@ -23,14 +28,18 @@ JournalLine& JournalLine::addf(const char* format, ...) {  // NOLINT(cert-dcl50-
     return *this;
 }
 
-JournalLine& JournalLine::hex(const uint8_t* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) addf(i ? " %02X" : "%02X", bytes[i]);
+JournalLine& JournalLine::AddHex(const uint8_t* bytes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        AddFormat(i ? " %02X" : "%02X", bytes[i]);
     return *this;
 }
 
-void write_journal(const JournalLine& line) {
+void WriteJournal(const JournalLine& line)
+{
     char path[4200];
-    if (state_path(StateFile::Journal, path, sizeof path)) append_line(path, line.str());
+    if (BuildStatePath(StateFile::kJournal, path, sizeof path))
+        AppendLine(path, line.Text());
 }
 
-} // namespace qsim
+}  // namespace qsim

@@ -10,16 +10,19 @@ namespace qsim {
 // Fixed-size line builder; text beyond the capacity is dropped.
 class JournalLine {
 public:
-    JournalLine& add(const char* text);
-    JournalLine& addf(const char* format, ...)
+    JournalLine& Add(const char* text);
+    JournalLine& AddFormat(const char* format, ...)
 #if defined(__GNUC__)
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
     // Upper-case two-digit hex bytes separated by single spaces.
-    JournalLine& hex(const uint8_t* bytes, size_t count);
+    JournalLine& AddHex(const uint8_t* bytes, size_t count);
 
-    const char* str() const { return buf_; }
+    const char* Text() const
+    {
+        return buf_;
+    }
 
 private:
     char buf_[1024] = {};
@@ -27,6 +30,6 @@ private:
 };
 
 // Appends the line to quelvane-sim.journal beside the module.
-void write_journal(const JournalLine& line);
+void WriteJournal(const JournalLine& line);
 
-} // namespace qsim
+}  // namespace qsim

@@ -24,12 +24,12 @@ struct CompteRendu {
 
 // Header of a command sent to the board.
 struct CommandRequest {
-    uint8_t prefix;   // always 0x00
-    uint8_t code;     // command code, see below
-    uint8_t tag;      // always 0xAA
-    uint8_t padding;  // meaningless
-    uint32_t timeout; // milliseconds
-    uint32_t length;  // payload byte count
+    uint8_t prefix;    // always 0x00
+    uint8_t code;      // command code, see below
+    uint8_t tag;       // always 0xAA
+    uint8_t padding;   // meaningless
+    uint32_t timeout;  // milliseconds
+    uint32_t length;   // payload byte count
 };
 
 // Outcome of a command; the host presets it to general 0, com 3, length 0.
@@ -42,17 +42,16 @@ struct CommandStatus {
 #pragma pack(push, 1)
 // One slot of the session table; only the leading word has a meaning.
 struct SessionEntry {
-    uint32_t occupied; // non-zero = session in use
+    uint32_t occupied;  // non-zero = session in use
     uint8_t opaque[281];
 };
 #pragma pack(pop)
 
 static_assert(sizeof(CompteRendu) == 12, "CompteRendu is 12 bytes");
-static_assert(offsetof(CompteRendu, com) == 4 && offsetof(CompteRendu, aux) == 8,
-              "CompteRendu field offsets");
+static_assert(offsetof(CompteRendu, com) == 4 && offsetof(CompteRendu, aux) == 8, "CompteRendu field offsets");
 static_assert(sizeof(CommandRequest) == 12, "CommandRequest is 12 bytes");
-static_assert(offsetof(CommandRequest, code) == 1 && offsetof(CommandRequest, tag) == 2 &&
-                  offsetof(CommandRequest, timeout) == 4 && offsetof(CommandRequest, length) == 8,
+static_assert(offsetof(CommandRequest, code) == 1 && offsetof(CommandRequest, tag) == 2
+                  && offsetof(CommandRequest, timeout) == 4 && offsetof(CommandRequest, length) == 8,
               "CommandRequest field offsets");
 static_assert(sizeof(CommandStatus) == 8, "CommandStatus is 8 bytes");
 static_assert(offsetof(CommandStatus, com) == 2 && offsetof(CommandStatus, replyLength) == 4,
@@ -81,4 +80,4 @@ constexpr int32_t kComDownloadFailed = 50;
 constexpr uint32_t kBannerOffset = 8;
 constexpr uint32_t kBannerLength = 48;
 
-} // namespace qsim
+}  // namespace qsim

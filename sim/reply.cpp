@@ -6,27 +6,43 @@ namespace qsim {
 namespace {
 
 uint8_t g_reply[kReplyCapacity];
-size_t g_size = 0;
+size_t g_replySize = 0;
 
-} // namespace
+}  // namespace
 
-void reply_clear() { g_size = 0; }
-
-void reply_set(const uint8_t* data, size_t size) {
-    if (!data) size = 0;
-    g_size = size < kReplyCapacity ? size : kReplyCapacity;
-    if (g_size) std::memcpy(g_reply, data, g_size);
+void ClearReply()
+{
+    g_replySize = 0;
 }
 
-uint8_t* reply_buffer() { return g_reply; }
-
-void reply_commit(size_t size) { g_size = size < kReplyCapacity ? size : kReplyCapacity; }
-
-void reply_copy_out(char* dest, uint32_t length) {
-    if (!dest) return;
-    size_t n = g_size < length ? g_size : length;
-    if (n) std::memcpy(dest, g_reply, n);
-    if (length > n) std::memset(dest + n, 0, length - n);
+void SetReply(const uint8_t* data, size_t size)
+{
+    if (!data)
+        size = 0;
+    g_replySize = size < kReplyCapacity ? size : kReplyCapacity;
+    if (g_replySize)
+        std::memcpy(g_reply, data, g_replySize);
 }
 
-} // namespace qsim
+uint8_t* ReplyBuffer()
+{
+    return g_reply;
+}
+
+void CommitReply(size_t size)
+{
+    g_replySize = size < kReplyCapacity ? size : kReplyCapacity;
+}
+
+void CopyReplyOut(char* dest, uint32_t length)
+{
+    if (!dest)
+        return;
+    size_t n = g_replySize < length ? g_replySize : length;
+    if (n)
+        std::memcpy(dest, g_reply, n);
+    if (length > n)
+        std::memset(dest + n, 0, length - n);
+}
+
+}  // namespace qsim

@@ -9,16 +9,16 @@ namespace qsim {
 
 constexpr size_t kReplyCapacity = size_t{64} * 1024;
 
-void reply_clear();
+void ClearReply();
 
 // Keeps the first kReplyCapacity bytes of data.
-void reply_set(const uint8_t* data, size_t size);
+void SetReply(const uint8_t* data, size_t size);
 
 // Buffer to fill directly, then commit the number of bytes written.
-uint8_t* reply_buffer();
-void reply_commit(size_t size);
+uint8_t* ReplyBuffer();
+void CommitReply(size_t size);
 
 // Writes exactly length bytes to dest: the pending reply, then zeros.
-void reply_copy_out(char* dest, uint32_t length);
+void CopyReplyOut(char* dest, uint32_t length);
 
-} // namespace qsim
+}  // namespace qsim

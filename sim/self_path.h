@@ -8,6 +8,6 @@ namespace qsim {
 
 // Writes the directory, with a trailing separator, into out. False when the
 // module path cannot be found or does not fit in cap bytes.
-bool module_directory(char* out, size_t cap);
+bool FindModuleDirectory(char* out, size_t cap);
 
-} // namespace qsim
+}  // namespace qsim

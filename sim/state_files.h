@@ -10,23 +10,23 @@
 
 namespace qsim {
 
-enum class StateFile { Flash, Eeprom, Config, Journal };
+enum class StateFile { kFlash, kEeprom, kConfig, kJournal };
 
 // Full path of a state file. False when the module directory is unknown or the
 // path does not fit; callers then behave as if the file were absent.
-bool state_path(StateFile file, char* out, size_t cap);
+bool BuildStatePath(StateFile file, char* out, size_t cap);
 
 // Size in bytes, or -1 when the file is missing or unreadable.
-int64_t file_size(const char* path);
+int64_t ReadFileSize(const char* path);
 
 // Reads up to cap bytes starting at offset; returns the number of bytes read.
-size_t read_file(const char* path, uint32_t offset, uint8_t* out, size_t cap);
+size_t ReadFileBytes(const char* path, uint32_t offset, uint8_t* out, size_t cap);
 
 // Replaces the file's contents with exactly len bytes. False on any failure.
-bool write_file(const char* path, const void* data, size_t len);
+bool WriteWholeFile(const char* path, const void* data, size_t len);
 
 // Appends one line (a newline is added) and closes the file again, so that a
 // reader sees every completed call even if the host crashes later.
-void append_line(const char* path, const char* line);
+void AppendLine(const char* path, const char* line);
 
-} // namespace qsim
+}  // namespace qsim

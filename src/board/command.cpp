@@ -1,6 +1,5 @@
 #include "board/command.h"
 
-#include "link/library_contract.h"
 #include "log/trace_log.h"
 
 #include <cstdio>
@@ -9,14 +8,12 @@ int SendBoardCommand(std::uint8_t code, std::uint32_t timeout, const char* paylo
                      CommandStatus& status)
 {
     CommandRequest request = {};
-    request.prefix = 0x00;
+    request.prefix = kRequestPrefix;
     request.code = code;
-    request.tag = 0xAA;
+    request.tag = kRequestTag;
     request.timeout = timeout;
     request.length = length;
-    status.general = 0;
-    status.com = kComAccepted;
-    status.replyLength = 0;
+    status = kStatusPreset;
     // The library takes a non-const payload pointer but only reads it.
     return _SendCommand(0, &request, &status, const_cast<char*>(payload));
 }

@@ -10,7 +10,7 @@
 int Read_FlagEEPROM(char* request, unsigned long count, char** reply, unsigned long& replyLength)
 {
     WriteStringToLog("\nEntre Read_FlagEEPROM\n");
-    CompteRendu report = {0, 3, 0};
+    CompteRendu report = kReportPreset;
     if (_SendCommand == nullptr)
         return 0;
     if (request == nullptr)

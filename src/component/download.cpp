@@ -12,16 +12,10 @@ namespace {
 // Result of a download that _SendCommand refused, from its `com` report.
 int RefusedDownloadResult(std::uint16_t com)
 {
-    switch (com) {
-    case 19:
-    case 48:
-    case 51:
-        return -2;  // refused by the board
-    case 50:
-        return -1;  // failed
-    default:
-        return 0;
-    }
+    for (std::uint16_t refused : kComDownloadRefusedCodes)
+        if (com == refused)
+            return -2;
+    return com == kComDownloadFailed ? -1 : 0;
 }
 
 // Sends the file with command 0x30 and, when the library carried it out, starts the

@@ -21,7 +21,7 @@ int ReferenceLength(const char* buffer, int length)
 extern "C" int TORVEX_CALL _GetReferenceBoard_COM(char* buffer, int length)
 {
     WriteStringToLog("\nEntre GetReferenceBoard_COM\n");
-    CompteRendu report = {0, 3, 0};
+    CompteRendu report = kReportPreset;
     int result = 0;
     if (_BoardGetInfo == nullptr || _OpenCommSession == nullptr)
         return 0;

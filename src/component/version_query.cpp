@@ -26,7 +26,7 @@ int FetchBanner(std::uint32_t replyLength, char* hostBuffer, CompteRendu& report
 extern "C" int TORVEX_CALL _GetVersionComposant_COM(int /*unused*/, char* buffer)
 {
     WriteStringToLog("\nEntre GetVersionComposant_COM\n");
-    CompteRendu report = {0, 3, 0};
+    CompteRendu report = kReportPreset;
     int result = 1;
     if (_SendCommand == nullptr || _OpenCommSession == nullptr)
         return 0;

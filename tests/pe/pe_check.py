@@ -1,17 +1,12 @@
 #!/usr/bin/env python3
 """Checks a built torvex.dll from outside, as Windows sees it: machine, export table
 (names and ordinals), imports, hardening flags, section permissions and the version
-resource. Usage: pe_check.py DLL. Prints one line per check; exit 1 on any failure."""
+resource. The expected exports come from the module's .def file, the expected version
+from its version header. Usage: pe_check.py DLL DEF VERSION_HEADER. Prints one line per
+check; exit 1 on any failure."""
+import re
 import struct
 import sys
-
-EXPECTED_EXPORTS = {
-    "_Init_Module_COM": 1,
-    "_TelechargeComposant_COM": 2,
-    "_GetVersionComposant_COM": 3,
-    "_GetReferenceBoard_COM": 4,
-    "_Clean_ZR_COM": 5,
-}
 SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "ntdll.dll", "advapi32.dll", "user32.dll"}
 # String functions that cannot be told the size of their destination.
 UNBOUNDED_FUNCTIONS = {"strcpy", "strcat", "sprintf", "vsprintf", "gets", "strncpy", "strncat", "wcscpy",
@@ -133,8 +128,32 @@ def parse_version_block(blob, at=0):
     return key, value, children, length
 
 
+def def_exports(path):
+    """Name -> ordinal of every `Name @n` line under EXPORTS."""
+    exports, in_exports = {}, False
+    for line in open(path, encoding="ascii"):
+        line = line.split(";")[0].strip()
+        if line.upper() == "EXPORTS":
+            in_exports = True
+        elif in_exports and line:
+            name, ordinal = re.fullmatch(r"(\S+)\s+@(\d+)", line).groups()
+            exports[name] = int(ordinal)
+    return exports
+
+
+def header_version(path):
+    """(major, minor, patch, build, text) from the version header's #defines."""
+    defines = dict(re.findall(r"#define\s+TORVEX_VERSION_(\w+)[ \t]+(.+)", open(path, encoding="ascii").read()))
+    numbers = tuple(int(defines[part]) for part in ("MAJOR", "MINOR", "PATCH", "BUILD"))
+    return numbers + (defines["TEXT"].strip().strip('"'),)
+
+
 def main():
     pe = Pe(open(sys.argv[1], "rb").read())
+    expected_exports = def_exports(sys.argv[2])
+    major, minor, patch, build, version_text = header_version(sys.argv[3])
+    version_ms, version_ls = major << 16 | minor, patch << 16 | build
+    dotted = "%d.%d.%d.%d" % (major, minor, patch, build)
     failures, passed = [], []
 
     def check(ok, what):
@@ -145,7 +164,10 @@ def main():
     check(pe.characteristics & 0x2000 != 0, "image is a DLL")
     module_name, functions, exports = pe.exports()
     check(module_name == "torvex.dll", "export directory names the module torvex.dll (%s)" % module_name)
-    check(exports == EXPECTED_EXPORTS and functions == 5, "exactly the five exports with ordinals 1 to 5 (%s)" % exports)
+    check(sorted(expected_exports.values()) == list(range(1, len(expected_exports) + 1)),
+          "the .def numbers its exports 1 to %d without gaps (%s)" % (len(expected_exports), expected_exports))
+    check(exports == expected_exports and functions == len(expected_exports),
+          "exactly the .def's exports with their ordinals (%s)" % exports)
     imports = pe.imports()
     check(all(name.lower() in SYSTEM_DLLS for name in imports), "imports only system DLLs (%s)" % ", ".join(imports))
     unbounded = sorted(set(pe.imported_functions()) & UNBOUNDED_FUNCTIONS)
@@ -163,8 +185,8 @@ def main():
         signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIIIII", fixed)
         file_type = struct.unpack_from("<I", fixed, 36)[0]
         check(key == "VS_VERSION_INFO" and signature == 0xFEEF04BD, "VS_VERSION_INFO with its signature")
-        check((file_ms, file_ls) == (0x00010006, 0x00050000), "file version 1.6.5.0")
-        check((product_ms, product_ls) == (0x00010006, 0x00050000), "product version 1.6.5.0")
+        check((file_ms, file_ls) == (version_ms, version_ls), "file version " + dotted)
+        check((product_ms, product_ls) == (version_ms, version_ls), "product version " + dotted)
         check(file_type == 2, "FILETYPE VFT_DLL")
         strings, translation = {}, None
         for child_key, _, grandchildren in children:
@@ -177,7 +199,8 @@ def main():
                         translation = "%04X%04X" % struct.unpack_from("<HH", value)
         table = strings.get(translation or "", {})
         check(translation is not None and translation in strings, "Translation %s matches a string table %s" % (translation, list(strings)))
-        check(table.get("FileVersion") == "1.6.5 b0", "FileVersion text 1.6.5 b0 (%r)" % table.get("FileVersion"))
+        check(table.get("FileVersion") == version_text,
+              "FileVersion text %s (%r)" % (version_text, table.get("FileVersion")))
         for field in ("CompanyName", "FileDescription", "ProductName", "ProductVersion", "OriginalFilename", "InternalName"):
             check(bool(table.get(field)), "%s present" % field)
     print("%d passed, %d failed" % (len(passed), len(failures)))

@@ -32,10 +32,3 @@ void Platform_FreeLibrary(void* library)
     if (library != nullptr)
         dlclose(library);
 }
-
-long long Platform_FileSize(std::FILE* file)
-{
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return -1;
-    return static_cast<long long>(ftello(file));
-}

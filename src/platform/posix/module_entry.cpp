@@ -1,5 +1,6 @@
-// The native loader has no entry routine: constructor and destructor stand in for
-// process attach and detach.
+// The entry glue: the one place where the platform layer calls up into the module. The
+// native loader has no entry routine: constructor and destructor stand in for process
+// attach and detach.
 #include "link/entry_routine.h"
 
 namespace {

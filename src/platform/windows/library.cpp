@@ -19,10 +19,3 @@ void Platform_FreeLibrary(void* library)
 {
     FreeLibrary(static_cast<HMODULE>(library));
 }
-
-long long Platform_FileSize(std::FILE* file)
-{
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return -1;
-    return _ftelli64(file);
-}

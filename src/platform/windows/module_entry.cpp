@@ -1,5 +1,5 @@
-// The system calls DllMain on process and thread attach and detach; the module's own
-// entry routine does the work.
+// The entry glue: the one place where the platform layer calls up into the module. The
+// system calls DllMain on process and thread attach and detach; DllEntryPoint does the work.
 #include "link/entry_routine.h"
 
 #include <windows.h>

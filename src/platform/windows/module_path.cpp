@@ -32,10 +32,3 @@ bool Platform_SplitFolder(const char* path, char* drive, std::size_t driveSize,
     _makepath(folder, driveBuf, dirBuf, nullptr, nullptr);
     return true;
 }
-
-void Platform_ReadProfileString(const char* section, const char* key, const char* defaultValue,
-                                char* value, std::size_t size, const char* iniPath)
-{
-    GetPrivateProfileStringA(section, key, defaultValue, value, static_cast<DWORD>(size), iniPath);
-    value[size - 1] = '\0';
-}
