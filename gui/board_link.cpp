@@ -11,7 +11,7 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     std::string error;
     if (!module_.Load(modulePath, &error)) {
         *problem = L"The board module could not be loaded:\n\n" + Wide(error)
-                   + L"\n\nPut torvex.dll beside torvexgui.exe, or name it with --dll PATH.";
+            + L"\n\nPut torvex.dll beside torvexgui.exe, or name it with --dll PATH.";
         return false;
     }
     std::string log = torvexctl::JoinPath(module_.ModuleFolder(), "Torvex.log");
@@ -23,9 +23,10 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
         if (!line.empty())
             lines += L"    " + Wide(line) + L"\n";
     *problem = L"The board module could not reach the board (initialisation failed).\n\nCheck torvex.ini beside "
-               + Wide(modulePath) + L" (QuelvanePath in [TorvexPath]: the folder of the communication library), "
-               L"that the board is connected, and that no other program uses it. Torvex.log says:\n\n"
-               + (lines.empty() ? L"    (nothing: " + Wide(log) + L" could not be written)\n" : lines);
+        + Wide(modulePath)
+        + L" (QuelvanePath in [TorvexPath]: the folder of the communication library), "
+          L"that the board is connected, and that no other program uses it. Torvex.log says:\n\n"
+        + (lines.empty() ? L"    (nothing: " + Wide(log) + L" could not be written)\n" : lines);
     return false;
 }
 

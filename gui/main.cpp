@@ -19,13 +19,13 @@ namespace {
 
 using namespace torvexgui;
 
-const wchar_t* const kUsage =
-    L"torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [FILE]\n\n"
-    L"--dll PATH\tthe module to load (default: torvex.dll beside torvexgui.exe)\n"
-    L"--history PATH\tthe update history (default: torvex-history.jsonl beside the module, or the "
-    L"TORVEX_HISTORY environment variable)\n"
-    L"--retries N\tnew attempts after a transfer that failed (default 0)\n"
-    L"FILE\t\tthe application file to show when the window opens";
+const wchar_t* const kUsage
+    = L"torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [FILE]\n\n"
+      L"--dll PATH\tthe module to load (default: torvex.dll beside torvexgui.exe)\n"
+      L"--history PATH\tthe update history (default: torvex-history.jsonl beside the module, or the "
+      L"TORVEX_HISTORY environment variable)\n"
+      L"--retries N\tnew attempts after a transfer that failed (default 0)\n"
+      L"FILE\t\tthe application file to show when the window opens";
 
 struct CommandLine {
     std::wstring dll;

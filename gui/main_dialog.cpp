@@ -83,9 +83,9 @@ void ShowHistory(Window& window)
     for (std::size_t shown = 0; shown < kHistoryShown && shown < history.records.size(); ++shown)
         AddLine(window.dialog, IDC_HISTORY, Wide(RecordSummary(history.records[history.records.size() - 1 - shown])));
     if (!history.warnings.empty())
-        AddLine(window.dialog, IDC_HISTORY, L"(" + std::to_wstring(history.warnings.size())
-                                                + L" damaged or incomplete line(s) skipped in "
-                                                + Wide(window.settings.historyPath) + L")");
+        AddLine(window.dialog, IDC_HISTORY,
+                L"(" + std::to_wstring(history.warnings.size()) + L" damaged or incomplete line(s) skipped in "
+                    + Wide(window.settings.historyPath) + L")");
     if (history.records.empty() && history.warnings.empty() && history.error.empty())
         AddLine(window.dialog, IDC_HISTORY, L"(no update recorded yet in " + Wide(window.settings.historyPath) + L")");
 }
@@ -192,8 +192,9 @@ void FinishUpdate(Window& window, std::unique_ptr<UpdateReport> report)
 void Close(Window& window)
 {
     if (window.running) {
-        SetText(window.dialog, IDC_OUTCOME, L"An update is running: wait for it to end before closing this window "
-                                            L"(stopping it half-way could leave the board without an application).");
+        SetText(window.dialog, IDC_OUTCOME,
+                L"An update is running: wait for it to end before closing this window "
+                L"(stopping it half-way could leave the board without an application).");
         return;
     }
     EndDialog(window.dialog, 0);
@@ -202,17 +203,29 @@ void Close(Window& window)
 void OnCommand(Window& window, int id, int notification)
 {
     switch (id) {
-    case IDC_REFRESH: ShowBoard(window); ShowHistory(window); break;
-    case IDC_BROWSE: Browse(window); break;
+    case IDC_REFRESH:
+        ShowBoard(window);
+        ShowHistory(window);
+        break;
+    case IDC_BROWSE:
+        Browse(window);
+        break;
     case IDC_FILE_PATH:
         if (notification == EN_CHANGE)
             InspectChosenFile(window);
         break;
-    case IDC_FORCE: InspectChosenFile(window); break;
+    case IDC_FORCE:
+        InspectChosenFile(window);
+        break;
     case IDC_UPDATE:
-    case IDOK: StartUpdate(window); break;  // Enter
-    case IDCANCEL: Close(window); break;    // Esc, the Close button, the title bar's X
-    default: break;
+    case IDOK:
+        StartUpdate(window);
+        break;  // Enter
+    case IDCANCEL:
+        Close(window);
+        break;  // Esc, the Close button, the title bar's X
+    default:
+        break;
     }
 }
 
@@ -231,9 +244,15 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         // Typing starts in the file's field; Enter presses Update, the default button.
         SetFocus(GetDlgItem(dialog, IDC_FILE_PATH));
         return FALSE;
-    case WM_COMMAND: OnCommand(*window, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_DROPFILES: DropFile(*window, reinterpret_cast<HDROP>(wParam)); return TRUE;
-    case WM_TIMER: ShowElapsed(*window); return TRUE;
+    case WM_COMMAND:
+        OnCommand(*window, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_DROPFILES:
+        DropFile(*window, reinterpret_cast<HDROP>(wParam));
+        return TRUE;
+    case WM_TIMER:
+        ShowElapsed(*window);
+        return TRUE;
     case kRunLogLineMessage: {
         std::unique_ptr<std::wstring> line(reinterpret_cast<std::wstring*>(lParam));
         AddLine(dialog, IDC_LOG, *line);
@@ -242,8 +261,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case kRunDoneMessage:
         FinishUpdate(*window, std::unique_ptr<UpdateReport>(reinterpret_cast<UpdateReport*>(lParam)));
         return TRUE;
-    case WM_CLOSE: Close(*window); return TRUE;
-    default: return FALSE;
+    case WM_CLOSE:
+        Close(*window);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 

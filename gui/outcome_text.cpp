@@ -22,24 +22,26 @@ std::wstring AfterFailureText(const UpdateFile& file, const UpdateReport& report
     case AfterFailure::kUnchanged:
         if (report.outcome == Outcome::kRefused)
             return L"Refused by the board: " + result + L". Nothing was changed; the board still carries "
-                   + BoardText(report.after) + L".\r\nNext: check that this file is meant for this board.";
+                + BoardText(report.after) + L".\r\nNext: check that this file is meant for this board.";
         return L"The download failed: " + result + L". Nothing was changed; the board still carries "
-               + BoardText(report.after) + L".\r\nNext: check the connection, then press Update again.";
+            + BoardText(report.after) + L".\r\nNext: check the connection, then press Update again.";
     case AfterFailure::kWrittenNotStarted:
         return L"Written but not started: " + result + L". The board carries " + Line(file.content.banner)
-               + L" but could not start it.\r\nNext: restart the board, then press Refresh; if it does not run, "
-                 L"update again.";
+            + L" but could not start it.\r\nNext: restart the board, then press Refresh; if it does not run, "
+              L"update again.";
     case AfterFailure::kEmpty:
-        return L"The download failed: " + result + L". The board now has no application.\r\nNext: update again "
-               L"with a good file before restarting the board.";
+        return L"The download failed: " + result
+            + L". The board now has no application.\r\nNext: update again "
+              L"with a good file before restarting the board.";
     case AfterFailure::kOther:
         return L"The download failed: " + result + L". The board carries another application: "
-               + BoardText(report.after) + L".\r\nNext: update again.";
+            + BoardText(report.after) + L".\r\nNext: update again.";
     case AfterFailure::kUnknown:
         break;
     }
-    return L"The download failed: " + result + L". What the board carries could not be read.\r\nNext: press "
-           L"Refresh before restarting the board.";
+    return L"The download failed: " + result
+        + L". What the board carries could not be read.\r\nNext: press "
+          L"Refresh before restarting the board.";
 }
 
 }  // namespace
@@ -58,14 +60,14 @@ std::wstring FileVerdictText(const UpdateFile& file, bool force)
     if (!file.content.readable)
         return L"Cannot read this file: it " + Wide(file.content.problem) + L". Check the path.";
     if (file.check.verdict == FileVerdict::kApplication)
-        return L"\u2714 An application file (" + std::to_wstring(file.content.size)
-               + L" bytes): it passes the check.";
+        return L"\u2714 An application file (" + std::to_wstring(file.content.size) + L" bytes): it passes the check.";
     std::wstring text = L"\u2716 Not an application file: " + Wide(file.check.reason) + L".";
     if (file.check.verdict == FileVerdict::kEmpty)
         return text + L" There is nothing to write.";
     if (force)
-        return text + L"\r\nWarning: Force is ticked, Update will write it anyway and may leave the board "
-                      L"without a working application.";
+        return text
+            + L"\r\nWarning: Force is ticked, Update will write it anyway and may leave the board "
+              L"without a working application.";
     return text + L" Update stays off unless Force is ticked.";
 }
 
@@ -75,18 +77,18 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
     switch (report.outcome) {
     case Outcome::kAccepted:
         text = report.verification == Verification::kMatch
-                   ? L"Done: the board now runs " + Line(file.content.banner)
-                         + L"; it reports the file's banner back.\r\nNothing more to do."
-                   : L"Done: the board accepted the file and started it (its banner was not compared).\r\nPress "
-                     L"Refresh to see what the board reports.";
+            ? L"Done: the board now runs " + Line(file.content.banner)
+                + L"; it reports the file's banner back.\r\nNothing more to do."
+            : L"Done: the board accepted the file and started it (its banner was not compared).\r\nPress "
+              L"Refresh to see what the board reports.";
         break;
     case Outcome::kSkipped:
         text = L"Nothing written: the board already carries this application, " + Line(file.content.banner)
-               + L".\r\nTick Force to write it again anyway.";
+            + L".\r\nTick Force to write it again anyway.";
         break;
     case Outcome::kNotApplication:
         text = L"Nothing written: the file is not an application (" + Wide(file.check.reason)
-               + L").\r\nChoose the right file.";
+            + L").\r\nChoose the right file.";
         break;
     case Outcome::kFileUnreadable:
     case Outcome::kFileEmpty:
@@ -97,8 +99,9 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
                L"start this program again.";
         break;
     case Outcome::kVerifyMismatch:
-        text = L"Written, but the board reports " + BoardText(report.after) + L" instead of the file's banner.\r\n"
-               L"Next: update again; if it happens again, look at Torvex.log.";
+        text = L"Written, but the board reports " + BoardText(report.after)
+            + L" instead of the file's banner.\r\n"
+              L"Next: update again; if it happens again, look at Torvex.log.";
         break;
     case Outcome::kVerifyFailed:
         text = L"Written and started, but the board's banner could not be read back.\r\nNext: press Refresh to "

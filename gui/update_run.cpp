@@ -33,8 +33,9 @@ void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const t
             PostLine(window, L"Downloading " + Wide(file.path) + L"\u2026");
         };
         events.retrying = [&](int number, int total, int previous) {
-            PostLine(window, L"Download failed (" + std::to_wstring(previous) + L"): attempt "
-                                 + std::to_wstring(number) + L" of " + std::to_wstring(total));
+            PostLine(window,
+                     L"Download failed (" + std::to_wstring(previous) + L"): attempt " + std::to_wstring(number)
+                         + L" of " + std::to_wstring(total));
         };
         auto* report = new torvexupdate::UpdateReport(torvexupdate::RunUpdate(file, options, events));
         PostLine(window, L"Torvex.log, lines added by this run:");

@@ -28,8 +28,7 @@ std::string Utf8(const std::wstring& wide)
                                      nullptr);
     std::string utf8(static_cast<std::size_t>(length), '\0');
     if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr,
-                            nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr, nullptr);
     return utf8;
 }
 

@@ -40,8 +40,7 @@ bool CarriesFile(const BoardContent& board, const ApplicationFile& file)
     return board.known && board.banner && file.banner && torvexctl::SameFields(*board.banner, *file.banner);
 }
 
-AfterFailure ClassifyAfterFailure(const BoardContent& before, const BoardContent& after,
-                                  const ApplicationFile& file)
+AfterFailure ClassifyAfterFailure(const BoardContent& before, const BoardContent& after, const ApplicationFile& file)
 {
     if (!after.known)
         return AfterFailure::kUnknown;

@@ -35,7 +35,6 @@ enum class AfterFailure {
     kOther,              // another application than before and than the file's
 };
 
-AfterFailure ClassifyAfterFailure(const BoardContent& before, const BoardContent& after,
-                                  const ApplicationFile& file);
+AfterFailure ClassifyAfterFailure(const BoardContent& before, const BoardContent& after, const ApplicationFile& file);
 
 }  // namespace torvexupdate

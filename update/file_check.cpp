@@ -29,9 +29,10 @@ FileCheck CheckApplicationFile(const ApplicationFile& file)
     }
     if (!file.banner) {
         check.verdict = FileVerdict::kTooShort;
-        check.reason = "it is " + std::to_string(file.size) + " bytes long, too short to hold a banner (bytes 8 to 55: "
-                       "an application file has " + std::to_string(torvexctl::kSmallestFileWithBanner)
-                       + " bytes or more)";
+        check.reason = "it is " + std::to_string(file.size)
+            + " bytes long, too short to hold a banner (bytes 8 to 55: "
+              "an application file has "
+            + std::to_string(torvexctl::kSmallestFileWithBanner) + " bytes or more)";
         return check;
     }
     const Banner& banner = *file.banner;
@@ -47,8 +48,8 @@ FileCheck CheckApplicationFile(const ApplicationFile& file)
         if (bad != std::string::npos) {
             char byte[8];
             std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(banner.fields[i][bad]));
-            check.reason = "field " + std::to_string(i + 1) + " of its banner (bytes 8 to 55) holds the byte "
-                           + byte + ", which is not printable text";
+            check.reason = "field " + std::to_string(i + 1) + " of its banner (bytes 8 to 55) holds the byte " + byte
+                + ", which is not printable text";
             return check;
         }
         allEmpty = allEmpty && banner.fields[i].empty();

@@ -49,9 +49,8 @@ std::string HistoryPath(const std::string& chosen, const std::string& moduleFold
 
 bool AppendRecord(const std::string& path, const Record& record, std::string* error)
 {
-    std::string line = (EndsInsideALine(path) ? "\n" : "") + record.dump(-1, ' ', false,
-                                                                         nlohmann::json::error_handler_t::replace)
-                       + "\n";
+    std::string line = (EndsInsideALine(path) ? "\n" : "")
+        + record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
     std::FILE* file = OpenUtf8File(path, "ab");
     if (file == nullptr) {
         *error = "cannot open " + path + " for appending: " + std::strerror(errno);
@@ -111,7 +110,7 @@ std::string RecordSummary(const Record& record)
     std::string after = Text(record, "banner_after");
     std::string board = Text(record, "board");
     return Text(record, "time") + "  " + (board.empty() ? "?" : board) + "  " + Text(record, "outcome") + "  "
-           + (before.empty() ? "(none)" : before) + " -> " + (after.empty() ? "(none)" : after);
+        + (before.empty() ? "(none)" : before) + " -> " + (after.empty() ? "(none)" : after);
 }
 
 }  // namespace torvexupdate

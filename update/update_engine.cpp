@@ -28,8 +28,8 @@ int RunHere(const std::function<int()>& download, double* seconds)
 
 // One download, then again while it fails with -1 (a transfer that failed on the link),
 // up to `retries` more times.
-std::vector<DownloadAttempt> DownloadWithRetries(const BoardCalls& board, const UpdateFile& file,
-                                                 int retries, const UpdateEvents& events)
+std::vector<DownloadAttempt> DownloadWithRetries(const BoardCalls& board, const UpdateFile& file, int retries,
+                                                 const UpdateEvents& events)
 {
     auto attempt = [&] {
         DownloadAttempt one;
@@ -131,16 +131,26 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
 const char* OutcomeName(Outcome outcome)
 {
     switch (outcome) {
-    case Outcome::kFileUnreadable: return "file_unreadable";
-    case Outcome::kFileEmpty: return "file_empty";
-    case Outcome::kNotApplication: return "not_application";
-    case Outcome::kBoardUnavailable: return "board_unavailable";
-    case Outcome::kSkipped: return "skipped";
-    case Outcome::kAccepted: return "accepted";
-    case Outcome::kVerifyMismatch: return "verify_mismatch";
-    case Outcome::kVerifyFailed: return "verify_failed";
-    case Outcome::kRefused: return "refused";
-    case Outcome::kFailed: return "failed";
+    case Outcome::kFileUnreadable:
+        return "file_unreadable";
+    case Outcome::kFileEmpty:
+        return "file_empty";
+    case Outcome::kNotApplication:
+        return "not_application";
+    case Outcome::kBoardUnavailable:
+        return "board_unavailable";
+    case Outcome::kSkipped:
+        return "skipped";
+    case Outcome::kAccepted:
+        return "accepted";
+    case Outcome::kVerifyMismatch:
+        return "verify_mismatch";
+    case Outcome::kVerifyFailed:
+        return "verify_failed";
+    case Outcome::kRefused:
+        return "refused";
+    case Outcome::kFailed:
+        return "failed";
     }
     return "unknown";
 }
@@ -156,27 +166,38 @@ const char* DownloadResultWords(int result)
     if (result > 0)
         return "accepted, application started";
     switch (result) {
-    case -2: return "refused by the board (-2)";
-    case -1: return "download failed (-1)";
-    case 0: return "failed (0)";
-    default: return "unexpected result";
+    case -2:
+        return "refused by the board (-2)";
+    case -1:
+        return "download failed (-1)";
+    case 0:
+        return "failed (0)";
+    default:
+        return "unexpected result";
     }
 }
 
 std::string OutcomeWords(const UpdateReport& report)
 {
     switch (report.outcome) {
-    case Outcome::kFileUnreadable: return "the file could not be read; nothing was written";
-    case Outcome::kFileEmpty: return "the file is empty; nothing was written";
-    case Outcome::kNotApplication: return "the file is not an application; nothing was written";
-    case Outcome::kBoardUnavailable: return "the module or the board could not be initialised; nothing was written";
-    case Outcome::kSkipped: return "the board already carries this application; nothing was written";
+    case Outcome::kFileUnreadable:
+        return "the file could not be read; nothing was written";
+    case Outcome::kFileEmpty:
+        return "the file is empty; nothing was written";
+    case Outcome::kNotApplication:
+        return "the file is not an application; nothing was written";
+    case Outcome::kBoardUnavailable:
+        return "the module or the board could not be initialised; nothing was written";
+    case Outcome::kSkipped:
+        return "the board already carries this application; nothing was written";
     case Outcome::kAccepted:
         return report.verification == Verification::kMatch
-                   ? "accepted, application started; the board reports the file's banner"
-                   : "accepted, application started";
-    case Outcome::kVerifyMismatch: return "accepted, but the board reports another banner than the file's";
-    case Outcome::kVerifyFailed: return "accepted, but the board's banner could not be read back";
+            ? "accepted, application started; the board reports the file's banner"
+            : "accepted, application started";
+    case Outcome::kVerifyMismatch:
+        return "accepted, but the board reports another banner than the file's";
+    case Outcome::kVerifyFailed:
+        return "accepted, but the board's banner could not be read back";
     case Outcome::kRefused:
     case Outcome::kFailed:
         break;
@@ -185,11 +206,16 @@ std::string OutcomeWords(const UpdateReport& report)
     if (report.result < -2)
         words += " (" + std::to_string(report.result) + ")";
     switch (report.afterFailure) {
-    case AfterFailure::kWrittenNotStarted: return words + "; written but not started";
-    case AfterFailure::kUnchanged: return words + "; the board is unchanged";
-    case AfterFailure::kEmpty: return words + "; no application in flash";
-    case AfterFailure::kOther: return words + "; the board carries another application";
-    case AfterFailure::kUnknown: break;
+    case AfterFailure::kWrittenNotStarted:
+        return words + "; written but not started";
+    case AfterFailure::kUnchanged:
+        return words + "; the board is unchanged";
+    case AfterFailure::kEmpty:
+        return words + "; no application in flash";
+    case AfterFailure::kOther:
+        return words + "; the board carries another application";
+    case AfterFailure::kUnknown:
+        break;
     }
     return words + "; what the board carries could not be read";
 }

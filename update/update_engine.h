@@ -21,16 +21,16 @@ struct UpdateFile {
     std::string modulePath;  // the bytes handed to the module, which opens the file itself
     ApplicationFile content;
     FileCheck check;
-    std::string sha256;      // "" when the file cannot be read
+    std::string sha256;  // "" when the file cannot be read
 };
 
 // Reads the file's size and banner, checks it and takes its digest; touches no board.
 UpdateFile InspectFile(const std::string& utf8Path);
 
 struct UpdateOptions {
-    bool force = false;  // write a file that is no application, or the one the board carries
-    int retries = 0;     // new attempts after a transfer that failed (-1)
-    bool verify = true;  // read the banner back after an accepted download
+    bool force = false;       // write a file that is no application, or the one the board carries
+    int retries = 0;          // new attempts after a transfer that failed (-1)
+    bool verify = true;       // read the banner back after an accepted download
     std::string program;      // the front end, for the history
     std::string historyPath;  // "" writes no history
 };
@@ -54,7 +54,7 @@ struct UpdateEvents {
 };
 
 enum class Outcome {
-    kFileUnreadable,    // missing, unreadable or a folder
+    kFileUnreadable,  // missing, unreadable or a folder
     kFileEmpty,
     kNotApplication,    // refused by the check (no --force)
     kBoardUnavailable,  // the module could not be loaded or initialised
@@ -77,8 +77,8 @@ struct UpdateReport {
     Verification verification = Verification::kNotMade;
     BoardContent after;  // read back after the download (verification or failure)
     AfterFailure afterFailure = AfterFailure::kUnknown;
-    double seconds = 0;         // the whole update
-    std::string historyError;   // set when the record could not be written
+    double seconds = 0;        // the whole update
+    std::string historyError;  // set when the record could not be written
 };
 
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events);

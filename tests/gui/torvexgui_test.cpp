@@ -46,8 +46,7 @@ public:
         std::wstring command = L"\"" + Wide(folder) + L"\\torvexgui.exe\" --history \"" + Wide(history) + L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process_))
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
             return;
         for (int waited = 0; waited < 1200 && window_ == nullptr; ++waited) {
             EnumWindows(FindOwn, reinterpret_cast<LPARAM>(this));
@@ -66,6 +65,15 @@ public:
     }
 
     HWND Window() const { return window_; }
+    // The text of a message box shown instead of the window ("" when it is the window).
+    std::string Message() const
+    {
+        if (window_ == nullptr || Control(IDC_UPDATE) != nullptr)
+            return "";
+        wchar_t text[4096] = L"";
+        GetDlgItemTextW(window_, 0xFFFF, text, 4096);
+        return Narrow(text);
+    }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     std::string Text(int id) const
@@ -133,7 +141,9 @@ private:
         GetWindowThreadProcessId(window, &process);
         wchar_t title[128] = L"";
         GetWindowTextW(window, title, 128);
-        if (process != session->process_.dwProcessId || std::wstring(title) != TORVEXGUI_TITLE)
+        // Visible only once its initialisation (the board read) is over.
+        if (process != session->process_.dwProcessId || std::wstring(title) != TORVEXGUI_TITLE
+            || !IsWindowVisible(window))
             return TRUE;
         session->window_ = window;
         return FALSE;
@@ -158,11 +168,11 @@ bool AnyContains(const std::vector<std::string>& lines, const std::string& part)
 
 struct Case {
     const char* name;
-    const char* file;       // in the workspace
-    const char* simConfig;  // the simulator's fault injection for this run
-    const char* outcome;    // the start of the outcome text
-    const char* boardAfter; // part of the board's application shown after the run
-    const char* recorded;   // outcome name in the history
+    const char* file;        // in the workspace
+    const char* simConfig;   // the simulator's fault injection for this run
+    const char* outcome;     // the start of the outcome text
+    const char* boardAfter;  // part of the board's application shown after the run
+    const char* recorded;    // outcome name in the history
 };
 
 // In order, on one board: each case starts from the board the previous one left.
@@ -194,6 +204,7 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
 
     GuiSession gui(folder.Path(), history);
     ASSERT_NE(gui.Window(), nullptr) << "the window did not appear";
+    ASSERT_EQ(gui.Message(), "");
     EXPECT_EQ(gui.Text(IDC_BOARD_REFERENCE), "SIM-BOARD-0001");
     EXPECT_EQ(gui.Text(IDC_BOARD_APPLICATION), "no application in flash");
     EXPECT_TRUE(AnyContains(gui.Lines(IDC_HISTORY), "1 damaged or incomplete line(s) skipped"));

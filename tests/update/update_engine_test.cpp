@@ -26,21 +26,21 @@ struct StandInBoard {
     std::vector<Step> steps;
     int downloads = 0;
     std::string lastPath;
-} g_board;
+} standIn;
 
 int TORVEX_CALL StandInDownload(const char* path)
 {
-    g_board.lastPath = path;
-    Step step = g_board.steps.at(static_cast<std::size_t>(g_board.downloads++));
+    standIn.lastPath = path;
+    Step step = standIn.steps.at(static_cast<std::size_t>(standIn.downloads++));
     if (step.writes)
-        g_board.flash = ReadFile(path).substr(8, 48);
+        standIn.flash = ReadFile(path).substr(8, 48);
     return step.result;
 }
 
 int TORVEX_CALL StandInVersion(int, char* buffer)
 {
-    if (!g_board.flash.empty())
-        std::memcpy(buffer, g_board.flash.data(), TORVEX_VERSION_BUFFER_SIZE);
+    if (!standIn.flash.empty())
+        std::memcpy(buffer, standIn.flash.data(), TORVEX_VERSION_BUFFER_SIZE);
     return 1;
 }
 
@@ -74,6 +74,7 @@ struct Case {
     const char* bannerAfter;  // in the record; nullptr: null
 };
 
+// clang-format off
 const Case kCases[] = {
     {"new application", Image(kNew), kOld, {{1, true}}, false, 0, Outcome::kAccepted, AfterFailure::kUnknown,
      "APP-NEW2.0RTBRD20261208"},
@@ -94,6 +95,7 @@ const Case kCases[] = {
     {"accepted, flash differs", Image(kNew), kOld, {{1, false}}, false, 0, Outcome::kVerifyMismatch,
      AfterFailure::kUnknown, "APP-OLD1.0RTBRD20250101"},
 };
+// clang-format on
 
 TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
 {
@@ -101,10 +103,10 @@ TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
         SCOPED_TRACE(c.name);
         ScratchFolder folder("engine");
         WriteFile(folder.File("app.bin"), c.file);
-        g_board = StandInBoard{};
+        standIn = StandInBoard{};
         if (!c.before.empty())
-            g_board.flash = Image(c.before).substr(8, 48);
-        g_board.steps = c.steps;
+            standIn.flash = Image(c.before).substr(8, 48);
+        standIn.steps = c.steps;
 
         UpdateOptions options;
         options.force = c.force;
@@ -129,7 +131,7 @@ TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
         UpdateFile file = InspectFile(folder.File("app.bin"));
         UpdateReport report = RunUpdate(file, options, events);
         EXPECT_EQ(report.outcome, c.outcome);
-        EXPECT_EQ(g_board.downloads, static_cast<int>(c.steps.size()));
+        EXPECT_EQ(standIn.downloads, static_cast<int>(c.steps.size()));
         EXPECT_EQ(report.attempts.size(), c.steps.size());
         EXPECT_EQ(retries, c.steps.empty() ? 0 : static_cast<int>(c.steps.size()) - 1);
         EXPECT_EQ(opened, c.outcome == Outcome::kNotApplication ? 0 : 1);
@@ -137,7 +139,7 @@ TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
             EXPECT_EQ(report.afterFailure, c.afterFailure);
         }
         if (!c.steps.empty()) {
-            EXPECT_EQ(g_board.lastPath, file.modulePath);
+            EXPECT_EQ(standIn.lastPath, file.modulePath);
         }
 
         History history = ReadHistory(options.historyPath);
