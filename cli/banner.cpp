@@ -1,12 +1,27 @@
 #include "banner.h"
 
+#include "paths.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace torvexctl {
+
+namespace {
+
+long long FileTell(std::FILE* file)
+{
+#if defined(_WIN32)
+    return _ftelli64(file);
+#else
+    return static_cast<long long>(ftello(file));
+#endif
+}
+
+}  // namespace
 
 Banner ParseBanner(const char* bytes, std::size_t size)
 {
@@ -63,31 +78,28 @@ ApplicationFile ReadApplicationFile(const std::string& path)
 {
     ApplicationFile file;
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
+    if (std::filesystem::is_directory(FsPath(path), error)) {
         file.problem = "is a folder, not an application file";
         return file;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::FILE* in = OpenFile(path, "rb");
+    if (in == nullptr) {
         file.problem = std::string("cannot be opened (") + std::strerror(errno) + ")";
         return file;
     }
-    in.seekg(0, std::ios::end);
-    std::streamoff end = in.tellg();
+    long long end = std::fseek(in, 0, SEEK_END) == 0 ? FileTell(in) : -1;
     if (end < 0) {
+        std::fclose(in);
         file.problem = "its size cannot be taken";
         return file;
     }
     file.readable = true;
-    file.size = static_cast<long long>(end);
-    if (file.size < kSmallestFileWithBanner)
-        return file;
-
+    file.size = end;
     char block[kBannerSize];
-    in.seekg(static_cast<std::streamoff>(kBannerOffset), std::ios::beg);
-    in.read(block, sizeof block);
-    if (in.gcount() == static_cast<std::streamsize>(sizeof block))
+    if (file.size >= kSmallestFileWithBanner && std::fseek(in, static_cast<long>(kBannerOffset), SEEK_SET) == 0
+        && std::fread(block, 1, sizeof block, in) == sizeof block)
         file.banner = ParseBanner(block, sizeof block);
+    std::fclose(in);
     return file;
 }
 

@@ -1,4 +1,5 @@
-// The subcommands of torvexctl. Each returns the run's exit status (exit_codes.h).
+// The subcommands of torvexctl, one file each, and the table main() dispatches from. Each
+// returns the run's exit status (exit_codes.h).
 #pragma once
 
 #include "output.h"
@@ -8,17 +9,40 @@
 namespace torvexctl {
 
 struct Options {
-    std::string dllPath;  // empty: torvex.dll in the program's folder
-    std::string file;     // application file of download and banner
+    std::string dllPath;  // empty: torvex.dll in the program's folder (UTF-8, as all paths here)
+    std::string file;     // application file of download, check and banner
     bool showLog = false;
     bool verify = true;
+    bool force = false;   // download: write a file that is no application, or the same one again
+    int retries = 0;      // download: new attempts after a transfer that failed (-1)
 };
 
 int RunDownload(const Options& options, Output& out);
+int RunCheck(const Options& options, Output& out);
 int RunVersion(const Options& options, Output& out);
 int RunReference(const Options& options, Output& out);
 int RunInfo(const Options& options, Output& out);
 int RunClean(const Options& options, Output& out);
 int RunBanner(const Options& options, Output& out);
+
+struct Command {
+    const char* name;
+    const char* description;
+    bool takesFile;
+    int (*run)(const Options&, Output&);
+};
+
+inline constexpr Command kCommands[] = {
+    {"download", "download an application file into the board, then verify it", true, RunDownload},
+    {"check", "check that a file is an application, as download does before writing (no board)", true, RunCheck},
+    {"version", "show the banner of the application in the board's flash", false, RunVersion},
+    {"reference", "show the board's reference", false, RunReference},
+    {"info", "show the board's reference and the banner in its flash", false, RunInfo},
+    {"clean", "ask the communication library to clean up", false, RunClean},
+    {"banner", "show the banner of an application file (no board, no module)", true, RunBanner},
+};
+
+// The command closest to a mistyped name, or "" when none is close.
+std::string ClosestCommand(const std::string& typed);
 
 }  // namespace torvexctl

@@ -1,10 +1,10 @@
 #include "log_tail.h"
 
+#include "paths.h"
 #include "text.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace torvexctl {
 
@@ -13,7 +13,7 @@ namespace {
 unsigned long long SizeOf(const std::string& path)
 {
     std::error_code error;
-    auto size = std::filesystem::file_size(path, error);
+    auto size = std::filesystem::file_size(FsPath(path), error);
     return error ? 0 : static_cast<unsigned long long>(size);
 }
 
@@ -25,8 +25,14 @@ LogTail::LogTail(std::string path) : path_(std::move(path)), startSize_(SizeOf(p
 
 std::vector<std::string> LogTail::AddedLines(bool* restarted) const
 {
-    std::ifstream in(path_, std::ios::binary);
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string content;
+    if (std::FILE* in = OpenFile(path_, "rb")) {
+        char chunk[4096];
+        std::size_t count;
+        while ((count = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+            content.append(chunk, count);
+        std::fclose(in);
+    }
     bool shrank = content.size() < startSize_;
     if (restarted != nullptr)
         *restarted = shrank;

@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "output.h"
+#include "paths.h"
 #include "torvex_version.h"
 
 #include <CLI/CLI.hpp>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -25,50 +27,96 @@ std::string Footer()
     std::string text =
         "torvexctl loads torvex.dll from its own folder (or --dll PATH), initialises it with\n"
         "_Init_Module_COM and runs one command. The module reads torvex.ini and writes Torvex.log\n"
-        "beside itself. The options --dll, --log and --json may come before or after the command.\n"
+        "beside itself. The options --dll, --log, --json and --quiet may come before or after the command.\n"
         "\nExit status:\n";
     for (const ExitCodeDescription& entry : kExitCodeDescriptions)
-        text += "  " + std::to_string(entry.code) + "  " + entry.meaning + "\n";
+        text += (entry.code < 10 ? "   " : "  ") + std::to_string(entry.code) + "  " + entry.meaning + "\n";
     return text;
 }
 
-bool WantsJson(int argc, char** argv)
+bool HasFlag(const std::vector<std::string>& arguments, const char* flag)
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--json") == 0)
+    for (std::size_t i = 1; i < arguments.size(); ++i)
+        if (arguments[i] == flag)
             return true;
     return false;
 }
 
-int Run(int argc, char** argv, Output& out)
+// The first argument that is neither an option nor an option's value, when it names no
+// command: "" otherwise.
+std::string UnknownCommand(const std::vector<std::string>& arguments)
+{
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--dll" || argument == "--retries") {
+            ++i;
+            continue;
+        }
+        if (argument.empty() || argument[0] == '-')
+            continue;
+        for (const Command& command : kCommands)
+            if (argument == command.name)
+                return std::string();
+        return argument;
+    }
+    return std::string();
+}
+
+std::string UnknownCommandMessage(const std::string& typed)
+{
+    std::string closest = ClosestCommand(typed);
+    if (!closest.empty())
+        return "unknown command \"" + typed + "\": did you mean \"" + closest + "\"? run 'torvexctl --help' for the usage";
+    std::string names;
+    for (const Command& command : kCommands)
+        names += (names.empty() ? "" : ", ") + std::string(command.name);
+    return "unknown command \"" + typed + "\": the commands are " + names + "; run 'torvexctl --help' for the usage";
+}
+
+int Run(const std::vector<std::string>& arguments, Output& out)
 {
     CLI::App app{"Updates and queries a communication board through torvex.dll.", "torvexctl"};
     app.footer(Footer());
     app.fallthrough();  // common options may follow the command too (inherited by the commands)
+    app.allow_windows_style_options(false);  // "/tmp/app.bin" is a path, not an option
 
     Options options;
     bool json = false;
+    bool quiet = false;
     bool printVersion = false;
     bool noVerify = false;
     app.add_option("--dll", options.dllPath, "the module to load (default: torvex.dll beside torvexctl)")
         ->type_name("PATH");
     app.add_flag("--log", options.showLog, "print the lines this run added to Torvex.log");
     app.add_flag("--json", json, "print one JSON object on stdout instead of text");
+    app.add_flag("--quiet", quiet, "print no results, only warnings and errors: the exit status tells the outcome");
     app.add_flag("--version", printVersion, "print the module version and exit");
 
-    CLI::App* download = app.add_subcommand("download", "download an application file into the board, then verify it");
-    download->add_option("FILE", options.file, "application file")->required()->type_name("");
-    download->add_flag("--no-verify", noVerify, "do not read the version back after the download");
-    app.add_subcommand("version", "show the banner of the application in the board's flash");
-    app.add_subcommand("reference", "show the board's reference");
-    app.add_subcommand("info", "show the board's reference and the banner in its flash");
-    app.add_subcommand("clean", "ask the communication library to clean up");
-    CLI::App* banner = app.add_subcommand("banner", "show the banner of an application file (no board, no module)");
-    banner->add_option("FILE", options.file, "application file")->required()->type_name("");
+    for (const Command& command : kCommands) {
+        CLI::App* sub = app.add_subcommand(command.name, command.description);
+        if (command.takesFile)
+            sub->add_option("FILE", options.file, "application file")->required()->type_name("");
+        if (command.run == RunDownload) {
+            sub->add_flag("--no-verify", noVerify, "do not read the version back after the download");
+            sub->add_flag("--force", options.force,
+                          "download a file that does not look like an application, or the application the board "
+                          "already carries");
+            sub->add_option("--retries", options.retries,
+                            "try a download that failed on the link (-1) again up to N times (default 0)")
+                ->type_name("N")
+                ->check(CLI::Range(0, 100));
+        }
+    }
     app.require_subcommand(0, 1);
 
+    std::string unknown = UnknownCommand(arguments);
+    if (!unknown.empty()) {
+        out.Error(UnknownCommandMessage(unknown));
+        return kExitUsage;
+    }
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);  // CLI11 takes them reversed
+        app.parse(reversed);
     } catch (const CLI::Success&) {  // --help
         std::string help = app.help();
         if (out.Json())
@@ -90,23 +138,16 @@ int Run(int argc, char** argv, Output& out)
         return kExitSuccess;
     }
     if (app.get_subcommands().empty()) {
-        out.Error("a command is required (download, version, reference, info, clean or banner); "
+        out.Error("a command is required (download, check, version, reference, info, clean or banner); "
                   "run 'torvexctl --help' for the usage");
         return kExitUsage;
     }
 
-    const std::string command = app.get_subcommands().front()->get_name();
-    if (command == "download")
-        return RunDownload(options, out);
-    if (command == "version")
-        return RunVersion(options, out);
-    if (command == "reference")
-        return RunReference(options, out);
-    if (command == "info")
-        return RunInfo(options, out);
-    if (command == "clean")
-        return RunClean(options, out);
-    return RunBanner(options, out);
+    const std::string name = app.get_subcommands().front()->get_name();
+    for (const Command& command : kCommands)
+        if (name == command.name)
+            return command.run(options, out);
+    return kExitInternalError;
 }
 
 }  // namespace
@@ -114,16 +155,17 @@ int Run(int argc, char** argv, Output& out)
 int main(int argc, char** argv)
 {
 #if defined(_WIN32)
-    // Banners and log lines are printed as UTF-8.
+    // Results, paths, banners and log lines are printed as UTF-8.
     if (torvexctl::IsTerminal(stdout))
         SetConsoleOutputCP(CP_UTF8);
 #endif
     // Nothing may escape main(): even printing the result can fail (out of memory).
     try {
-        Output out(WantsJson(argc, argv));
+        std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+        Output out(HasFlag(arguments, "--json"), HasFlag(arguments, "--quiet"));
         int code;
         try {
-            code = Run(argc, argv, out);
+            code = Run(arguments, out);
         } catch (const std::exception& error) {
             out.Error(std::string("internal error: ") + error.what());
             code = kExitInternalError;

@@ -1,5 +1,7 @@
 #include "module_loader.h"
 
+#include "paths.h"
+
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -19,26 +21,47 @@ namespace {
 constexpr const char* kSeparators = "\\/";
 constexpr char kSeparator = '\\';
 
-std::string LastErrorText()
+std::string ErrorText(DWORD code)
 {
-    DWORD code = GetLastError();
     char* text = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
                                       | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length != 0 && text != nullptr ? std::string(text, length) : std::string();
+    std::string message = length != 0 && text != nullptr ? AnsiToUtf8(std::string(text, length)) : std::string();
     if (text != nullptr)
         LocalFree(text);
+    std::size_t insert = message.find("%1");
+    if (insert != std::string::npos)
+        message.replace(insert, 2, "the file");
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
         message.pop_back();
     return message + " (error " + std::to_string(code) + ")";
 }
 
-void* OpenLibrary(const std::string& path, std::string* error)
+void* OpenLibrary(const std::string& path, std::string* error, LoadFailure* kind = nullptr)
 {
-    HMODULE handle = LoadLibraryA(path.c_str());
-    if (handle == nullptr)
-        *error = LastErrorText();
+    HMODULE handle = LoadLibraryW(FsPath(path).c_str());
+    if (handle == nullptr) {
+        DWORD code = GetLastError();
+        *error = ErrorText(code);
+        if (kind != nullptr) {
+            switch (code) {
+            case ERROR_MOD_NOT_FOUND:
+            case ERROR_FILE_NOT_FOUND:
+            case ERROR_PATH_NOT_FOUND:
+                *kind = LoadFailure::kNotFound;
+                break;
+            case ERROR_BAD_EXE_FORMAT:
+                *kind = LoadFailure::kWrongArchitecture;
+                break;
+            case ERROR_ACCESS_DENIED:
+                *kind = LoadFailure::kAccessDenied;
+                break;
+            default:
+                *kind = LoadFailure::kOther;
+            }
+        }
+    }
     return reinterpret_cast<void*>(handle);
 }
 
@@ -59,12 +82,23 @@ void CloseLibrary(void* handle)
 constexpr const char* kSeparators = "/";
 constexpr char kSeparator = '/';
 
-void* OpenLibrary(const std::string& path, std::string* error)
+void* OpenLibrary(const std::string& path, std::string* error, LoadFailure* kind = nullptr)
 {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* text = dlerror();
         *error = text != nullptr ? text : "unknown loader error";
+        if (kind != nullptr) {
+            // The loader gives text only: sort it by the words glibc uses.
+            if (error->find("No such file") != std::string::npos)
+                *kind = LoadFailure::kNotFound;
+            else if (error->find("wrong ELF class") != std::string::npos)
+                *kind = LoadFailure::kWrongArchitecture;
+            else if (error->find("Permission denied") != std::string::npos)
+                *kind = LoadFailure::kAccessDenied;
+            else
+                *kind = LoadFailure::kOther;
+        }
     }
     return handle;
 }
@@ -101,13 +135,13 @@ bool Resolve(void* handle, const char* name, Function* function, std::string* mi
 std::string ProgramFolder()
 {
 #if defined(_WIN32)
-    std::vector<char> path(MAX_PATH);
+    std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return ".";
         if (length < path.size())
-            return FolderOf(std::string(path.data(), length));
+            return FolderOf(Utf8Of(std::filesystem::path(std::wstring(path.data(), length))));
         path.resize(path.size() * 2);
     }
 #else
@@ -157,21 +191,28 @@ Module::~Module()
     Unload();
 }
 
-bool Module::Load(const std::string& path, std::string* error)
+LoadProbe ProbeLibrary(const std::string& path)
+{
+    LoadProbe probe;
+    void* handle = OpenLibrary(path, &probe.error, &probe.failure);
+    probe.loaded = handle != nullptr;
+    if (handle != nullptr)
+        CloseLibrary(handle);
+    return probe;
+}
+
+bool Module::Load(const std::string& path, const std::string& loadAs, std::string* error)
 {
     Unload();
-    // An absolute path: the module finds its own folder from the path it was loaded by.
-    std::error_code ignored;
-    std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-    path_ = absolute.empty() ? path : absolute.string();
+    path_ = AbsolutePath(path);
 
     std::error_code status;
-    if (!std::filesystem::exists(path_, status)) {
+    if (!std::filesystem::exists(FsPath(path_), status)) {
         *error = "cannot load " + path_ + ": no such file";
         return false;
     }
     std::string loaderError;
-    handle_ = OpenLibrary(path_, &loaderError);
+    handle_ = OpenLibrary(loadAs.empty() ? path_ : loadAs, &loaderError);
     if (handle_ == nullptr) {
         *error = "cannot load " + path_ + ": " + loaderError;
         return false;

@@ -8,7 +8,7 @@
 
 namespace torvexctl {
 
-// Folder of the running program (ends without a separator).
+// Folder of the running program (ends without a separator). Paths here are UTF-8.
 std::string ProgramFolder();
 
 // Folder part of a path ("" when it has none) and its last component.
@@ -20,6 +20,17 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // takes its torvex.ini and Torvex.log from the program's folder instead of its own.
 bool HasModuleFileName(const std::string& path);
 
+enum class LoadFailure { kNone, kNotFound, kWrongArchitecture, kAccessDenied, kOther };
+
+// Loads a library the way the module does (a relative path by the system's search rules,
+// from this process) and unloads it again: why a library cannot be loaded.
+struct LoadProbe {
+    bool loaded = false;
+    LoadFailure failure = LoadFailure::kNone;
+    std::string error;  // the system's text and code
+};
+LoadProbe ProbeLibrary(const std::string& path);
+
 class Module {
 public:
     Module() = default;
@@ -28,8 +39,9 @@ public:
     Module& operator=(const Module&) = delete;
 
     // Loads the file and resolves the five exports. False with `error` set to a message
-    // for the user when the file cannot be loaded or an export is missing.
-    bool Load(const std::string& path, std::string* error);
+    // for the user when the file cannot be loaded or an export is missing. `loadAs`, when
+    // not empty, is another name of the same file to load it by (its short name).
+    bool Load(const std::string& path, const std::string& loadAs, std::string* error);
     void Unload();
 
     const std::string& Path() const { return path_; }

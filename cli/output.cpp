@@ -4,7 +4,7 @@ namespace torvexctl {
 
 void Output::Info(const std::string& line)
 {
-    if (json_)
+    if (json_ || quiet_)
         return;
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);

@@ -39,6 +39,12 @@ bool IsTerminal(std::FILE* stream)
 int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const std::string& label,
                     double* seconds)
 {
+    if (stream == nullptr) {
+        Clock::time_point start = Clock::now();
+        int result = work();
+        *seconds = SecondsSince(start);
+        return result;
+    }
     const bool terminal = IsTerminal(stream);
     std::packaged_task<int()> task(work);
     std::future<int> result = task.get_future();

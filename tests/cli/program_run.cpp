@@ -4,7 +4,9 @@
 
 #include <cstdio>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -57,8 +59,13 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     ProgramRun run;
     std::string raw;
 #if defined(_WIN32)
-    // cmd.exe /c drops the outer quotes of the whole line: give it a pair to drop.
-    std::FILE* pipe = _popen(("\"" + command + "\"").c_str(), "rb");
+    // cmd.exe /c drops the outer quotes of the whole line: give it a pair to drop. The
+    // line is UTF-8 here and goes over as wide characters, so any path reaches the program.
+    std::string line = "\"" + command + "\"";
+    std::wstring wide(line.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
+    std::FILE* pipe = _wpopen(wide.c_str(), L"rb");
 #else
     std::FILE* pipe = popen(command.c_str(), "r");
 #endif

@@ -1,5 +1,5 @@
 // Runs a program as a child process through the shell, as a user would from a console:
-// stdout through a pipe, stderr into a file, and the exit status.
+// stdout through a pipe, stderr into a file, and the exit status. Arguments are UTF-8.
 #pragma once
 
 #include <string>

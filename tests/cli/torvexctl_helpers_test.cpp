@@ -1,5 +1,7 @@
 // torvexctl's pure helpers: banner parsing and layout, text decoding, the log tail.
 #include "banner.h"
+#include "commands.h"
+#include "download_steps.h"
 #include "log_tail.h"
 #include "text.h"
 
@@ -133,4 +135,69 @@ TEST(LogTailReading, OnlyAppendedLinesAndARestartedLogWhole)
     testing_support::WriteFile(path, "new\n");
     EXPECT_EQ(beforeReset.AddedLines(&restarted), (std::vector<std::string>{"new"}));
     EXPECT_TRUE(restarted);
+}
+
+TEST(DownloadSteps, BoardStateAfterAFailureComparesBeforeAfterAndFile)
+{
+    auto board = [](std::optional<std::vector<std::string>> fields, bool known = true) {
+        BoardContent content;
+        content.known = known;
+        content.result = known ? 1 : 0;
+        if (fields)
+            content.banner = Banner{*fields, true};
+        return content;
+    };
+    ApplicationFile file;
+    file.readable = true;
+    file.size = 512;
+    file.banner = Banner{{"NEW", "2", "R", "B", "1"}, true};
+    const std::vector<std::string> old = {"OLD", "1", "R", "B", "1"};
+    const std::vector<std::string> fromFile = file.banner->fields;
+    const std::vector<std::string> other = {"OTHER", "9", "R", "B", "1"};
+    struct Case {
+        BoardContent before;
+        BoardContent after;
+        AfterFailure state;
+    };
+    const Case cases[] = {
+        {board(old), board(old), AfterFailure::kUnchanged},
+        {board(std::nullopt), board(std::nullopt), AfterFailure::kUnchanged},
+        {board(old), board(fromFile), AfterFailure::kWrittenNotStarted},
+        {board(old, false), board(fromFile), AfterFailure::kWrittenNotStarted},
+        {board(old), board(std::nullopt), AfterFailure::kEmpty},
+        {board(old), board(other), AfterFailure::kOther},
+        {board(old), board(old, false), AfterFailure::kUnknown},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClassifyAfterFailure(c.before, c.after, file), c.state);
+}
+
+TEST(DownloadSteps, RetriesFollowOnlyTransferFailures)
+{
+    struct Case {
+        std::vector<int> results;  // what each attempt returns
+        int retries;
+        std::size_t attempts;
+    };
+    const Case cases[] = {
+        {{-1, -1, 1}, 2, 3}, {{-1, -1, -1, -1}, 2, 3}, {{-2, 1}, 3, 1}, {{0, 1}, 3, 1}, {{-1, 1}, 0, 1},
+    };
+    for (const Case& c : cases) {
+        std::size_t next = 0;
+        int announced = 0;
+        auto attempts = DownloadWithRetries([&] { return DownloadAttempt{c.results[next++], 0}; }, c.retries,
+                                            [&](int number, int) { EXPECT_EQ(number, ++announced + 1); });
+        EXPECT_EQ(attempts.size(), c.attempts);
+        EXPECT_EQ(static_cast<std::size_t>(announced), c.attempts - 1);
+    }
+}
+
+TEST(CommandNames, MistypedNamesFindTheirCommand)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"dowload", "download"}, {"DOWNLOAD", "download"}, {"verison", "version"}, {"ref", "reference"},
+        {"chek", "check"},       {"flash", ""},             {"x", ""},
+    };
+    for (const auto& [typed, expected] : cases)
+        EXPECT_EQ(ClosestCommand(typed), expected) << typed;
 }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,43 @@ private:
     ScratchFolder folder_;
 };
 
+// A folder and file for a UTF-8 name, made through wide characters where the system has them.
+std::filesystem::path Utf8Path(const std::string& utf8)
+{
+    return std::filesystem::u8path(utf8);
+}
+
+// The library file with its machine (PE) or class (ELF) changed: a library for another
+// architecture.
+void WriteForeignArchitectureCopy(const std::string& from, const std::string& to)
+{
+    std::string bytes = ReadFile(from);
+#if defined(_WIN32)
+    std::size_t header = static_cast<unsigned char>(bytes[0x3C]) | static_cast<unsigned char>(bytes[0x3D]) << 8;
+    bytes[header + 4] = '\x64';  // IMAGE_FILE_MACHINE_AMD64
+    bytes[header + 5] = '\x86';
+#else
+    bytes[4] = bytes[4] == 2 ? 1 : 2;  // ELFCLASS32 <-> ELFCLASS64
+#endif
+    WriteFile(to, bytes);
+}
+
+std::string FolderOfFile(const std::string& path)
+{
+    return path.substr(0, path.find_last_of("\\/"));
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// How the journal shows the download of an ApplicationImage: its payload's first bytes.
+const char* const kImagePayload = "payload=48 44 52 2D 30 30 30 31";
+
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part)
 {
     if (text.find(part) != std::string::npos)
@@ -179,14 +217,23 @@ TEST(TorvexctlBoard, DownloadOutcomesMapToWordsAndExitStatus)
         int status;
         const char* resultLine;
         bool flashWritten;
+        const char* boardLine;  // what the board carries after the failure
+        const char* advice;
     };
+    const char* const unchanged = "board:  unchanged: no application in flash\n";
     const Case cases[] = {
-        {"[command.30]\ncom=19\nresult=0\n", 5, "result: refused by the board (-2)\n", false},
-        {"[command.30]\ncom=51\nresult=0\n", 5, "result: refused by the board (-2)\n", false},
-        {"[command.30]\ncom=50\nresult=0\n", 6, "result: download failed (-1)\n", false},
-        {"[command.30]\ncom=2\nresult=0\n", 6, "result: failed (0)\n", false},
+        {"[command.30]\ncom=19\nresult=0\n", 5, "result: refused by the board (-2)\n", false, unchanged,
+         "check that the file is meant for this board"},
+        {"[command.30]\ncom=51\nresult=0\n", 5, "result: refused by the board (-2)\n", false, unchanged,
+         "check that the file is meant for this board"},
+        {"[command.30]\ncom=50\nresult=0\n", 6, "result: download failed (-1)\n", false, unchanged,
+         "the application was not written"},
+        {"[command.30]\ncom=2\nresult=0\n", 6, "result: failed (0)\n", false, unchanged,
+         "the application was not written"},
         // Written, but the application could not be started.
-        {"[command.12]\nresult=0\n", 6, "result: failed (0)\n", true},
+        {"[command.12]\nresult=0\n", 6, "result: failed (0)\n", true,
+         "board:  written but not started: TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208\n",
+         "the application was written but could not be started"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.simConfig);
@@ -195,7 +242,9 @@ TEST(TorvexctlBoard, DownloadOutcomesMapToWordsAndExitStatus)
         ProgramRun run = workspace.Run({"download", workspace.CopySample()});
         EXPECT_EQ(run.status, c.status) << Describe(run);
         EXPECT_TRUE(Contains(run.out, c.resultLine));
+        EXPECT_TRUE(Contains(run.out, c.boardLine));
         EXPECT_TRUE(Lacks(run.out, "verify"));
+        EXPECT_TRUE(Contains(run.err, c.advice));
         EXPECT_TRUE(Contains(run.err, "Torvex.log"));
         EXPECT_EQ(testing_support::FileExists(workspace.SimFile("quelvane-sim.flash")), c.flashWritten);
     }
@@ -233,15 +282,129 @@ TEST(TorvexctlBoard, VerificationComparesTheBoardsBannerWithTheFile)
     }
 }
 
-TEST(TorvexctlBoard, FileWithoutBannerIsDownloadedWithoutVerification)
+TEST(TorvexctlBoard, FilesThatAreNoApplicationAreRefusedUnlessForced)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"ten bytes", std::string(10, 'x'), "it is 10 bytes long, too short to hold a banner"},
+        {"57 bytes", std::string(57, 'x'), "it is 57 bytes long, too short to hold a banner"},
+        {"text", "# Notes\n\nA text file of more than fifty-eight bytes, with no zero byte in it.\n",
+         "its banner (bytes 8 to 55) does not decode into five fields"},
+        {"control byte", ApplicationImage({"TORVEX\x1B", "APP", "R", "B", "1"}),
+         "field 1 of its banner (bytes 8 to 55) holds the byte 0x1B"},
+        {"empty fields", ApplicationImage({"", "", "", "", ""}), "the five fields of its banner (bytes 8 to 55) are all empty"},
+    };
+    const std::string carried = ApplicationImage(kSampleFields);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Workspace workspace;
+        WriteFile(workspace.SimFile("quelvane-sim.flash"), carried);
+        std::string file = workspace.WriteApplication("wrong.bin", c.bytes);
+
+        ProgramRun check = workspace.Run({"check", file});
+        EXPECT_EQ(check.status, 10) << Describe(check);
+        EXPECT_TRUE(Contains(check.err, file + " is not an application file: " + c.reason));
+
+        ProgramRun refused = workspace.Run({"download", file});
+        EXPECT_EQ(refused.status, 10) << Describe(refused);
+        EXPECT_TRUE(Contains(refused.err, c.reason));
+        EXPECT_TRUE(Contains(refused.err, "nothing was written"));
+        EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), carried);
+        EXPECT_FALSE(testing_support::FileExists(workspace.SimFile("quelvane-sim.journal")));
+
+        ProgramRun forced = workspace.Run({"download", file, "--force"});
+        EXPECT_TRUE(Contains(forced.err, "; downloading it anyway (--force)"));
+        EXPECT_TRUE(Contains(forced.out, "result: accepted, application started\n"));
+        EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), c.bytes);
+    }
+}
+
+TEST(TorvexctlBoard, DownloadNamesWhatItReplacesAndSkipsTheSameApplication)
 {
     Workspace workspace;
-    std::string image(57, 'x');
-    ProgramRun run = workspace.Run({"download", workspace.WriteApplication("small.bin", image)});
-    EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_TRUE(Contains(run.out, "banner: none (a banner needs a file of 58 bytes or more)\n"));
-    EXPECT_TRUE(Contains(run.out, "verify: skipped, the file carries no banner\n"));
+    std::string image = ApplicationImage(kSampleFields);
+    WriteFile(workspace.SimFile("quelvane-sim.flash"), image);
+    std::string file = workspace.WriteApplication("same.bin", image);
+
+    ProgramRun skipped = workspace.Run({"download", file});
+    EXPECT_EQ(skipped.status, 0) << Describe(skipped);
+    EXPECT_TRUE(Contains(skipped.out, "board:  TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208\n"
+                                      "skipped: the board already carries this application; nothing was written"));
+    EXPECT_TRUE(Lacks(ReadFile(workspace.SimFile("quelvane-sim.journal")), kImagePayload));
     EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), image);
+
+    ProgramRun forced = workspace.Run({"download", file, "--force"});
+    EXPECT_EQ(forced.status, 0) << Describe(forced);
+    EXPECT_TRUE(Contains(forced.out, "(the same; downloading it again: --force)\n"));
+    EXPECT_TRUE(Contains(ReadFile(workspace.SimFile("quelvane-sim.journal")), kImagePayload));
+
+    std::string other = workspace.WriteApplication("other.bin", ApplicationImage({"OTHER", "APP 2", "R", "B", "2"}));
+    ProgramRun replaced = workspace.Run({"download", other});
+    EXPECT_EQ(replaced.status, 0) << Describe(replaced);
+    EXPECT_TRUE(Contains(replaced.out, "board:  TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208 (to be replaced)\n"));
+}
+
+TEST(TorvexctlBoard, FailedTransfersAreRetriedWhenAsked)
+{
+    Workspace workspace;
+    workspace.WriteSimConfig("[command.30]\ncom=50\nresult=0\n");
+    std::string file = workspace.WriteApplication("app.bin", ApplicationImage(kSampleFields));
+    ProgramRun run = workspace.Run({"download", file, "--retries", "2"});
+    EXPECT_EQ(run.status, 6) << Describe(run);
+    EXPECT_TRUE(Contains(run.err, "download failed (-1): attempt 2 of 3\n"));
+    EXPECT_TRUE(Contains(run.err, "download failed (-1): attempt 3 of 3\n"));
+    EXPECT_TRUE(Contains(run.out, "result: download failed (-1) after 3 attempts\n"));
+    EXPECT_EQ(CountOf(ReadFile(workspace.SimFile("quelvane-sim.journal")), kImagePayload), 3u);
+
+    // A refusal is not a transfer failure: it is not tried again. Quiet runs print no results.
+    workspace.WriteSimConfig("[command.30]\ncom=19\nresult=0\n");
+    ProgramRun refused = workspace.Run({"download", file, "--retries", "2", "--quiet"});
+    EXPECT_EQ(refused.status, 5) << Describe(refused);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_TRUE(Lacks(refused.err, "attempt"));
+    EXPECT_EQ(CountOf(ReadFile(workspace.SimFile("quelvane-sim.journal")), kImagePayload), 4u);
+}
+
+TEST(TorvexctlPaths, PathsBeyondPlainLettersReachTheModule)
+{
+    struct Case {
+        const char* name;
+        std::string folder;  // UTF-8
+        std::string file;
+    };
+    const Case cases[] = {
+        {"accents", "\xC3\xA9t\xC3\xA9 \xC3\xBC", "app \xC3\xA9.bin"},
+        {"greek, outside the ANSI code page", "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", "app\xCE\xA9.bin"},
+        {"chinese", "\xE4\xB8\xAD\xE6\x96\x87", "\xE5\xBA\x94\xE7\x94\xA8.bin"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Workspace workspace;
+        std::string folder = workspace.File(c.folder);
+        std::string file = JoinPath(folder, c.file);
+        std::string image = ApplicationImage({"PATH-TEST", "APP " + std::to_string(++index), "R", "B", "1"});
+        std::filesystem::create_directories(Utf8Path(folder));
+        std::filesystem::copy_file(Utf8Path(workspace.File("torvex.dll")), Utf8Path(JoinPath(folder, "torvex.dll")));
+        WriteFile(workspace.File("image.bin"), image);
+        std::filesystem::copy_file(Utf8Path(workspace.File("image.bin")), Utf8Path(file));
+        std::filesystem::copy_file(Utf8Path(workspace.File("torvex.ini")), Utf8Path(JoinPath(folder, "torvex.ini")));
+
+        ProgramRun json = workspace.Run({"--json", "download", file});
+        EXPECT_EQ(json.status, 0) << Describe(json);
+        EXPECT_EQ(ParseSingleObject(json)["file"], file);
+        EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), image);
+
+        // The module itself in such a folder still finds its torvex.ini and writes its log.
+        ProgramRun module = workspace.Run({"--dll", JoinPath(folder, "torvex.dll"), "version", "--log"});
+        EXPECT_EQ(module.status, 0) << Describe(module);
+        EXPECT_TRUE(Contains(module.out, "field 2: APP " + std::to_string(index) + "\n"));
+        EXPECT_TRUE(Contains(module.out, JoinPath(folder, "Torvex.log") + ", lines added by this run:\n"));
+    }
 }
 
 TEST(TorvexctlBoard, FailedQueriesExitWithTheQueryStatus)
@@ -271,9 +434,18 @@ TEST(TorvexctlBoard, CleanRunsTheLibraryClean)
     Workspace workspace;
     ProgramRun run = workspace.Run({"clean"});
     EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_EQ(run.out, "clean-up done\n");
+    EXPECT_EQ(run.out, "clean-up called (1): the library's own result is not passed on; the library's report: "
+                       "com = 3, general = 0\n");
     std::string journal = ReadFile(workspace.SimFile("quelvane-sim.journal"));
     EXPECT_TRUE(Contains(journal, "CleanupZR\n"));
+
+    testing_support::CopyFile(JoinPath(TORVEX_SIM_VARIANTS_DIR, JoinPath("quelvane_without_CleanupZR", "quelvane.dll")),
+                              workspace.SimFile("quelvane.dll"));
+    ProgramRun failed = workspace.Run({"clean"});
+    EXPECT_EQ(failed.status, 8) << Describe(failed);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_TRUE(Contains(failed.err, "clean-up failed (0): no session could be opened or the library has no clean-up; "
+                                     "the library's report: com = 3, general = 0"));
 }
 
 TEST(TorvexctlBoard, MissingApplicationFileLeavesTheBoardAlone)
@@ -300,12 +472,85 @@ TEST(TorvexctlStartup, InitialisationFailureExplainsWhatToCheck)
     EXPECT_TRUE(Contains(run.err, "initialisation failed (0): check torvex.ini beside " + workspace.File("torvex.dll")
                                    + " (key QuelvanePath in [TorvexPath]) and " + workspace.File("Torvex.log")));
     EXPECT_TRUE(Contains(run.err, "cause: the communication library could not be loaded from \""
-                                   + workspace.File("nowhere") + "\\quelvane.dll\""));
+                                   + workspace.File("nowhere") + "\\quelvane.dll\": not found ("));
 
     std::filesystem::remove(workspace.File("torvex.ini"));
     ProgramRun noIni = workspace.Run({"version"});
     EXPECT_EQ(noIni.status, 4) << Describe(noIni);
     EXPECT_TRUE(Contains(noIni.err, "cause: " + workspace.File("torvex.ini") + " does not exist"));
+}
+
+TEST(TorvexctlStartup, InitialisationFailureNamesTheSystemsReason)
+{
+    struct Case {
+        const char* name;
+        std::function<std::vector<std::string>(const Workspace&)> setUp;  // returns the options to run with
+        std::vector<std::string> causes;  // each with "%" standing for the scratch folder
+    };
+    std::vector<Case> cases = {
+        {"wrong architecture",
+         [](const Workspace& w) {
+             std::filesystem::create_directories(w.File("foreign"));
+             WriteForeignArchitectureCopy(w.SimFile("quelvane.dll"), JoinPath(w.File("foreign"), "quelvane.dll"));
+             w.WriteIni(w.File("foreign"));
+             return std::vector<std::string>{};
+         },
+         {": wrong architecture, it is not a 32-bit library like the module ("}},
+        {"module path too long",
+         [](const Workspace& w) {
+             std::string folder = JoinPath(w.File(std::string(120, 'd')), std::string(120, 'e'));
+             std::filesystem::create_directories(folder);
+             testing_support::CopyFile(w.File("torvex.dll"), JoinPath(folder, "torvex.dll"));
+             return std::vector<std::string>{"--dll", JoinPath(folder, "torvex.dll")};
+         },
+         {"initialisation failed (0)\n  cause: the module wrote no log: the module's path is ",
+          "characters long, more than the 254 it can hold, so it cannot find its own folder"}},
+#if defined(_WIN32)
+        {"drive-letter rule",
+         [](const Workspace& w) {
+             w.WriteIni("C:\\board");
+             return std::vector<std::string>{};
+         },
+         {"could not be loaded from \"Z:\\board\\quelvane.dll\": not found",
+          "cause: the drive-letter rule applied: QuelvanePath \"C:\\board\" holds a colon, so the module put its own "
+          "drive letter in front and tried \"Z:\\board\\quelvane.dll\""}},
+        {"relative folder",
+         [](const Workspace& w) {
+             std::filesystem::create_directories(w.File("other"));
+             testing_support::CopyFile(w.File("torvex.dll"), w.File("other\\torvex.dll"));
+             WriteFile(w.File("other\\torvex.ini"), "[TorvexPath]\nQuelvanePath=library\n");
+             return std::vector<std::string>{"--dll", w.File("other\\torvex.dll")};
+         },
+         {"cause: QuelvanePath \"library\" is a relative folder: the system looks for \"library\\quelvane.dll\" from "
+          "the program's folder (%), then from the current directory ("}},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Workspace workspace;
+        std::vector<std::string> arguments = c.setUp(workspace);
+        arguments.push_back("info");
+        ProgramRun run = workspace.Run(arguments);
+        EXPECT_EQ(run.status, 4) << Describe(run);
+        for (std::string cause : c.causes) {
+            std::size_t folder = cause.find('%');
+            if (folder != std::string::npos)
+                cause.replace(folder, 1, FolderOfFile(workspace.Program()));
+            EXPECT_TRUE(Contains(run.err, cause));
+        }
+    }
+}
+
+TEST(TorvexctlStartup, LogThatCannotBeWrittenIsWarnedAbout)
+{
+    Workspace workspace;
+    std::filesystem::create_directories(workspace.File("Torvex.log"));  // no file can be opened there
+    ProgramRun run = workspace.Run({"reference", "--log"});
+    EXPECT_EQ(run.status, 0) << Describe(run);
+    std::string log = workspace.File("Torvex.log");
+    EXPECT_TRUE(Contains(run.err, "warning: this run's lines could not be written to " + log + ": \"" + log
+                                  + "\" is a folder, not a file\n"));
+    EXPECT_TRUE(Contains(run.out, log + ": no lines were added by this run\n"));
 }
 
 TEST(TorvexctlStartup, OccupiedInterfaceIsNamedAsTheCause)
@@ -388,7 +633,7 @@ TEST(TorvexctlOutput, JsonOutputIsOneObjectWithTheResults)
     EXPECT_TRUE(Contains(download.err, "downloading sample-application.bin...\n"));
 
     workspace.WriteSimConfig("[command.30]\ncom=19\nresult=0\n");
-    ProgramRun refused = workspace.Run({"--json", "download", workspace.CopySample()});
+    ProgramRun refused = workspace.Run({"--json", "download", workspace.CopySample(), "--force"});
     EXPECT_EQ(refused.status, 5);
     nlohmann::json refusedJson = ParseSingleObject(refused);
     EXPECT_EQ(refusedJson["status"], "error");
@@ -429,6 +674,17 @@ TEST(TorvexctlOutput, UsageErrorsExitWithTheUsageStatus)
         EXPECT_EQ(run.out, "");
         EXPECT_TRUE(Contains(run.err, "torvexctl --help"));
     }
+
+    const std::pair<const char*, const char*> mistyped[] = {
+        {"dowload", "unknown command \"dowload\": did you mean \"download\"?"},
+        {"verison", "did you mean \"version\"?"},
+        {"flash", "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner;"},
+    };
+    for (const auto& [typed, message] : mistyped) {
+        ProgramRun run = workspace.Run({"--log", typed, "x.bin"});
+        EXPECT_EQ(run.status, 2) << Describe(run);
+        EXPECT_TRUE(Contains(run.err, message));
+    }
 }
 
 TEST(TorvexctlOutput, HelpAndVersion)
@@ -438,7 +694,8 @@ TEST(TorvexctlOutput, HelpAndVersion)
     EXPECT_EQ(help.status, 0);
     for (const char* line : {"  2  usage error", "  3  torvex.dll not loadable", "  4  module initialisation failed",
                              "  5  download refused", "  6  download failed", "  7  verification mismatch",
-                             "  8  query failed", "  9  application file"})
+                             "  8  query failed", "  9  application file", "  10  not an application file",
+                             "  11  the file's path cannot be handed to the module"})
         EXPECT_TRUE(Contains(help.out, line));
 
     ProgramRun version = workspace.Run({"--version"});

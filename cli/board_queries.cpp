@@ -1,0 +1,53 @@
+#include "board_queries.h"
+
+#include "banner_print.h"
+#include "download_steps.h"
+#include "exit_codes.h"
+#include "text.h"
+
+namespace torvexctl {
+
+namespace {
+
+constexpr int kReferenceBufferSize = 256;
+
+}  // namespace
+
+int QueryVersion(Module& module, Output& out)
+{
+    BoardContent flash = ReadBoardContent(module);
+    out.Data()["version_result"] = flash.result;
+    if (!flash.known) {
+        out.Error(std::string("version query failed (0): ") + kSeeLog);
+        return kExitQueryFailed;
+    }
+    if (!flash.banner) {
+        out.Data()["flash"] = "empty";
+        out.Data()["flash_banner"] = nullptr;
+        out.Info("no application in flash");
+        return kExitSuccess;
+    }
+    out.Data()["flash"] = "application";
+    out.Data()["flash_banner"] = BannerJson(*flash.banner);
+    out.Info("application in flash:");
+    PrintBanner(out, *flash.banner);
+    return kExitSuccess;
+}
+
+int QueryReference(Module& module, Output& out)
+{
+    // One spare byte keeps the text terminated even when the library fills the whole buffer.
+    char buffer[kReferenceBufferSize + 1] = {};
+    int result = module.reference(buffer, kReferenceBufferSize);
+    out.Data()["reference_result"] = result;
+    if (result == 0) {
+        out.Error(std::string("reference query failed (0): ") + kSeeLog);
+        return kExitQueryFailed;
+    }
+    std::string reference(buffer);
+    out.Data()["reference"] = Cp1252ToUtf8(reference);
+    out.Info("board reference: " + ForTerminal(reference));
+    return kExitSuccess;
+}
+
+}  // namespace torvexctl

@@ -1,0 +1,18 @@
+#include "board_queries.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "module_run.h"
+
+namespace torvexctl {
+
+int RunInfo(const Options& options, Output& out)
+{
+    out.Data()["command"] = "info";
+    return WithModule(options, out, [&](ModuleRun& run) {
+        int reference = QueryReference(run.Get(), out);
+        int version = QueryVersion(run.Get(), out);
+        return reference != kExitSuccess ? reference : version;
+    });
+}
+
+}  // namespace torvexctl

@@ -1,0 +1,13 @@
+#include "board_queries.h"
+#include "commands.h"
+#include "module_run.h"
+
+namespace torvexctl {
+
+int RunVersion(const Options& options, Output& out)
+{
+    out.Data()["command"] = "version";
+    return WithModule(options, out, [&](ModuleRun& run) { return QueryVersion(run.Get(), out); });
+}
+
+}  // namespace torvexctl

@@ -1,0 +1,42 @@
+// Paths inside torvexctl are UTF-8 text, whatever the system. These helpers convert at
+// the edges: the command line and the file system take wide characters on Windows, and
+// the module's own path API takes the ANSI code page there.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace torvexctl {
+
+// The program's arguments as UTF-8 (on Windows read again as wide characters, since
+// argv holds them already converted, with '?' for what the code page lacks).
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+std::filesystem::path FsPath(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& path);
+
+// The absolute form of a path, or the path as given when it cannot be made absolute.
+std::string AbsolutePath(const std::string& utf8);
+
+// std::fopen for a UTF-8 path.
+std::FILE* OpenFile(const std::string& utf8, const char* mode);
+
+// A path as the module's narrow-character API can take it.
+struct NarrowPath {
+    bool usable = false;
+    std::string bytes;        // what to hand the module
+    bool shortName = false;   // the file's short (8.3) name stands in for the path
+    std::string problem;      // why there is none, for the user
+};
+
+// Windows: the path in the ANSI code page when every character fits; otherwise the
+// file's short name when the volume has one and it fits; otherwise nothing, with the
+// reason. Other systems: the UTF-8 bytes unchanged.
+NarrowPath ForModule(const std::string& utf8);
+
+// Text from the module (its log, the paths it built) in the ANSI code page, as UTF-8.
+std::string AnsiToUtf8(const std::string& bytes);
+
+}  // namespace torvexctl
