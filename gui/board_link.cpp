@@ -1,32 +1,48 @@
 #include "board_link.h"
 
 #include "board_state.h"
+#include "init_diagnosis.h"
 #include "log_tail.h"
+#include "paths.h"
 #include "wide_text.h"
 
 namespace torvexgui {
 
 bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
 {
+    // The same rules as torvexctl: the module finds itself, torvex.ini and its log through
+    // the narrow-character path it was loaded by (its short name when the ANSI code page
+    // cannot hold the path).
+    torvexctl::ModuleSetting setting;
+    setting.modulePath = torvexupdate::AbsolutePath(modulePath);
+    setting.programFolder = torvexctl::ProgramFolder();
+    setting.folder = torvexctl::HasModuleFileName(setting.modulePath) ? torvexctl::FolderOf(setting.modulePath)
+                                                                      : setting.programFolder;
+    torvexupdate::NarrowPath narrow = torvexupdate::ForModule(setting.modulePath);
+    std::string loadAs;
+    if (narrow.usable) {
+        setting.narrowPath = narrow.bytes;
+        if (narrow.shortName)
+            loadAs = torvexupdate::AnsiToUtf8(narrow.bytes);
+    }
+    folder_ = setting.folder;
     std::string error;
-    if (!module_.Load(modulePath, &error)) {
+    if (!module_.Load(setting.modulePath, loadAs, &error)) {
         *problem = L"The board module could not be loaded:\n\n" + Wide(error)
             + L"\n\nPut torvex.dll beside torvexgui.exe, or name it with --dll PATH.";
         return false;
     }
-    std::string log = torvexctl::JoinPath(module_.ModuleFolder(), "Torvex.log");
-    torvexctl::LogTail tail(log);
+    torvexctl::LogTail tail(torvexctl::JoinPath(setting.folder, "Torvex.log"));
     if (module_.init() == 1)
         return true;
-    std::wstring lines;
-    for (const std::string& line : tail.AddedLines())
-        if (!line.empty())
-            lines += L"    " + Wide(line) + L"\n";
-    *problem = L"The board module could not reach the board (initialisation failed).\n\nCheck torvex.ini beside "
-        + Wide(modulePath)
-        + L" (QuelvanePath in [TorvexPath]: the folder of the communication library), "
-          L"that the board is connected, and that no other program uses it. Torvex.log says:\n\n"
-        + (lines.empty() ? L"    (nothing: " + Wide(log) + L" could not be written)\n" : lines);
+    std::wstring causes;
+    for (const std::string& cause : torvexctl::InitFailureCauses(setting, tail.AddedLines()))
+        causes += L"\u2022 " + Wide(cause) + L"\n";
+    *problem = L"The board module could not reach the board (initialisation failed).\n\n"
+        + (causes.empty() ? L"" : causes + L"\n") + L"Check torvex.ini beside " + Wide(setting.modulePath)
+        + L" (QuelvanePath in [TorvexPath]: the folder of the communication library), that the board is connected "
+          L"and that no other program uses it; details are in "
+        + Wide(tail.Path()) + L".";
     return false;
 }
 
@@ -48,7 +64,7 @@ std::wstring BoardLink::Application() const
         return L"(could not be read)";
     if (!content.banner)
         return L"no application in flash";
-    return FromCp1252(torvexctl::BannerLine(*content.banner));
+    return FromCp1252(torvexupdate::BannerLine(*content.banner));
 }
 
 }  // namespace torvexgui

@@ -17,7 +17,7 @@ public:
 
     torvexupdate::BoardCalls Calls() const;
     // Where the module keeps torvex.ini and Torvex.log.
-    std::string ModuleFolder() const { return module_.ModuleFolder(); }
+    std::string ModuleFolder() const { return folder_; }
 
     // The board's reference and its application, in words for the window.
     std::wstring Reference() const;
@@ -25,6 +25,7 @@ public:
 
 private:
     torvexctl::Module module_;
+    std::string folder_;
 };
 
 }  // namespace torvexgui

@@ -109,7 +109,7 @@ void InspectChosenFile(Window& window)
     window.file = path.empty() ? UpdateFile{} : InspectFile(Utf8(path));
     const auto& banner = window.file.content.banner;
     SetText(window.dialog, IDC_FILE_BANNER,
-            banner ? FromCp1252(torvexctl::BannerLine(*banner))
+            banner ? FromCp1252(torvexupdate::BannerLine(*banner))
                    : (window.file.content.readable ? L"(none: the file is too short to hold one)" : L""));
     SetText(window.dialog, IDC_FILE_CHECK, FileVerdictText(window.file, Forced(window.dialog)));
     EnableControls(window);

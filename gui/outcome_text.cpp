@@ -10,7 +10,7 @@ using namespace torvexupdate;
 
 std::wstring Line(const std::optional<Banner>& banner)
 {
-    return banner ? L"\u201C" + FromCp1252(torvexctl::BannerLine(*banner)) + L"\u201D" : L"no application";
+    return banner ? L"\u201C" + FromCp1252(torvexupdate::BannerLine(*banner)) + L"\u201D" : L"no application";
 }
 
 std::wstring AfterFailureText(const UpdateFile& file, const UpdateReport& report)
@@ -89,6 +89,10 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
     case Outcome::kNotApplication:
         text = L"Nothing written: the file is not an application (" + Wide(file.check.reason)
             + L").\r\nChoose the right file.";
+        break;
+    case Outcome::kPathUnusable:
+        text = L"Nothing written: the module cannot be given this file's path (" + Wide(file.narrow.problem)
+            + L").\r\nCopy or rename the file to a path in plain letters.";
         break;
     case Outcome::kFileUnreadable:
     case Outcome::kFileEmpty:

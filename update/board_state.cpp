@@ -10,7 +10,7 @@ bool SameBanner(const std::optional<Banner>& a, const std::optional<Banner>& b)
 {
     if (!a || !b)
         return !a && !b;
-    return torvexctl::SameFields(*a, *b);
+    return SameFields(*a, *b);
 }
 
 }  // namespace
@@ -23,8 +23,8 @@ BoardContent ReadBoardContent(const BoardCalls& board)
     BoardContent content;
     content.result = board.version(0, buffer);
     content.known = content.result != 0;
-    if (content.known && !torvexctl::AllZero(buffer, sizeof buffer))
-        content.banner = torvexctl::ParseBanner(buffer, sizeof buffer);
+    if (content.known && !AllZero(buffer, sizeof buffer))
+        content.banner = ParseBanner(buffer, sizeof buffer);
     return content;
 }
 
@@ -37,7 +37,7 @@ std::string ReadReference(const BoardCalls& board)
 
 bool CarriesFile(const BoardContent& board, const ApplicationFile& file)
 {
-    return board.known && board.banner && file.banner && torvexctl::SameFields(*board.banner, *file.banner);
+    return board.known && board.banner && file.banner && SameFields(*board.banner, *file.banner);
 }
 
 AfterFailure ClassifyAfterFailure(const BoardContent& before, const BoardContent& after, const ApplicationFile& file)

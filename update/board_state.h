@@ -10,9 +10,6 @@
 
 namespace torvexupdate {
 
-using torvexctl::ApplicationFile;
-using torvexctl::Banner;
-
 struct BoardContent {
     bool known = false;            // false: the version query failed (or was not made)
     int result = 0;                // what the version query returned

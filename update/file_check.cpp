@@ -32,7 +32,7 @@ FileCheck CheckApplicationFile(const ApplicationFile& file)
         check.reason = "it is " + std::to_string(file.size)
             + " bytes long, too short to hold a banner (bytes 8 to 55: "
               "an application file has "
-            + std::to_string(torvexctl::kSmallestFileWithBanner) + " bytes or more)";
+            + std::to_string(kSmallestFileWithBanner) + " bytes or more)";
         return check;
     }
     const Banner& banner = *file.banner;

@@ -8,9 +8,6 @@
 
 namespace torvexupdate {
 
-using torvexctl::ApplicationFile;
-using torvexctl::Banner;
-
 enum class FileVerdict { kApplication, kEmpty, kTooShort, kBadBanner };
 
 struct FileCheck {

@@ -1,5 +1,6 @@
 #include "history.h"
 
+#include "paths.h"
 #include "system_facts.h"
 
 #include <cerrno>
@@ -12,7 +13,7 @@ namespace {
 // True when the file exists, is not empty and its last byte is not a line end.
 bool EndsInsideALine(const std::string& path)
 {
-    std::FILE* file = OpenUtf8File(path, "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr)
         return false;
     bool torn = false;
@@ -51,7 +52,7 @@ bool AppendRecord(const std::string& path, const Record& record, std::string* er
 {
     std::string line = (EndsInsideALine(path) ? "\n" : "")
         + record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-    std::FILE* file = OpenUtf8File(path, "ab");
+    std::FILE* file = OpenFile(path, "ab");
     if (file == nullptr) {
         *error = "cannot open " + path + " for appending: " + std::strerror(errno);
         return false;
@@ -69,7 +70,7 @@ bool AppendRecord(const std::string& path, const Record& record, std::string* er
 History ReadHistory(const std::string& path)
 {
     History history;
-    std::FILE* file = OpenUtf8File(path, "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
         if (errno != ENOENT)
             history.error = "cannot read " + path + ": " + std::strerror(errno);

@@ -19,9 +19,6 @@ std::string UtcTimestamp();
 // An environment variable as UTF-8; "" when it is not set.
 std::string EnvironmentVariable(const char* name);
 
-// std::fopen for a UTF-8 path (wide characters on Windows, so that any path opens).
-std::FILE* OpenUtf8File(const std::string& utf8Path, const char* mode);
-
 // Pushes what was written to `file` through to the disk: false when that fails.
 bool FlushToDisk(std::FILE* file);
 

@@ -13,11 +13,6 @@
 
 namespace torvexupdate {
 
-std::FILE* OpenUtf8File(const std::string& utf8Path, const char* mode)
-{
-    return std::fopen(utf8Path.c_str(), mode);
-}
-
 bool FlushToDisk(std::FILE* file)
 {
     return std::fflush(file) == 0 && fsync(fileno(file)) == 0;

@@ -1,6 +1,8 @@
 // Windows: CNG for the digest, the computer name and the system clock.
 #include "system_facts.h"
 
+#include "paths.h"
+
 #include <windows.h>
 #include <bcrypt.h>
 
@@ -67,11 +69,6 @@ private:
 
 }  // namespace
 
-std::FILE* OpenUtf8File(const std::string& utf8Path, const char* mode)
-{
-    return _wfopen(Wide(utf8Path).c_str(), Wide(mode).c_str());
-}
-
 bool FlushToDisk(std::FILE* file)
 {
     return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
@@ -91,7 +88,7 @@ std::string EnvironmentVariable(const char* name)
 
 std::string FileSha256(const std::string& utf8Path)
 {
-    std::FILE* file = OpenUtf8File(utf8Path, "rb");
+    std::FILE* file = OpenFile(utf8Path, "rb");
     if (file == nullptr)
         return "";
     Sha256 sha;

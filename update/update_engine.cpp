@@ -28,22 +28,19 @@ int RunHere(const std::function<int()>& download, double* seconds)
 
 // One download, then again while it fails with -1 (a transfer that failed on the link),
 // up to `retries` more times.
-std::vector<DownloadAttempt> DownloadWithRetries(const BoardCalls& board, const UpdateFile& file, int retries,
-                                                 const UpdateEvents& events)
+std::vector<DownloadAttempt> Download(const BoardCalls& board, const UpdateFile& file, int retries,
+                                      const UpdateEvents& events)
 {
     auto attempt = [&] {
         DownloadAttempt one;
-        auto call = [&] { return board.download(file.modulePath.c_str()); };
+        auto call = [&] { return board.download(file.narrow.bytes.c_str()); };
         one.result = events.runDownload ? events.runDownload(call, &one.seconds) : RunHere(call, &one.seconds);
         return one;
     };
-    std::vector<DownloadAttempt> attempts{attempt()};
-    while (attempts.back().result == -1 && static_cast<int>(attempts.size()) <= retries) {
+    return DownloadWithRetries(attempt, retries, [&](int number, int previous) {
         if (events.retrying)
-            events.retrying(static_cast<int>(attempts.size()) + 1, retries + 1, attempts.back().result);
-        attempts.push_back(attempt());
-    }
-    return attempts;
+            events.retrying(number, retries + 1, previous);
+    });
 }
 
 // Everything from the banner before to the read-back, with the board open.
@@ -61,7 +58,7 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
         return;
     }
 
-    report.attempts = DownloadWithRetries(board, file, options.retries, events);
+    report.attempts = Download(board, file, options.retries, events);
     report.result = report.attempts.back().result;
     if (report.result <= 0) {
         report.outcome = report.result == -2 ? Outcome::kRefused : Outcome::kFailed;
@@ -80,7 +77,7 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
     if (!report.after.known) {
         report.verification = Verification::kFailed;
         report.outcome = Outcome::kVerifyFailed;
-    } else if (!report.after.banner || !torvexctl::SameFields(*report.after.banner, *file.content.banner)) {
+    } else if (!report.after.banner || !SameFields(*report.after.banner, *file.content.banner)) {
         report.verification = Verification::kMismatch;
         report.outcome = Outcome::kVerifyMismatch;
     } else {
@@ -94,14 +91,13 @@ UpdateFile InspectFile(const std::string& utf8Path)
 {
     UpdateFile file;
     file.path = utf8Path;
-    file.content = torvexctl::ReadApplicationFile(utf8Path);
+    file.content = ReadApplicationFile(utf8Path);
     file.check = CheckApplicationFile(file.content);
     if (file.content.readable)
         file.sha256 = FileSha256(utf8Path);
-    // The module opens the file itself; an absolute path also reads clearly in its log.
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(utf8Path, error);
-    file.modulePath = error ? utf8Path : absolute.string();
+    // The module opens the file itself, through the narrow-character API; an absolute path
+    // also reads clearly in its log.
+    file.narrow = ForModule(AbsolutePath(utf8Path));
     return file;
 }
 
@@ -117,6 +113,8 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
         report.outcome = Outcome::kFileEmpty;
     } else if (file.check.verdict != FileVerdict::kApplication && !options.force) {
         report.outcome = Outcome::kNotApplication;
+    } else if (!file.narrow.usable) {
+        report.outcome = Outcome::kPathUnusable;
     } else if (!events.openBoard(&board) || !board.download || !board.version || !board.reference) {
         report.outcome = Outcome::kBoardUnavailable;
     } else {
@@ -137,6 +135,8 @@ const char* OutcomeName(Outcome outcome)
         return "file_empty";
     case Outcome::kNotApplication:
         return "not_application";
+    case Outcome::kPathUnusable:
+        return "path_unusable";
     case Outcome::kBoardUnavailable:
         return "board_unavailable";
     case Outcome::kSkipped:
@@ -186,6 +186,8 @@ std::string OutcomeWords(const UpdateReport& report)
         return "the file is empty; nothing was written";
     case Outcome::kNotApplication:
         return "the file is not an application; nothing was written";
+    case Outcome::kPathUnusable:
+        return "the file's path cannot be handed to the module; nothing was written";
     case Outcome::kBoardUnavailable:
         return "the module or the board could not be initialised; nothing was written";
     case Outcome::kSkipped:

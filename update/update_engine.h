@@ -6,8 +6,8 @@
 #pragma once
 
 #include "board_calls.h"
-#include "board_state.h"
-#include "file_check.h"
+#include "download_steps.h"
+#include "paths.h"
 
 #include <functional>
 #include <string>
@@ -17,8 +17,8 @@ namespace torvexupdate {
 
 // The file as the engine sees it before any board is involved.
 struct UpdateFile {
-    std::string path;        // as the user gave it (UTF-8)
-    std::string modulePath;  // the bytes handed to the module, which opens the file itself
+    std::string path;   // as the user gave it (UTF-8)
+    NarrowPath narrow;  // the absolute path as handed to the module, which opens the file itself
     ApplicationFile content;
     FileCheck check;
     std::string sha256;  // "" when the file cannot be read
@@ -33,11 +33,6 @@ struct UpdateOptions {
     bool verify = true;       // read the banner back after an accepted download
     std::string program;      // the front end, for the history
     std::string historyPath;  // "" writes no history
-};
-
-struct DownloadAttempt {
-    int result = 0;
-    double seconds = 0;
 };
 
 // Every callback may be left empty but openBoard.
@@ -57,6 +52,7 @@ enum class Outcome {
     kFileUnreadable,  // missing, unreadable or a folder
     kFileEmpty,
     kNotApplication,    // refused by the check (no --force)
+    kPathUnusable,      // the path cannot be handed to the module
     kBoardUnavailable,  // the module could not be loaded or initialised
     kSkipped,           // the board already carries this application
     kAccepted,          // downloaded, started and (when asked) verified

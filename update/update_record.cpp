@@ -1,5 +1,6 @@
 #include "update_record.h"
 
+#include "paths.h"
 #include "system_facts.h"
 #include "text.h"
 
@@ -12,7 +13,7 @@ namespace {
 // A banner as the module logs it, in UTF-8; null when there is none (or it is unknown).
 Record BannerText(const std::optional<Banner>& banner)
 {
-    return banner ? Record(torvexctl::Cp1252ToUtf8(torvexctl::BannerLine(*banner))) : Record(nullptr);
+    return banner ? Record(Cp1252ToUtf8(BannerLine(*banner))) : Record(nullptr);
 }
 
 Record BoardBanner(const BoardContent& board)
@@ -29,11 +30,11 @@ Record RecordOf(const UpdateFile& file, const UpdateReport& report, const Update
     record["time"] = time;
     record["program"] = options.program;
     record["machine"] = MachineName();
-    record["file"] = file.path;
+    record["file"] = AbsolutePath(file.path);
     record["size"] = file.content.size;
     record["sha256"] = file.sha256.empty() ? Record(nullptr) : Record(file.sha256);
     record["file_banner"] = BannerText(file.content.banner);
-    record["board"] = report.reference.empty() ? Record(nullptr) : Record(torvexctl::Cp1252ToUtf8(report.reference));
+    record["board"] = report.reference.empty() ? Record(nullptr) : Record(Cp1252ToUtf8(report.reference));
     record["banner_before"] = BoardBanner(report.before);
     record["banner_after"] = BoardBanner(report.after);
     record["outcome"] = OutcomeName(report.outcome);

@@ -139,7 +139,7 @@ TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
             EXPECT_EQ(report.afterFailure, c.afterFailure);
         }
         if (!c.steps.empty()) {
-            EXPECT_EQ(standIn.lastPath, file.modulePath);
+            EXPECT_EQ(standIn.lastPath, file.narrow.bytes);
         }
 
         History history = ReadHistory(options.historyPath);
