@@ -249,3 +249,14 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
 }
 
 }  // namespace
+
+TEST(TorvexGui, MissingModuleGivesAMessageNotACrash)
+{
+    ScratchFolder folder("gui-alone");
+    CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
+    GuiSession gui(folder.Path(), folder.File("history.jsonl"));
+    ASSERT_NE(gui.Window(), nullptr) << "no message appeared";
+    EXPECT_TRUE(Contains(gui.Message(), "The board module could not be loaded")) << gui.Message();
+    EXPECT_TRUE(Contains(gui.Message(), "Put torvex.dll beside torvexgui.exe")) << gui.Message();
+    EXPECT_EQ(gui.Close(), 3u);
+}
