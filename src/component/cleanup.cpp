@@ -2,9 +2,11 @@
 
 #include "component/session.h"
 #include "log/trace_log.h"
+#include "platform/platform.h"
 
 extern "C" int TORVEX_CALL _Clean_ZR_COM(void)
 {
+    PlatformCallLock lock;  // one exported call at a time, whichever thread makes it
     if (_OpenCommSession == nullptr)
         return 0;
     int result = 0;

@@ -4,6 +4,7 @@
 #include "component/application_file.h"
 #include "component/session.h"
 #include "log/trace_log.h"
+#include "platform/platform.h"
 
 #include <cstdlib>
 
@@ -43,6 +44,7 @@ int SendApplication(const char* path, int size)
 
 extern "C" int TORVEX_CALL _TelechargeComposant_COM(const char* path)
 {
+    PlatformCallLock lock;  // one exported call at a time, whichever thread makes it
     WriteStringToLog("\nEntre TelechargeComposant_COM\n");
     LogFormat("Path Telechargement : %s\n", path != nullptr ? path : "");
     DecodeBanniere(path);

@@ -2,6 +2,7 @@
 
 #include "component/session.h"
 #include "log/trace_log.h"
+#include "platform/platform.h"
 
 #include <cstring>
 
@@ -20,6 +21,7 @@ int ReferenceLength(const char* buffer, int length)
 
 extern "C" int TORVEX_CALL _GetReferenceBoard_COM(char* buffer, int length)
 {
+    PlatformCallLock lock;  // one exported call at a time, whichever thread makes it
     WriteStringToLog("\nEntre GetReferenceBoard_COM\n");
     CompteRendu report = kReportPreset;
     int result = 0;

@@ -4,6 +4,7 @@
 #include "component/banner.h"
 #include "component/session.h"
 #include "log/trace_log.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ int FetchBanner(std::uint32_t replyLength, char* hostBuffer, CompteRendu& report
 
 extern "C" int TORVEX_CALL _GetVersionComposant_COM(int /*unused*/, char* buffer)
 {
+    PlatformCallLock lock;  // one exported call at a time, whichever thread makes it
     WriteStringToLog("\nEntre GetVersionComposant_COM\n");
     CompteRendu report = kReportPreset;
     int result = 1;

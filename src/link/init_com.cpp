@@ -6,22 +6,24 @@
 
 namespace {
 
-// True when the library reports one of its sessions in use. The scan stops at the first
+enum class Sessions { Free, Occupied, Unchecked };
+
+// Whether the library reports one of its sessions in use. The scan stops at the first
 // occupied entry, after `count` entries, or after the 20 the table holds.
-bool InterfaceOccupied()
+Sessions InterfaceSessions()
 {
     if (_GetCommSessions == nullptr)
-        return false;  // a library that cannot list its sessions is taken as idle
+        return Sessions::Free;  // a library that cannot list its sessions is taken as idle
     auto* table = static_cast<unsigned char*>(std::calloc(1, kSessionTableSize));
     if (table == nullptr)
-        return true;  // cannot check: do not claim the interface
+        return Sessions::Unchecked;  // cannot check: do not claim the interface
     std::uint32_t count = 0;
     _GetCommSessions(table, static_cast<int>(kSessionTableSize), &count);
     bool occupied = false;
     for (std::uint32_t i = 0; i < count && i < kSessionEntryCount && !occupied; ++i)
         occupied = SessionOccupied(table + i * kSessionEntrySize) != 0;
     std::free(table);
-    return occupied;
+    return occupied ? Sessions::Occupied : Sessions::Free;
 }
 
 }  // namespace
@@ -35,8 +37,12 @@ int Init_Com(void)
         return 0;
 
     if (g_bROUTER == 0) {
-        if (InterfaceOccupied()) {
+        Sessions sessions = InterfaceSessions();
+        if (sessions == Sessions::Occupied) {
             WriteStringToLog("WARNING VCI OCCUPED !!!! \n");
+            result = 0;
+        } else if (sessions == Sessions::Unchecked) {
+            WriteStringToLog("WARNING VCI NOT CHECKED: no memory for the session table\n");
             result = 0;
         } else if (_CreateRouter() != 0) {
             WriteStringToLog("_CreateRouter OK\n");

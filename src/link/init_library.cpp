@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 LibraryHolder* g_pHinst = nullptr;
 int g_bINIT = 0;
@@ -42,12 +41,14 @@ bool FindModuleFolder(char* drive, std::size_t driveSize, char* folder, std::siz
     return Platform_SplitFolder(modulePath, drive, driveSize, folder, folderSize);
 }
 
+// The date line, in ctime's words; a date the system cannot show leaves the text empty.
 void LogDateLine()
 {
     char dateLine[100] = {};
-    std::time_t now = std::time(nullptr);
-    const char* text = std::ctime(&now);
-    std::snprintf(dateLine, sizeof dateLine, "Today's date and time: %s\n", text != nullptr ? text : "\n");
+    char text[64] = {};
+    if (!Platform_TimeText(Platform_CurrentTime(), text, sizeof text))
+        std::snprintf(text, sizeof text, "\n");
+    std::snprintf(dateLine, sizeof dateLine, "Today's date and time: %s\n", text);
     WriteStringToLog(dateLine);
 }
 
@@ -60,8 +61,6 @@ int Init_Library(void)
         g_pHinst = nullptr;
     }
     g_pHinst = static_cast<LibraryHolder*>(std::calloc(1, sizeof(LibraryHolder)));
-    if (g_pHinst == nullptr)
-        return 0;
 
     char drive[256] = {};
     char baseDirectory[kPathBufferSize] = {};
@@ -71,6 +70,13 @@ int Init_Library(void)
     JoinPath(g_TorvexLogPath, kLogPathSize, baseDirectory, "Torvex.log");
     LogDateLine();
     WriteStringToLog("\nEntre Init_Library\n");
+    if (g_pHinst == nullptr) {
+        // Nowhere to keep the library's handle: say so rather than fail silently.
+        WriteStringToLog("WARNING no memory for the library holder: library not loaded\n");
+        LogFormat("Status = %d\n", 0);
+        WriteStringToLog("Sort Init_Library\n");
+        return 0;
+    }
 
     char iniPath[kPathBufferSize] = {};
     JoinPath(iniPath, sizeof iniPath, baseDirectory, "torvex.ini");

@@ -2,9 +2,11 @@
 
 #include "link/module_init.h"
 #include "log/trace_log.h"
+#include "platform/platform.h"
 
 extern "C" int TORVEX_CALL _Init_Module_COM(void)
 {
+    PlatformCallLock lock;  // one exported call at a time, whichever thread makes it
     int result = 1;
     if (g_bINIT == 0)
         result = Init_Library();

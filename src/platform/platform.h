@@ -34,4 +34,27 @@ void Platform_FreeLibrary(void* library);
 // Size of an open file in bytes, or -1 when it cannot be taken. Leaves the position at the end.
 long long Platform_FileSize(std::FILE* file);
 
+// The current calendar time in seconds since 1970-01-01 UTC, 64 bits on every build so
+// that dates past January 2038 stay right.
+long long Platform_CurrentTime();
+
+// The C library's ctime text of `seconds` in local time ("Tue Jan 19 03:14:08 2038\n"),
+// copied into `text`. False, with `text` empty, when the system cannot show that date.
+bool Platform_TimeText(long long seconds, char* text, std::size_t size);
+
+// One process-wide lock that serialises the exported operations: each holds it for its
+// whole call, so that calls from several host threads run one after another. Ready
+// without any initialisation, and never taken by the entry routine.
+void Platform_LockCalls();
+void Platform_UnlockCalls();
+
+// Holds the call lock for the life of the object.
+class PlatformCallLock {
+public:
+    PlatformCallLock() { Platform_LockCalls(); }
+    ~PlatformCallLock() { Platform_UnlockCalls(); }
+    PlatformCallLock(const PlatformCallLock&) = delete;
+    PlatformCallLock& operator=(const PlatformCallLock&) = delete;
+};
+
 #endif

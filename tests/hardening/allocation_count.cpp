@@ -17,6 +17,7 @@ std::atomic<bool> counting{false};
 std::atomic<unsigned long long> requests{0};
 std::atomic<unsigned long long> bytes{0};
 std::atomic<unsigned long long> largest{0};
+std::atomic<std::size_t> failingCalloc{0};
 
 void Count(unsigned long long size)
 {
@@ -38,6 +39,11 @@ void Start()
     bytes = 0;
     largest = 0;
     counting = true;
+}
+
+void FailCallocOf(std::size_t bytes)
+{
+    failingCalloc = bytes;
 }
 
 Counts Stop()
@@ -66,6 +72,8 @@ void* __wrap_calloc(std::size_t count, std::size_t size)
     if (__builtin_mul_overflow(static_cast<unsigned long long>(count), static_cast<unsigned long long>(size), &total))
         total = ~0ULL;
     allocation_count::Count(total);
+    if (total != 0 && total == allocation_count::failingCalloc.load())
+        return nullptr;
     return __real_calloc(count, size);
 }
 

@@ -16,4 +16,7 @@ struct Counts {
 void Start();
 Counts Stop();
 
+// While set (not 0), every calloc whose total is exactly `bytes` fails, counted or not.
+void FailCallocOf(std::size_t bytes);
+
 }  // namespace allocation_count

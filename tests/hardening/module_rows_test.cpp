@@ -5,6 +5,7 @@
 // log and the calls the library received; host buffers are allocated to their exact
 // size so that a write past them is caught by the sanitizers (and valgrind).
 #include "matrix.h"
+#include "reliability_rows.h"
 #include "support/dynamic_library.h"
 #include "support/module_under_test.h"
 #include "test_paths.h"
@@ -812,6 +813,8 @@ std::vector<MatrixCase> Rows()
     rows.push_back(MissingEntryPoint("GetCommSessions", allRun, "the interface is taken as free"));
     rows.push_back(MissingEntryPoint("all", "init 0, download 0, version 0, reference 0, clean 0",
                                      "Status = 1 (the library loads); every operation stops after its entry lines"));
+    for (MatrixCase& row : ReliabilityRows())
+        rows.push_back(row);
     return rows;
 }
 
@@ -835,7 +838,8 @@ INSTANTIATE_TEST_SUITE_P(Matrix, BadInput, ::testing::ValuesIn(AllRows()), harde
 
 TEST(BadInputMatrix, DocumentedRowsAreTheseRows)
 {
-    hardening::ExpectDocumented(AllRows(), {"MOD-", "INI-", "APP-", "LOG-", "FILE-", "VER-", "REF-", "SESS-", "MISS-"},
+    hardening::ExpectDocumented(AllRows(), {"MOD-", "INI-", "APP-", "LOG-", "FILE-", "VER-", "REF-", "SESS-", "MISS-",
+                                               "DATE-", "THR-"},
                                 "hardening_module_tests");
 }
 

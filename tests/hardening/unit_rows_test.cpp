@@ -7,6 +7,8 @@
 #include "scripted_library.h"
 
 #include "board/eeprom_flags.h"
+#include "link/library_contract.h"
+#include "link/module_init.h"
 #include "component/application_file.h"
 #include "log/trace_log.h"
 #include "torvex.h"
@@ -191,6 +193,36 @@ MatrixCase DownloadHeap(const std::string& id, const std::string& input, unsigne
             }};
 }
 
+// ---------------------------------------------------------------------------------------
+// Initialisation without memory for its holder or its session table
+
+MatrixCase WithoutMemory(const std::string& id, const std::string& input, std::size_t bytes, const std::string& line,
+                         const std::string& outcome)
+{
+    return {{id, "both", input, "0", "\"" + line + "\"; " + outcome},
+            [bytes, line]() -> std::string {
+                g_bROUTER = 0;
+                int result;
+                if (bytes == kSessionTableSize) {
+                    allocation_count::FailCallocOf(bytes);
+                    result = Init_Com();
+                    allocation_count::FailCallocOf(0);
+                    EXPECT_EQ(Log(), LogText("\nEntre Init_Com\n" + line + "\nSort Init_Com\n"));
+                } else {
+                    // Init_Library logs beside the test program, which stands in for the module.
+                    allocation_count::FailCallocOf(bytes);
+                    result = Init_Library();
+                    allocation_count::FailCallocOf(0);
+                    std::string log = Log();
+                    fs::remove(g_TorvexLogPath);
+                    std::string tail = LogText("\nEntre Init_Library\n" + line + "\nStatus = 0\nSort Init_Library\n");
+                    EXPECT_EQ(log.compare(0, 23, "Today's date and time: "), 0) << log;
+                    EXPECT_TRUE(log.size() > tail.size() && log.substr(log.size() - tail.size()) == tail) << log;
+                }
+                return std::to_string(result);
+            }};
+}
+
 std::vector<MatrixCase> Rows()
 {
     return {
@@ -216,6 +248,12 @@ std::vector<MatrixCase> Rows()
         EepromHeap("MEM-EEP-FFFFFFFF", 0xFFFFFFFF, "0; heap under 4 KiB"),
         DownloadHeap("MEM-DL-2GIB", "sparse application file of 2 GiB, heap counted", 1ULL << 31),
         DownloadHeap("MEM-DL-4GIB", "sparse application file of 4 GiB + 58 bytes, heap counted", (1ULL << 32) + 58),
+        WithoutMemory("MEM-HOLDER", "no memory for the library holder", sizeof(LibraryHolder),
+                      "WARNING no memory for the library holder: library not loaded",
+                      "then Status = 0; nothing is loaded"),
+        WithoutMemory("MEM-SESSIONS", "no memory for the 5,700-byte session table", kSessionTableSize,
+                      "WARNING VCI NOT CHECKED: no memory for the session table",
+                      "the router is not created"),
     };
 }
 

@@ -3,7 +3,10 @@
 // host's whole round trip from download to clean-up.
 #include "operations_support.h"
 
+#include "support/dynamic_library.h"
+
 #include <functional>
+#include <thread>
 #include <tuple>
 
 using namespace operations_support;
@@ -178,3 +181,19 @@ TEST_F(Lifecycle, RoundTripReadsBackTheDownloadedBanner)
 }
 
 }  // namespace
+
+// Host threads started and ended while the module is loaded are no process attach or
+// detach: the library stays loaded until the module is unloaded, and goes with it.
+TEST_F(Lifecycle, HostThreadsLeaveTheLibraryLoadedUntilUnload)
+{
+    std::string library = testing_support::JoinPath(Module().SimFolder(), "quelvane.dll");
+    ASSERT_TRUE(testing_support::LibraryLoaded(library));
+    for (int round = 0; round < 3; ++round) {
+        std::thread host([this] { EXPECT_EQ(Clean(), 1); });
+        host.join();
+    }
+    EXPECT_TRUE(testing_support::LibraryLoaded(library));
+    EXPECT_EQ(Clean(), 1);
+    Module().Unload();
+    EXPECT_FALSE(testing_support::LibraryLoaded(library));
+}

@@ -31,6 +31,11 @@ void* FindExportByOrdinal(void* library, unsigned ordinal)
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), MAKEINTRESOURCEA(ordinal)));
 }
 
+bool LibraryLoaded(const std::string& path)
+{
+    return GetModuleHandleA(path.c_str()) != nullptr;
+}
+
 #else
 
 void* LoadLibraryFile(const std::string& path)
@@ -52,6 +57,14 @@ void* FindExport(void* library, const char* name)
 void* FindExportByOrdinal(void*, unsigned)
 {
     return nullptr;
+}
+
+bool LibraryLoaded(const std::string& path)
+{
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (library != nullptr)
+        dlclose(library);  // RTLD_NOLOAD still counted a reference
+    return library != nullptr;
 }
 
 #endif

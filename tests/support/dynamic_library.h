@@ -9,5 +9,6 @@ void* LoadLibraryFile(const std::string& path);   // null on failure
 void UnloadLibraryFile(void* library);
 void* FindExport(void* library, const char* name);  // by name
 void* FindExportByOrdinal(void* library, unsigned ordinal);  // Windows only; null elsewhere
+bool LibraryLoaded(const std::string& path);  // loaded in this process, by its file path
 
 }  // namespace testing_support

@@ -9,10 +9,10 @@
 
 namespace testing_support {
 
-ModuleUnderTest::ModuleUnderTest(const std::string& simVariant) : folder_("module")
+ModuleUnderTest::ModuleUnderTest(const std::string& simVariant, const std::string& moduleFile) : folder_("module")
 {
     std::filesystem::create_directories(SimFolder());
-    CopyFile(TORVEX_MODULE_FILE, ModuleFile());
+    CopyFile(moduleFile.empty() ? std::string(TORVEX_MODULE_FILE) : moduleFile, ModuleFile());
     std::string sim = simVariant.empty()
                           ? std::string(TORVEX_SIM_FILE)
                           : JoinPath(JoinPath(TORVEX_SIM_VARIANTS_DIR, simVariant), "quelvane.dll");

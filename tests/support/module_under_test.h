@@ -12,8 +12,9 @@ namespace testing_support {
 
 class ModuleUnderTest {
 public:
-    // `simVariant`: "" for the full simulator, else a variant name such as "none".
-    explicit ModuleUnderTest(const std::string& simVariant = "");
+    // `simVariant`: "" for the full simulator, else a variant name such as "none";
+    // `moduleFile`: the module build to copy ("" for the product).
+    explicit ModuleUnderTest(const std::string& simVariant = "", const std::string& moduleFile = "");
     ~ModuleUnderTest();
     ModuleUnderTest(const ModuleUnderTest&) = delete;
     ModuleUnderTest& operator=(const ModuleUnderTest&) = delete;
