@@ -149,7 +149,10 @@ void ShowElapsed(Window& window)
 
 void StartUpdate(Window& window)
 {
-    if (window.running || !IsWindowEnabled(GetDlgItem(window.dialog, IDC_UPDATE)))
+    if (window.running)
+        return;
+    InspectChosenFile(window);  // the file as it is now, not as it was when chosen
+    if (!IsWindowEnabled(GetDlgItem(window.dialog, IDC_UPDATE)))
         return;
     UpdateOptions options;
     options.force = Forced(window.dialog);
