@@ -11,7 +11,6 @@
 #include <shellapi.h>
 
 #include <chrono>
-#include <memory>
 
 namespace torvexgui {
 
@@ -174,18 +173,25 @@ void StartUpdate(Window& window)
                      torvexctl::JoinPath(window.board->ModuleFolder(), "Torvex.log"));
 }
 
-void FinishUpdate(Window& window, std::unique_ptr<UpdateReport> report)
+void ShowRunLines(Window& window)
 {
-    window.run.Join();
+    for (const std::wstring& line : window.run.TakeLines())
+        AddLine(window.dialog, IDC_LOG, line);
+}
+
+void FinishUpdate(Window& window)
+{
+    UpdateReport report = window.run.Finish();
+    ShowRunLines(window);
     window.running = false;
     KillTimer(window.dialog, kElapsedTimer);
     HWND progress = GetDlgItem(window.dialog, IDC_PROGRESS);
     SendMessageW(progress, PBM_SETMARQUEE, FALSE, 0);
     ShowWindow(progress, SW_HIDE);
     wchar_t took[48];
-    swprintf(took, sizeof took / sizeof took[0], L"took %.1f s", report->seconds);
+    swprintf(took, sizeof took / sizeof took[0], L"took %.1f s", report.seconds);
     SetText(window.dialog, IDC_ELAPSED, took);
-    SetText(window.dialog, IDC_OUTCOME, OutcomeText(window.file, *report));
+    SetText(window.dialog, IDC_OUTCOME, OutcomeText(window.file, report));
     ShowBoard(window);
     ShowHistory(window);
     InspectChosenFile(window);  // the file may have changed meanwhile; re-enables the controls
@@ -256,13 +262,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_TIMER:
         ShowElapsed(*window);
         return TRUE;
-    case kRunLogLineMessage: {
-        std::unique_ptr<std::wstring> line(reinterpret_cast<std::wstring*>(lParam));
-        AddLine(dialog, IDC_LOG, *line);
+    case kRunLogLineMessage:
+        ShowRunLines(*window);
         return TRUE;
-    }
     case kRunDoneMessage:
-        FinishUpdate(*window, std::unique_ptr<UpdateReport>(reinterpret_cast<UpdateReport*>(lParam)));
+        FinishUpdate(*window);
         return TRUE;
     case WM_CLOSE:
         Close(*window);

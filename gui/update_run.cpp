@@ -6,16 +6,14 @@
 
 namespace torvexgui {
 
-namespace {
-
-void PostLine(HWND window, const std::wstring& line)
+void UpdateRun::AddLine(HWND window, const std::wstring& line)
 {
-    auto* text = new std::wstring(line);
-    if (!PostMessageW(window, kRunLogLineMessage, 0, reinterpret_cast<LPARAM>(text)))
-        delete text;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back(line);
+    }
+    PostMessageW(window, kRunLogLineMessage, 0, 0);
 }
-
-}  // namespace
 
 void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const torvexupdate::UpdateOptions& options,
                       const torvexupdate::BoardCalls& calls, const std::string& logPath)
@@ -29,22 +27,40 @@ void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const t
             return true;
         };
         events.boardRead = [&](const torvexupdate::BoardContent& before, bool same) {
-            PostLine(window, L"Board before: " + BoardText(before) + (same ? L" (the same as the file)" : L""));
-            PostLine(window, L"Downloading " + Wide(file.path) + L"\u2026");
+            AddLine(window, L"Board before: " + BoardText(before) + (same ? L" (the same as the file)" : L""));
+            AddLine(window, L"Downloading " + Wide(file.path) + L"\u2026");
         };
         events.retrying = [&](int number, int total, int previous) {
-            PostLine(window,
-                     L"Download failed (" + std::to_wstring(previous) + L"): attempt " + std::to_wstring(number)
-                         + L" of " + std::to_wstring(total));
+            AddLine(window,
+                    L"Download failed (" + std::to_wstring(previous) + L"): attempt " + std::to_wstring(number)
+                        + L" of " + std::to_wstring(total));
         };
-        auto* report = new torvexupdate::UpdateReport(torvexupdate::RunUpdate(file, options, events));
-        PostLine(window, L"Torvex.log, lines added by this run:");
+        torvexupdate::UpdateReport report = torvexupdate::RunUpdate(file, options, events);
+        AddLine(window, L"Torvex.log, lines added by this run:");
         for (const std::string& line : tail.AddedLines())
             if (!line.empty())
-                PostLine(window, L"    " + Wide(line));
-        if (!PostMessageW(window, kRunDoneMessage, 0, reinterpret_cast<LPARAM>(report)))
-            delete report;
+                AddLine(window, L"    " + Wide(line));
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            report_ = report;
+        }
+        PostMessageW(window, kRunDoneMessage, 0, 0);
     });
+}
+
+std::vector<std::wstring> UpdateRun::TakeLines()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::wstring> lines;
+    lines.swap(lines_);
+    return lines;
+}
+
+torvexupdate::UpdateReport UpdateRun::Finish()
+{
+    Join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    return report_;
 }
 
 void UpdateRun::Join()

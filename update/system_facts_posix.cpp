@@ -30,7 +30,7 @@ std::string FileSha256(const std::string& utf8Path)
     std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
     if (!file || !context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
         return "";
-    std::vector<unsigned char> chunk(64 * 1024);
+    std::vector<unsigned char> chunk(std::size_t{64} * 1024);
     std::size_t got;
     while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0)
         if (EVP_DigestUpdate(context.get(), chunk.data(), got) != 1)

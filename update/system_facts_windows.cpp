@@ -92,7 +92,7 @@ std::string FileSha256(const std::string& utf8Path)
     if (file == nullptr)
         return "";
     Sha256 sha;
-    std::vector<unsigned char> chunk(64 * 1024);
+    std::vector<unsigned char> chunk(std::size_t{64} * 1024);
     bool ok = true;
     std::size_t got;
     while (ok && (got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0)
