@@ -8,6 +8,9 @@
 
 namespace torvexctl {
 
+// The application file, its banner, paths and text: shared with the window through the update engine.
+using namespace torvexupdate;
+
 extern const char* const kSeeLog;
 
 nlohmann::ordered_json BannerJson(const Banner& banner);

@@ -1,7 +1,7 @@
 #include "board_queries.h"
 
 #include "banner_print.h"
-#include "download_steps.h"
+#include "board_state.h"
 #include "exit_codes.h"
 #include "text.h"
 
@@ -15,7 +15,7 @@ constexpr int kReferenceBufferSize = 256;
 
 int QueryVersion(Module& module, Output& out)
 {
-    BoardContent flash = ReadBoardContent(module);
+    BoardContent flash = ReadBoardContent(module.Calls());
     out.Data()["version_result"] = flash.result;
     if (!flash.known) {
         out.Error(std::string("version query failed (0): ") + kSeeLog);

@@ -1,6 +1,6 @@
 #include "banner_print.h"
 #include "commands.h"
-#include "download_steps.h"
+#include "file_check.h"
 #include "exit_codes.h"
 
 namespace torvexctl {

@@ -1,41 +1,34 @@
 #include "banner_print.h"
 #include "commands.h"
-#include "download_steps.h"
 #include "exit_codes.h"
+#include "history.h"
 #include "module_run.h"
 #include "paths.h"
 #include "progress.h"
 #include "text.h"
+#include "update_engine.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace torvexctl {
 
 namespace {
 
+using namespace torvexupdate;
 using Json = nlohmann::ordered_json;
 
-struct DownloadOutcome {
-    const char* words;
+struct DownloadExit {
     const char* name;  // for JSON
     int exitCode;
 };
 
-DownloadOutcome OutcomeOf(int result)
+DownloadExit ExitOf(int result)
 {
     if (result > 0)
-        return {"accepted, application started", "accepted", kExitSuccess};
-    switch (result) {
-    case -2:
-        return {"refused by the board (-2)", "refused", kExitDownloadRefused};
-    case -1:
-        return {"download failed (-1)", "failed", kExitDownloadFailed};
-    case 0:
-        return {"failed (0)", "failed", kExitDownloadFailed};
-    default:
-        return {"unexpected result", "failed", kExitDownloadFailed};
-    }
+        return {"accepted", kExitSuccess};
+    if (result == -2)
+        return {"refused", kExitDownloadRefused};
+    return {"failed", kExitDownloadFailed};
 }
 
 std::string Describe(const BoardContent& board)
@@ -54,85 +47,90 @@ Json BoardJson(const BoardContent& board)
     return Json{{"known", true}, {"banner", board.banner ? BannerJson(*board.banner) : Json(nullptr)}};
 }
 
-// Refuses (false) a file that cannot be an application unless --force.
-bool CheckFile(const Options& options, const FileCheck& check, Output& out)
+// What torvexctl says before the module is loaded: the file refused, or a warning.
+int ReportFileRefusal(const Options& options, const UpdateFile& file, Outcome outcome, Output& out)
 {
-    out.Data()["application"] = check.verdict == FileVerdict::kApplication;
-    if (check.verdict == FileVerdict::kApplication)
-        return true;
-    std::string what = options.file + " is not an application file: " + check.reason;
-    if (!options.force) {
-        out.Error(what + "; nothing was written: check that this is the file you meant, or add --force to "
-                         "download it anyway");
-        return false;
+    switch (outcome) {
+    case Outcome::kFileEmpty:
+        out.Error("application file " + options.file + " is empty: nothing to download");
+        return kExitFileUnreadable;
+    case Outcome::kNotApplication:
+        out.Error(options.file + " is not an application file: " + file.check.reason
+                  + "; nothing was written: check that this is the file you meant, or add --force to download it "
+                    "anyway");
+        return kExitNotAnApplication;
+    case Outcome::kPathUnusable:
+        out.Error("the path " + AbsolutePath(options.file) + " cannot be handed to the module: " + file.narrow.problem
+                  + "; nothing was written: copy or rename the file to a path in plain letters");
+        return kExitPathUnusable;
+    default:
+        return kExitFileUnreadable;  // DescribeFile has said why
     }
-    out.Note("warning: " + what + "; downloading it anyway (--force)");
-    return true;
 }
 
-int Verify(Module& module, const ApplicationFile& file, Output& out)
+int ReportVerification(const UpdateFile& file, const UpdateReport& report, const Options& options, Output& out)
 {
     Json& verification = out.Data()["verification"];
-    if (!file.banner) {
+    switch (report.verification) {
+    case Verification::kNotMade:
+        verification = Json{{"status", "skipped"}, {"reason", "--no-verify"}};
+        (void)options;
+        return kExitSuccess;
+    case Verification::kSkippedNoBanner:
         verification = Json{{"status", "skipped"}, {"reason", "the file carries no banner"}};
         out.Info("verify: skipped, the file carries no banner");
         return kExitSuccess;
-    }
-    BoardContent flash = ReadBoardContent(module);
-    if (!flash.known) {
+    case Verification::kFailed:
         verification = Json{{"status", "failed"}, {"version_result", 0}};
         out.Error(std::string("the download was accepted but the version query failed (0), so the new "
                               "application could not be verified: run 'torvexctl version'; ")
                   + kSeeLog);
         return kExitQueryFailed;
-    }
-    if (!flash.banner) {
-        verification = Json{{"status", "mismatch"}, {"flash_banner", nullptr}};
-        out.Error("verification failed: the board reports no application in flash after the download; "
-                  "download again, and check Torvex.log");
+    case Verification::kMismatch:
+        if (!report.after.banner) {
+            verification = Json{{"status", "mismatch"}, {"flash_banner", nullptr}};
+            out.Error("verification failed: the board reports no application in flash after the download; "
+                      "download again, and check Torvex.log");
+            return kExitVerifyMismatch;
+        }
+        verification = Json{{"status", "mismatch"}, {"flash_banner", BannerJson(*report.after.banner)}};
+        out.Error("verification failed: the board reports " + Quoted(*report.after.banner) + " but the file carries "
+                  + Quoted(*file.content.banner) + "; download again, and check Torvex.log");
         return kExitVerifyMismatch;
+    case Verification::kMatch:
+        break;
     }
-    bool same = SameFields(*flash.banner, *file.banner);
-    verification = Json{{"status", same ? "match" : "mismatch"}, {"flash_banner", BannerJson(*flash.banner)}};
-    if (!same) {
-        out.Error("verification failed: the board reports " + Quoted(*flash.banner) + " but the file carries "
-                  + Quoted(*file.banner) + "; download again, and check Torvex.log");
-        return kExitVerifyMismatch;
-    }
+    verification = Json{{"status", "match"}, {"flash_banner", BannerJson(*report.after.banner)}};
     out.Info("verify: the board reports the file's banner");
     return kExitSuccess;
 }
 
 // After a download that did not succeed: what the board carries now, and what to do.
-void ReportAfterFailure(Module& module, const BoardContent& before, const ApplicationFile& file,
-                        const DownloadOutcome& outcome, Output& out)
+void ReportAfterFailure(const UpdateReport& report, int exitCode, Output& out)
 {
-    BoardContent after = ReadBoardContent(module);
-    AfterFailure state = ClassifyAfterFailure(before, after, file);
-    static const char* const kStateNames[] = {"unknown", "unchanged", "written_not_started", "empty", "other"};
-    out.Data()["board_after"] = BoardJson(after);
-    out.Data()["board_state"] = kStateNames[static_cast<int>(state)];
+    out.Data()["board_after"] = BoardJson(report.after);
+    out.Data()["board_state"] = AfterFailureName(report.afterFailure);
 
     std::string advice;
-    switch (state) {
+    switch (report.afterFailure) {
     case AfterFailure::kWrittenNotStarted:
-        out.Info("board:  written but not started: " + Describe(after));
+        out.Info("board:  written but not started: " + Describe(report.after));
         advice = "the application was written but could not be started (or the board not reset): restart the "
                  "board, then check with 'torvexctl version'; if it does not run, download again";
         break;
     case AfterFailure::kUnchanged:
-        out.Info("board:  unchanged: " + Describe(after));
-        advice = outcome.exitCode == kExitDownloadRefused
-                     ? "the board refused the application: check that the file is meant for this board"
-                     : "the application was not written: check the connection and download again (--retries N "
-                       "tries again after a failed transfer)";
+        out.Info("board:  unchanged: " + Describe(report.after));
+        advice = exitCode == kExitDownloadRefused
+            ? "the board refused the application: check that the file is meant for this board"
+            : "the application was not written: check the connection and download again (--retries N "
+              "tries again after a failed transfer)";
         break;
     case AfterFailure::kEmpty:
         out.Info("board:  no application in flash");
         advice = "the board now has no application: download a good application before restarting it";
         break;
     case AfterFailure::kOther:
-        out.Info("board:  another application: " + Describe(after));
+        out.Info("board:  another application: " + Describe(report.after));
         advice = "the board carries neither its former application nor this file's: download again";
         break;
     case AfterFailure::kUnknown:
@@ -143,96 +141,106 @@ void ReportAfterFailure(Module& module, const BoardContent& before, const Applic
     out.Error(advice + "; " + kSeeLog);
 }
 
+int ReportDownload(const Options& options, const UpdateFile& file, const UpdateReport& report, Output& out)
+{
+    if (report.outcome == Outcome::kSkipped) {
+        out.Data()["outcome"] = "skipped";
+        out.Info("skipped: the board already carries this application; nothing was written (add --force to "
+                 "download it again)");
+        return kExitSuccess;
+    }
+    double seconds = 0;
+    Json results = Json::array();
+    for (const DownloadAttempt& attempt : report.attempts) {
+        seconds += attempt.seconds;
+        results.push_back(attempt.result);
+    }
+    DownloadExit exit = ExitOf(report.result);
+    out.Data()["result"] = report.result;
+    out.Data()["outcome"] = exit.name;
+    out.Data()["attempts"] = results;
+    out.Data()["elapsed_seconds"] = static_cast<double>(static_cast<long long>(seconds * 1000)) / 1000;
+
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.1f s", seconds);
+    out.Info(std::string("result: ") + DownloadResultWords(report.result)
+             + (exit.exitCode != kExitSuccess && report.result < -2 ? " (" + std::to_string(report.result) + ")" : "")
+             + (report.attempts.size() > 1 ? " after " + std::to_string(report.attempts.size()) + " attempts" : ""));
+    out.Info(std::string("time:   ") + elapsed);
+    if (exit.exitCode != kExitSuccess) {
+        ReportAfterFailure(report, exit.exitCode, out);
+        return exit.exitCode;
+    }
+    return ReportVerification(file, report, options, out);
+}
+
 }  // namespace
 
 int RunDownload(const Options& options, Output& out)
 {
     out.Data()["command"] = "download";
-    ApplicationFile file = ReadApplicationFile(options.file);
-    if (!DescribeFile(options.file, file, out))
-        return kExitFileUnreadable;
-    FileCheck check = CheckApplicationFile(file);
-    if (check.verdict == FileVerdict::kEmpty) {
-        out.Error("application file " + options.file + " is empty: nothing to download");
-        return kExitFileUnreadable;
+    UpdateFile file = InspectFile(options.file);
+    bool described = DescribeFile(options.file, file.content, out);
+    bool application = file.check.verdict == FileVerdict::kApplication;
+    if (described && file.check.verdict != FileVerdict::kEmpty) {
+        out.Data()["application"] = application;
+        if (!application && options.force)
+            out.Note("warning: " + options.file + " is not an application file: " + file.check.reason
+                     + "; downloading it anyway (--force)");
+        if ((application || options.force) && file.narrow.usable && file.narrow.shortName)
+            out.Note("the file's path holds characters outside the ANSI code page: the module is given its short "
+                     "name "
+                     + AnsiToUtf8(file.narrow.bytes));
     }
-    if (!CheckFile(options, check, out))
-        return kExitNotAnApplication;
 
-    // The module opens the file itself through the narrow-character API; an absolute path
-    // also reads clearly in its log.
-    NarrowPath narrow = ForModule(AbsolutePath(options.file));
-    if (!narrow.usable) {
-        out.Error("the path " + AbsolutePath(options.file) + " cannot be handed to the module: " + narrow.problem
-                  + "; nothing was written: copy or rename the file to a path in plain letters");
-        return kExitPathUnusable;
-    }
-    if (narrow.shortName)
-        out.Note("the file's path holds characters outside the ANSI code page: the module is given its short name "
-                 + AnsiToUtf8(narrow.bytes));
-
-    return WithModule(options, out, [&](ModuleRun& run) {
+    ModuleRun run(options, out);
+    bool started = false;
+    int startCode = kExitSuccess;
+    UpdateEvents events;
+    events.openBoard = [&](BoardCalls* calls) {
+        started = true;
+        startCode = run.Start();
         Module& module = run.Get();
-        BoardContent before = ReadBoardContent(module);
+        *calls = BoardCalls{module.download, module.version, module.reference};
+        return startCode == kExitSuccess;
+    };
+    events.boardRead = [&](const BoardContent& before, bool same) {
         out.Data()["board_before"] = BoardJson(before);
-        if (CarriesFile(before, file) && check.verdict == FileVerdict::kApplication) {
-            if (!options.force) {
-                out.Data()["outcome"] = "skipped";
-                out.Info("board:  " + Describe(before));
-                out.Info("skipped: the board already carries this application; nothing was written (add --force "
-                         "to download it again)");
-                return static_cast<int>(kExitSuccess);
-            }
+        if (same && !options.force)
+            out.Info("board:  " + Describe(before));
+        else if (same)
             out.Info("board:  " + Describe(before) + " (the same; downloading it again: --force)");
-        } else {
+        else
             out.Info("board:  " + Describe(before) + (before.banner ? " (to be replaced)" : ""));
-        }
+    };
+    events.runDownload = [&](const std::function<int()>& download, double* seconds) {
+        return RunWithProgress(download, out.ProgressStream(), "downloading " + FileNameOf(options.file), seconds);
+    };
+    events.retrying = [&](int number, int total, int previous) {
+        out.Note("download failed (" + std::to_string(previous) + "): attempt " + std::to_string(number) + " of "
+                 + std::to_string(total));
+    };
 
-        std::vector<char> path(narrow.bytes.begin(), narrow.bytes.end());
-        path.push_back('\0');
-        int total = options.retries + 1;
-        std::vector<DownloadAttempt> attempts = DownloadWithRetries(
-            [&] {
-                DownloadAttempt attempt;
-                attempt.result = RunWithProgress([&] { return module.download(path.data()); }, out.ProgressStream(),
-                                                 "downloading " + FileNameOf(options.file), &attempt.seconds);
-                return attempt;
-            },
-            options.retries,
-            [&](int number, int previous) {
-                out.Note("download failed (" + std::to_string(previous) + "): attempt " + std::to_string(number)
-                         + " of " + std::to_string(total));
-            });
+    UpdateOptions update;
+    update.force = options.force;
+    update.retries = options.retries;
+    update.verify = options.verify;
+    update.program = "torvexctl";
+    update.historyPath = HistoryPath(options.historyPath, run.ModuleFolder());
+    UpdateReport report = RunUpdate(file, update, events);
 
-        double seconds = 0;
-        Json results = Json::array();
-        for (const DownloadAttempt& attempt : attempts) {
-            seconds += attempt.seconds;
-            results.push_back(attempt.result);
-        }
-        int result = attempts.back().result;
-        DownloadOutcome outcome = OutcomeOf(result);
-        out.Data()["result"] = result;
-        out.Data()["outcome"] = outcome.name;
-        out.Data()["attempts"] = results;
-        out.Data()["elapsed_seconds"] = static_cast<double>(static_cast<long long>(seconds * 1000)) / 1000;
-
-        char elapsed[32];
-        std::snprintf(elapsed, sizeof elapsed, "%.1f s", seconds);
-        out.Info(std::string("result: ") + outcome.words
-                 + (outcome.exitCode != kExitSuccess && result < -2 ? " (" + std::to_string(result) + ")" : "")
-                 + (attempts.size() > 1 ? " after " + std::to_string(attempts.size()) + " attempts" : ""));
-        out.Info(std::string("time:   ") + elapsed);
-        if (outcome.exitCode != kExitSuccess) {
-            ReportAfterFailure(module, before, file, outcome, out);
-            return outcome.exitCode;
-        }
-        if (!options.verify) {
-            out.Data()["verification"] = Json{{"status", "skipped"}, {"reason", "--no-verify"}};
-            return static_cast<int>(kExitSuccess);
-        }
-        return Verify(module, file, out);
-    });
+    int code;
+    if (!started)
+        code = ReportFileRefusal(options, file, report.outcome, out);
+    else if (startCode != kExitSuccess)
+        code = startCode;
+    else
+        code = ReportDownload(options, file, report, out);
+    if (!report.historyError.empty())
+        out.Note("warning: this update could not be added to the update history: " + report.historyError);
+    if (started)
+        run.Finish();
+    return code;
 }
 
 }  // namespace torvexctl

@@ -2,19 +2,27 @@
 // returns the run's exit status (exit_codes.h).
 #pragma once
 
+#include "banner.h"
 #include "output.h"
+#include "paths.h"
+#include "text.h"
 
 #include <string>
 
 namespace torvexctl {
+
+// The application file, its banner, paths and text: shared with the window through the update engine.
+using namespace torvexupdate;
 
 struct Options {
     std::string dllPath;  // empty: torvex.dll in the program's folder (UTF-8, as all paths here)
     std::string file;     // application file of download, check and banner
     bool showLog = false;
     bool verify = true;
-    bool force = false;   // download: write a file that is no application, or the same one again
-    int retries = 0;      // download: new attempts after a transfer that failed (-1)
+    bool force = false;       // download: write a file that is no application, or the same one again
+    int retries = 0;          // download: new attempts after a transfer that failed (-1)
+    std::string historyPath;  // the update history; empty: TORVEX_HISTORY, else beside the module
+    std::string board;        // history: only this board's records
 };
 
 int RunDownload(const Options& options, Output& out);
@@ -24,6 +32,7 @@ int RunReference(const Options& options, Output& out);
 int RunInfo(const Options& options, Output& out);
 int RunClean(const Options& options, Output& out);
 int RunBanner(const Options& options, Output& out);
+int RunHistory(const Options& options, Output& out);
 
 struct Command {
     const char* name;
@@ -40,6 +49,7 @@ inline constexpr Command kCommands[] = {
     {"info", "show the board's reference and the banner in its flash", false, RunInfo},
     {"clean", "ask the communication library to clean up", false, RunClean},
     {"banner", "show the banner of an application file (no board, no module)", true, RunBanner},
+    {"history", "show the update history, newest first (no board, no module)", false, RunHistory},
 };
 
 // The command closest to a mistyped name, or "" when none is close.

@@ -15,6 +15,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;  // paths and text, shared with the update engine
+
 namespace {
 
 // The module's fixed buffers: its own path is taken with room for 254 characters, and

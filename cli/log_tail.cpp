@@ -8,6 +8,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;  // paths and text, shared with the update engine
+
 namespace {
 
 unsigned long long SizeOf(const std::string& path)

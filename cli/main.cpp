@@ -27,7 +27,8 @@ std::string Footer()
     std::string text =
         "torvexctl loads torvex.dll from its own folder (or --dll PATH), initialises it with\n"
         "_Init_Module_COM and runs one command. The module reads torvex.ini and writes Torvex.log\n"
-        "beside itself. The options --dll, --log, --json and --quiet may come before or after the command.\n"
+        "beside itself, and download adds a record to the update history (history shows it). The\n"
+        "options --dll, --history, --log, --json and --quiet may come before or after the command.\n"
         "\nExit status:\n";
     for (const ExitCodeDescription& entry : kExitCodeDescriptions)
         text += (entry.code < 10 ? "   " : "  ") + std::to_string(entry.code) + "  " + entry.meaning + "\n";
@@ -48,7 +49,7 @@ std::string UnknownCommand(const std::vector<std::string>& arguments)
 {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--dll" || argument == "--retries") {
+        if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board") {
             ++i;
             continue;
         }
@@ -87,6 +88,9 @@ int Run(const std::vector<std::string>& arguments, Output& out)
     bool noVerify = false;
     app.add_option("--dll", options.dllPath, "the module to load (default: torvex.dll beside torvexctl)")
         ->type_name("PATH");
+    app.add_option("--history", options.historyPath,
+                   "the update history file (default: $TORVEX_HISTORY, else torvex-history.jsonl beside the module)")
+        ->type_name("PATH");
     app.add_flag("--log", options.showLog, "print the lines this run added to Torvex.log");
     app.add_flag("--json", json, "print one JSON object on stdout instead of text");
     app.add_flag("--quiet", quiet, "print no results, only warnings and errors: the exit status tells the outcome");
@@ -106,6 +110,9 @@ int Run(const std::vector<std::string>& arguments, Output& out)
                 ->type_name("N")
                 ->check(CLI::Range(0, 100));
         }
+        if (command.run == RunHistory)
+            sub->add_option("--board", options.board, "only the records of the board with this reference")
+                ->type_name("REF");
     }
     app.require_subcommand(0, 1);
 
@@ -138,7 +145,7 @@ int Run(const std::vector<std::string>& arguments, Output& out)
         return kExitSuccess;
     }
     if (app.get_subcommands().empty()) {
-        out.Error("a command is required (download, check, version, reference, info, clean or banner); "
+        out.Error("a command is required (download, check, version, reference, info, clean, banner or history); "
                   "run 'torvexctl --help' for the usage");
         return kExitUsage;
     }

@@ -15,6 +15,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;  // paths and text, shared with the update engine
+
 namespace {
 
 #if defined(_WIN32)

@@ -2,6 +2,7 @@
 // file, resolves the exports by name and unloads it again.
 #pragma once
 
+#include "board_calls.h"
 #include "torvex.h"
 
 #include <string>
@@ -47,6 +48,9 @@ public:
     const std::string& Path() const { return path_; }
     // Where the module writes Torvex.log and reads torvex.ini.
     std::string ModuleFolder() const;
+
+    // The exports the update engine and the board queries use.
+    torvexupdate::BoardCalls Calls() const { return {download, version, reference}; }
 
     decltype(&_Init_Module_COM) init = nullptr;
     decltype(&_TelechargeComposant_COM) download = nullptr;

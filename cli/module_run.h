@@ -20,6 +20,8 @@ public:
     ModuleRun(const Options& options, Output& out);
 
     Module& Get() { return module_; }
+    // Where the module reads torvex.ini and writes Torvex.log (and the history lies by default).
+    const std::string& ModuleFolder() const { return setting_.folder; }
 
     // Loads and initialises the module: kExitSuccess or the exit status of the failure.
     int Start();

@@ -6,6 +6,7 @@
 #   SHA256SUMS                      of every other file in the archive
 #   bin/torvex.dll                  the module
 #   bin/torvexctl.exe               console host program
+#   bin/torvexgui.exe               the update window
 #   bin/torvex.ini                  points the module at ../simulator
 #   include/torvex.h, include/torvex_version.h
 #   lib/libtorvex.dll.a             import library for GNU linkers (MinGW)
@@ -14,7 +15,7 @@
 #   lib/cmake/torvex/               CMake package: find_package(torvex) -> torvex::torvex
 #   examples/                       a small C host and its CMakeLists.txt
 #   simulator/                      simulated board, its README, a sample application file
-#   docs/                           torvexctl and the module's limits on bad input
+#   docs/                           torvexctl, torvexgui and the module's limits on bad input
 #
 # The archive is reproducible: no build time in the binaries, and the zip is rewritten
 # with fixed dates and a fixed order (cmake/release/normalize_zip.py).
@@ -56,12 +57,12 @@ write_basic_package_version_file(${release_build}/torvexConfigVersion.cmake
 add_custom_target(torvex_release_files ALL DEPENDS ${import_libraries})
 # Everything the archive takes from the build: a second build of this target alone is
 # enough to pack the archive again.
-add_dependencies(torvex_release_files torvex torvexctl torvexctl_demo quelvane)
+add_dependencies(torvex_release_files torvex torvexctl torvexgui torvexctl_demo quelvane)
 
 macro(torvex_release_install kind destination)
   install(${kind} ${ARGN} DESTINATION ${destination} COMPONENT ${TORVEX_RELEASE_COMPONENT})
 endmacro()
-torvex_release_install(FILES bin $<TARGET_FILE:torvex> $<TARGET_FILE:torvexctl>
+torvex_release_install(FILES bin $<TARGET_FILE:torvex> $<TARGET_FILE:torvexctl> $<TARGET_FILE:torvexgui>
                        ${release_sources}/torvex.ini)
 torvex_release_install(FILES include ${PROJECT_SOURCE_DIR}/include/torvex.h
                        ${PROJECT_SOURCE_DIR}/include/torvex_version.h)
@@ -71,7 +72,7 @@ torvex_release_install(FILES lib/cmake/torvex ${release_sources}/torvexConfig.cm
 torvex_release_install(DIRECTORY examples ${PROJECT_SOURCE_DIR}/examples/)
 torvex_release_install(FILES simulator $<TARGET_FILE:quelvane> ${PROJECT_SOURCE_DIR}/sim/README.md
                        ${CMAKE_BINARY_DIR}/bin/sample-application.bin)
-torvex_release_install(FILES docs ${PROJECT_SOURCE_DIR}/docs/torvexctl.md
+torvex_release_install(FILES docs ${PROJECT_SOURCE_DIR}/docs/torvexctl.md ${PROJECT_SOURCE_DIR}/docs/torvexgui.md
                        ${PROJECT_SOURCE_DIR}/docs/bad-input.md)
 torvex_release_install(FILES . ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/integrators-guide.md DESTINATION . RENAME README.md

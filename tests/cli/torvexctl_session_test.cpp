@@ -678,7 +678,7 @@ TEST(TorvexctlOutput, UsageErrorsExitWithTheUsageStatus)
     const std::pair<const char*, const char*> mistyped[] = {
         {"dowload", "unknown command \"dowload\": did you mean \"download\"?"},
         {"verison", "did you mean \"version\"?"},
-        {"flash", "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner;"},
+        {"flash", "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner, history;"},
     };
     for (const auto& [typed, message] : mistyped) {
         ProgramRun run = workspace.Run({"--log", typed, "x.bin"});
@@ -701,4 +701,44 @@ TEST(TorvexctlOutput, HelpAndVersion)
     ProgramRun version = workspace.Run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "torvexctl for torvex module " TORVEX_VERSION_TEXT " (" TORVEX_PRODUCT_VERSION_TEXT ")\n");
+}
+
+TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
+{
+    Workspace workspace;
+    EXPECT_EQ(workspace.Run({"download", workspace.CopySample()}).status, 0);
+    EXPECT_EQ(workspace.Run({"download", workspace.CopySample()}).status, 0);  // skipped: the same application
+    workspace.WriteSimConfig("[command.30]\ncom=19\nresult=0\n");
+    EXPECT_EQ(workspace.Run({"download", workspace.CopySample(), "--force"}).status, 5);
+    // A line torn off by a power cut at the end: skipped with a warning, later appends intact.
+    std::string history = workspace.File("torvex-history.jsonl");
+    WriteFile(history, ReadFile(history) + "{\"time\":\"2026-");
+
+    ProgramRun table = workspace.Run({"history"});
+    EXPECT_EQ(table.status, 0) << Describe(table);
+    std::vector<std::string> rows = testing_support::SplitLines(table.out);
+    ASSERT_EQ(rows.size(), 4u) << table.out;
+    EXPECT_EQ(rows[0].rfind("TIME", 0), 0u);
+    const char* const newestFirst[] = {"  refused  ", "  skipped  ", "  accepted  "};
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_TRUE(Contains(rows[i + 1], newestFirst[i]) && Contains(rows[i + 1], "SIM-BOARD-0001"));
+    EXPECT_TRUE(Contains(table.err, "line 4: incomplete record (cut off), skipped"));
+
+    nlohmann::json json = ParseSingleObject(workspace.Run({"--json", "history", "--board", "SIM-BOARD-0001"}));
+    ASSERT_EQ(json["records"].size(), 3u);
+    const nlohmann::json& accepted = json["records"][2];
+    EXPECT_EQ(accepted["program"], "torvexctl");
+    EXPECT_EQ(accepted["file_banner"], "TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208");
+    EXPECT_TRUE(accepted["banner_before"].is_null());
+    EXPECT_EQ(accepted["banner_after"], accepted["file_banner"]);
+    EXPECT_EQ(accepted["result"]["code"], 1);
+    EXPECT_EQ(accepted["sha256"].get<std::string>().size(), 64u);
+    EXPECT_EQ(json["records"][0]["result"]["code"], -2);
+    EXPECT_TRUE(Contains(workspace.Run({"history", "--board", "OTHER"}).out, "no update of board OTHER recorded"));
+
+    // --history moves it.
+    std::string moved = workspace.File("moved.jsonl");
+    EXPECT_EQ(workspace.Run({"--history", moved, "download", workspace.CopySample()}).status, 0);
+    EXPECT_EQ(testing_support::SplitLines(ReadFile(moved)).size(), 1u);
+    EXPECT_EQ(testing_support::SplitLines(ReadFile(history)).size(), 4u);
 }

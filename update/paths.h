@@ -1,4 +1,4 @@
-// Paths inside torvexctl are UTF-8 text, whatever the system. These helpers convert at
+// Paths in torvexctl, torvexgui and the update engine are UTF-8 text, whatever the system. These helpers convert at
 // the edges: the command line and the file system take wide characters on Windows, and
 // the module's own path API takes the ANSI code page there.
 #pragma once
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace torvexctl {
+namespace torvexupdate {
 
 // The program's arguments as UTF-8 (on Windows read again as wide characters, since
 // argv holds them already converted, with '?' for what the code page lacks).
@@ -26,9 +26,9 @@ std::FILE* OpenFile(const std::string& utf8, const char* mode);
 // A path as the module's narrow-character API can take it.
 struct NarrowPath {
     bool usable = false;
-    std::string bytes;        // what to hand the module
-    bool shortName = false;   // the file's short (8.3) name stands in for the path
-    std::string problem;      // why there is none, for the user
+    std::string bytes;       // what to hand the module
+    bool shortName = false;  // the file's short (8.3) name stands in for the path
+    std::string problem;     // why there is none, for the user
 };
 
 // Windows: the path in the ANSI code page when every character fits; otherwise the
@@ -39,4 +39,4 @@ NarrowPath ForModule(const std::string& utf8);
 // Text from the module (its log, the paths it built) in the ANSI code page, as UTF-8.
 std::string AnsiToUtf8(const std::string& bytes);
 
-}  // namespace torvexctl
+}  // namespace torvexupdate

@@ -5,7 +5,7 @@
 #include <shellapi.h>
 #endif
 
-namespace torvexctl {
+namespace torvexupdate {
 
 #if defined(_WIN32)
 namespace {
@@ -32,12 +32,12 @@ std::string Narrow(const std::wstring& wide, UINT codePage = CP_UTF8, bool* loss
     DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = codePage == CP_UTF8 ? nullptr : &usedDefault;
-    int length = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                     nullptr, usedDefaultOut);
+    int length = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                     usedDefaultOut);
     std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     if (length > 0)
-        WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), narrow.data(), length,
-                            nullptr, usedDefaultOut);
+        WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), narrow.data(), length, nullptr,
+                            usedDefaultOut);
     if (lossy != nullptr)
         *lossy = length <= 0 || usedDefault != FALSE;
     return narrow;
@@ -94,14 +94,14 @@ NarrowPath ForModule(const std::string& utf8)
         length = GetShortPathNameW(wide.c_str(), shortPath.data(), length);
     if (length == 0) {
         result.problem = "it holds characters that the ANSI code page (" + std::to_string(GetACP())
-                         + ") cannot represent and it has no short (8.3) name";
+            + ") cannot represent and it has no short (8.3) name";
         return result;
     }
     shortPath.resize(length);
     std::string shortAnsi = Narrow(shortPath, CP_ACP, &lossy);
     if (lossy) {
         result.problem = "it holds characters that the ANSI code page (" + std::to_string(GetACP())
-                         + ") cannot represent, and so does its short (8.3) name";
+            + ") cannot represent, and so does its short (8.3) name";
         return result;
     }
     result.usable = true;
@@ -159,4 +159,4 @@ std::string AbsolutePath(const std::string& utf8)
     return error ? utf8 : Utf8Of(absolute);
 }
 
-}  // namespace torvexctl
+}  // namespace torvexupdate

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace torvexctl {
+namespace torvexupdate {
 
 constexpr std::size_t kBannerOffset = 8;
 constexpr std::size_t kBannerSize = 48;
@@ -49,4 +49,4 @@ struct ApplicationFile {
 // Opens the file, takes its size and reads its banner; touches nothing else.
 ApplicationFile ReadApplicationFile(const std::string& path);
 
-}  // namespace torvexctl
+}  // namespace torvexupdate

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
-namespace torvexctl {
+namespace torvexupdate {
 
 namespace {
 
@@ -103,4 +103,4 @@ ApplicationFile ReadApplicationFile(const std::string& path)
     return file;
 }
 
-}  // namespace torvexctl
+}  // namespace torvexupdate

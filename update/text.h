@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace torvexctl {
+namespace torvexupdate {
 
 // Windows-1252 bytes to UTF-8; the five unassigned bytes become U+FFFD.
 std::string Cp1252ToUtf8(const std::string& bytes);
@@ -13,4 +13,4 @@ std::string Cp1252ToUtf8(const std::string& bytes);
 // cursor or clear the terminal.
 std::string ForTerminal(const std::string& bytes);
 
-}  // namespace torvexctl
+}  // namespace torvexupdate

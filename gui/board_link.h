@@ -1,0 +1,31 @@
+// The module as the window uses it: loaded and initialised once when the window opens,
+// then asked for the board's reference and application, and lent to the update engine.
+#pragma once
+
+#include "board_calls.h"
+#include "module_loader.h"
+
+#include <string>
+
+namespace torvexgui {
+
+class BoardLink {
+public:
+    // Loads the module at `modulePath` (UTF-8) and initialises it. False with `problem` set
+    // to what the user should read and do.
+    bool Open(const std::string& modulePath, std::wstring* problem);
+
+    torvexupdate::BoardCalls Calls() const;
+    // Where the module keeps torvex.ini and Torvex.log.
+    std::string ModuleFolder() const { return folder_; }
+
+    // The board's reference and its application, in words for the window.
+    std::wstring Reference() const;
+    std::wstring Application() const;
+
+private:
+    torvexctl::Module module_;
+    std::string folder_;
+};
+
+}  // namespace torvexgui

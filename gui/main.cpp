@@ -1,0 +1,97 @@
+// torvexgui: updates a board's application from a window. Loads torvex.dll (from its own
+// folder or --dll PATH), initialises it, and shows one dialog until it is closed.
+//
+//   torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [FILE]
+#include "board_link.h"
+#include "control_ids.h"
+#include "history.h"
+#include "main_dialog.h"
+#include "wide_text.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <string>
+
+namespace {
+
+using namespace torvexgui;
+
+const wchar_t* const kUsage
+    = L"torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [FILE]\n\n"
+      L"--dll PATH\tthe module to load (default: torvex.dll beside torvexgui.exe)\n"
+      L"--history PATH\tthe update history (default: torvex-history.jsonl beside the module, or the "
+      L"TORVEX_HISTORY environment variable)\n"
+      L"--retries N\tnew attempts after a transfer that failed (default 0)\n"
+      L"FILE\t\tthe application file to show when the window opens";
+
+struct CommandLine {
+    std::wstring dll;
+    std::wstring history;
+    std::wstring file;
+    int retries = 0;
+    bool ok = true;
+};
+
+CommandLine ParseCommandLine()
+{
+    CommandLine line;
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; arguments != nullptr && i < count && line.ok; ++i) {
+        std::wstring argument = arguments[i];
+        bool hasValue = i + 1 < count;
+        if (argument == L"--dll" && hasValue)
+            line.dll = arguments[++i];
+        else if (argument == L"--history" && hasValue)
+            line.history = arguments[++i];
+        else if (argument == L"--retries" && hasValue)
+            line.retries = static_cast<int>(std::wcstol(arguments[++i], nullptr, 10));
+        else if (argument.rfind(L"--", 0) != 0 && line.file.empty())
+            line.file = argument;
+        else
+            line.ok = false;
+    }
+    LocalFree(arguments);
+    line.ok = line.ok && line.retries >= 0 && line.retries <= 100;
+    return line;
+}
+
+std::wstring ProgramFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length;
+    while ((length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()))) == path.size())
+        path.resize(path.size() * 2);
+    path.resize(length);
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    CommandLine line = ParseCommandLine();
+    if (!line.ok) {
+        MessageBoxW(nullptr, kUsage, TORVEXGUI_TITLE, MB_OK | MB_ICONINFORMATION);
+        return 2;
+    }
+    std::wstring modulePath = line.dll.empty() ? ProgramFolder() + L"\\torvex.dll" : line.dll;
+    BoardLink board;
+    std::wstring problem;
+    if (!board.Open(Utf8(modulePath), &problem)) {
+        MessageBoxW(nullptr, problem.c_str(), TORVEXGUI_TITLE, MB_OK | MB_ICONERROR);
+        return 3;
+    }
+    WindowSettings settings;
+    settings.historyPath = torvexupdate::HistoryPath(Utf8(line.history), board.ModuleFolder());
+    settings.file = line.file;
+    settings.retries = line.retries;
+    RunMainDialog(instance, board, settings);
+    return 0;
+}

@@ -1,0 +1,19 @@
+// What the window says about a file and about an update: plain words and what to do next.
+#pragma once
+
+#include "update_engine.h"
+
+#include <string>
+
+namespace torvexgui {
+
+// The file's standing: whether it passes the check, and why not.
+std::wstring FileVerdictText(const torvexupdate::UpdateFile& file, bool force);
+
+// The update's outcome, then what to do next.
+std::wstring OutcomeText(const torvexupdate::UpdateFile& file, const torvexupdate::UpdateReport& report);
+
+// The board's banner before or after, in words.
+std::wstring BoardText(const torvexupdate::BoardContent& board);
+
+}  // namespace torvexgui

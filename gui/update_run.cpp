@@ -1,0 +1,72 @@
+#include "update_run.h"
+
+#include "log_tail.h"
+#include "outcome_text.h"
+#include "wide_text.h"
+
+namespace torvexgui {
+
+void UpdateRun::AddLine(HWND window, const std::wstring& line)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back(line);
+    }
+    PostMessageW(window, kRunLogLineMessage, 0, 0);
+}
+
+void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const torvexupdate::UpdateOptions& options,
+                      const torvexupdate::BoardCalls& calls, const std::string& logPath)
+{
+    Join();
+    worker_ = std::thread([=] {
+        torvexctl::LogTail tail(logPath);
+        torvexupdate::UpdateEvents events;
+        events.openBoard = [&](torvexupdate::BoardCalls* board) {
+            *board = calls;
+            return true;
+        };
+        events.boardRead = [&](const torvexupdate::BoardContent& before, bool same) {
+            AddLine(window, L"Board before: " + BoardText(before) + (same ? L" (the same as the file)" : L""));
+            AddLine(window, L"Downloading " + Wide(file.path) + L"\u2026");
+        };
+        events.retrying = [&](int number, int total, int previous) {
+            AddLine(window,
+                    L"Download failed (" + std::to_wstring(previous) + L"): attempt " + std::to_wstring(number)
+                        + L" of " + std::to_wstring(total));
+        };
+        torvexupdate::UpdateReport report = torvexupdate::RunUpdate(file, options, events);
+        AddLine(window, L"Torvex.log, lines added by this run:");
+        for (const std::string& line : tail.AddedLines())
+            if (!line.empty())
+                AddLine(window, L"    " + Wide(line));
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            report_ = report;
+        }
+        PostMessageW(window, kRunDoneMessage, 0, 0);
+    });
+}
+
+std::vector<std::wstring> UpdateRun::TakeLines()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::wstring> lines;
+    lines.swap(lines_);
+    return lines;
+}
+
+torvexupdate::UpdateReport UpdateRun::Finish()
+{
+    Join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    return report_;
+}
+
+void UpdateRun::Join()
+{
+    if (worker_.joinable())
+        worker_.join();
+}
+
+}  // namespace torvexgui

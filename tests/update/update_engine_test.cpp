@@ -1,0 +1,186 @@
+// The update engine against a stand-in board whose flash holds a banner: every outcome,
+// what reached the board, and the history record each run leaves.
+#include "history.h"
+#include "support/files.h"
+#include "update_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace torvexupdate;
+using testing_support::ReadFile;
+using testing_support::ScratchFolder;
+using testing_support::WriteFile;
+
+namespace {
+
+struct Step {
+    int result;
+    bool writes;  // the flash takes the file's banner
+};
+
+// The stand-in board: the banner in its flash ("" = empty) and the download results to give.
+struct StandInBoard {
+    std::string flash;
+    std::vector<Step> steps;
+    int downloads = 0;
+    std::string lastPath;
+} standIn;
+
+int TORVEX_CALL StandInDownload(const char* path)
+{
+    standIn.lastPath = path;
+    Step step = standIn.steps.at(static_cast<std::size_t>(standIn.downloads++));
+    if (step.writes)
+        standIn.flash = ReadFile(path).substr(8, 48);
+    return step.result;
+}
+
+int TORVEX_CALL StandInVersion(int, char* buffer)
+{
+    if (!standIn.flash.empty())
+        std::memcpy(buffer, standIn.flash.data(), TORVEX_VERSION_BUFFER_SIZE);
+    return 1;
+}
+
+int TORVEX_CALL StandInReference(char* buffer, int)
+{
+    std::strcpy(buffer, "REF-7");
+    return 1;
+}
+
+std::string Image(const std::vector<std::string>& fields)
+{
+    std::string banner;
+    for (const std::string& field : fields)
+        banner += field + '\0';
+    banner.resize(48, '\0');
+    return "HDR-0001" + banner + std::string(64, 'x');
+}
+
+const std::vector<std::string> kNew = {"APP-NEW", "2.0", "RT", "BRD", "20261208"};
+const std::vector<std::string> kOld = {"APP-OLD", "1.0", "RT", "BRD", "20250101"};
+
+struct Case {
+    const char* name;
+    std::string file;
+    std::vector<std::string> before;  // empty: no application in flash
+    std::vector<Step> steps;
+    bool force;
+    int retries;
+    Outcome outcome;
+    AfterFailure afterFailure;
+    const char* bannerAfter;  // in the record; nullptr: null
+};
+
+// clang-format off
+const Case kCases[] = {
+    {"new application", Image(kNew), kOld, {{1, true}}, false, 0, Outcome::kAccepted, AfterFailure::kUnknown,
+     "APP-NEW2.0RTBRD20261208"},
+    {"same application skipped", Image(kNew), kNew, {}, false, 0, Outcome::kSkipped, AfterFailure::kUnknown,
+     "APP-NEW2.0RTBRD20261208"},
+    {"same application forced", Image(kNew), kNew, {{1, true}}, true, 0, Outcome::kAccepted,
+     AfterFailure::kUnknown, "APP-NEW2.0RTBRD20261208"},
+    {"not an application", "HDR-0001tiny", kOld, {}, false, 0, Outcome::kNotApplication, AfterFailure::kUnknown,
+     nullptr},
+    {"flaky link, two retries", Image(kNew), {}, {{-1, false}, {-1, false}, {1, true}}, false, 2,
+     Outcome::kAccepted, AfterFailure::kUnknown, "APP-NEW2.0RTBRD20261208"},
+    {"retries used up", Image(kNew), kOld, {{-1, false}, {-1, false}}, false, 1, Outcome::kFailed,
+     AfterFailure::kUnchanged, "APP-OLD1.0RTBRD20250101"},
+    {"refused", Image(kNew), kOld, {{-2, false}}, false, 3, Outcome::kRefused, AfterFailure::kUnchanged,
+     "APP-OLD1.0RTBRD20250101"},
+    {"written, start failed", Image(kNew), kOld, {{0, true}}, false, 0, Outcome::kFailed,
+     AfterFailure::kWrittenNotStarted, "APP-NEW2.0RTBRD20261208"},
+    {"accepted, flash differs", Image(kNew), kOld, {{1, false}}, false, 0, Outcome::kVerifyMismatch,
+     AfterFailure::kUnknown, "APP-OLD1.0RTBRD20250101"},
+};
+// clang-format on
+
+TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
+{
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder folder("engine");
+        WriteFile(folder.File("app.bin"), c.file);
+        standIn = StandInBoard{};
+        if (!c.before.empty())
+            standIn.flash = Image(c.before).substr(8, 48);
+        standIn.steps = c.steps;
+
+        UpdateOptions options;
+        options.force = c.force;
+        options.retries = c.retries;
+        options.program = "test";
+        options.historyPath = folder.File("h.jsonl");
+        UpdateEvents events;
+        int opened = 0;
+        events.openBoard = [&](BoardCalls* calls) {
+            ++opened;
+            *calls = BoardCalls{StandInDownload, StandInVersion, StandInReference};
+            return true;
+        };
+        int retries = 0;
+        events.retrying = [&](int number, int total, int previous) {
+            EXPECT_EQ(number, retries + 2);
+            EXPECT_EQ(total, c.retries + 1);
+            EXPECT_EQ(previous, -1);
+            ++retries;
+        };
+
+        UpdateFile file = InspectFile(folder.File("app.bin"));
+        UpdateReport report = RunUpdate(file, options, events);
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(standIn.downloads, static_cast<int>(c.steps.size()));
+        EXPECT_EQ(report.attempts.size(), c.steps.size());
+        EXPECT_EQ(retries, c.steps.empty() ? 0 : static_cast<int>(c.steps.size()) - 1);
+        EXPECT_EQ(opened, c.outcome == Outcome::kNotApplication ? 0 : 1);
+        if (c.outcome == Outcome::kRefused || c.outcome == Outcome::kFailed) {
+            EXPECT_EQ(report.afterFailure, c.afterFailure);
+        }
+        if (!c.steps.empty()) {
+            EXPECT_EQ(standIn.lastPath, file.narrow.bytes);
+        }
+
+        History history = ReadHistory(options.historyPath);
+        ASSERT_EQ(history.records.size(), 1u);
+        const Record& record = history.records[0];
+        EXPECT_EQ(record["outcome"], OutcomeName(c.outcome));
+        EXPECT_EQ(record["result"]["words"], OutcomeWords(report));
+        EXPECT_EQ(record["size"], c.file.size());
+        EXPECT_EQ(record["sha256"].get<std::string>().size(), 64u);
+        if (c.outcome == Outcome::kNotApplication) {
+            EXPECT_TRUE(record["board"].is_null());
+            EXPECT_TRUE(record["result"]["code"].is_null());
+        } else {
+            EXPECT_EQ(record["board"], "REF-7");
+            EXPECT_EQ(record["banner_before"].is_null(), c.before.empty());
+        }
+        if (c.bannerAfter) {
+            EXPECT_EQ(record["banner_after"], c.bannerAfter);
+        } else {
+            EXPECT_TRUE(record["banner_after"].is_null());
+        }
+    }
+}
+
+TEST(UpdateEngine, BoardThatCannotBeOpenedIsRecordedAndNothingIsCalled)
+{
+    ScratchFolder folder("engine");
+    WriteFile(folder.File("app.bin"), Image(kNew));
+    UpdateOptions options;
+    options.historyPath = folder.File("h.jsonl");
+    UpdateEvents events;
+    events.openBoard = [](BoardCalls*) { return false; };
+    UpdateReport report = RunUpdate(InspectFile(folder.File("app.bin")), options, events);
+    EXPECT_EQ(report.outcome, Outcome::kBoardUnavailable);
+    History history = ReadHistory(options.historyPath);
+    ASSERT_EQ(history.records.size(), 1u);
+    EXPECT_EQ(history.records[0]["outcome"], "board_unavailable");
+
+    report = RunUpdate(InspectFile(folder.File("missing.bin")), options, events);
+    EXPECT_EQ(report.outcome, Outcome::kFileUnreadable);
+    EXPECT_EQ(ReadHistory(options.historyPath).records.size(), 2u);
+}
+
+}  // namespace
