@@ -108,7 +108,7 @@ void InitAfterFreshLoad(benchmark::State& state)
             state.SkipWithError("cannot load the module copy");
             break;
         }
-        auto init = reinterpret_cast<decltype(&_Init_Module_COM)>(module.Export("_Init_Module_COM"));
+        auto init = module.Calls().init;
         state.ResumeTiming();
         int result = init();
         state.PauseTiming();

@@ -4,6 +4,7 @@
 #include "cli_test_paths.h"
 #include "program_run.h"
 #include "support/files.h"
+#include "host/module_copy.h"
 #include "test_paths.h"
 #include "torvex_version.h"
 
@@ -67,8 +68,8 @@ public:
         if (!withModule)
             return;
         std::filesystem::create_directories(SimFolder());
-        testing_support::CopyFile(TORVEX_MODULE_FILE, File("torvex.dll"));
-        testing_support::CopyFile(TORVEX_SIM_FILE, JoinPath(SimFolder(), "quelvane.dll"));
+        testing_support::CopyFile(host::BuiltModuleFile(), File("torvex.dll"));
+        testing_support::CopyFile(host::SimulatorFile(), JoinPath(SimFolder(), "quelvane.dll"));
 #if defined(_WIN32)
         WriteIni("simulator");  // resolved against the program's folder
 #else
@@ -439,7 +440,7 @@ TEST(TorvexctlBoard, CleanRunsTheLibraryClean)
     std::string journal = ReadFile(workspace.SimFile("quelvane-sim.journal"));
     EXPECT_TRUE(Contains(journal, "CleanupZR\n"));
 
-    testing_support::CopyFile(JoinPath(TORVEX_SIM_VARIANTS_DIR, JoinPath("quelvane_without_CleanupZR", "quelvane.dll")),
+    testing_support::CopyFile(host::SimulatorFile("quelvane_without_CleanupZR"),
                               workspace.SimFile("quelvane.dll"));
     ProgramRun failed = workspace.Run({"clean"});
     EXPECT_EQ(failed.status, 8) << Describe(failed);

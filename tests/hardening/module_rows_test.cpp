@@ -6,7 +6,7 @@
 // size so that a write past them is caught by the sanitizers (and valgrind).
 #include "matrix.h"
 #include "reliability_rows.h"
-#include "support/dynamic_library.h"
+#include "support/files.h"
 #include "support/module_under_test.h"
 #include "test_paths.h"
 
@@ -174,27 +174,13 @@ std::string IniFor(const std::string& value)
     return "[TorvexPath]\nQuelvanePath=" + value + "\n";
 }
 
-// The five exports of a loaded module copy, typed by the public header.
-struct Host {
-    explicit Host(const std::function<void*(const char*)>& find)
-        : init(reinterpret_cast<decltype(&_Init_Module_COM)>(find("_Init_Module_COM"))),
-          download(reinterpret_cast<decltype(&_TelechargeComposant_COM)>(find("_TelechargeComposant_COM"))),
-          version(reinterpret_cast<decltype(&_GetVersionComposant_COM)>(find("_GetVersionComposant_COM"))),
-          reference(reinterpret_cast<decltype(&_GetReferenceBoard_COM)>(find("_GetReferenceBoard_COM"))),
-          clean(reinterpret_cast<decltype(&_Clean_ZR_COM)>(find("_Clean_ZR_COM")))
-    {
-        EXPECT_TRUE(init && download && version && reference && clean) << "an export is missing";
-    }
-    explicit Host(void* module)
-        : Host([module](const char* name) { return testing_support::FindExport(module, name); })
-    {
-    }
-    decltype(&_Init_Module_COM) init;
-    decltype(&_TelechargeComposant_COM) download;
-    decltype(&_GetVersionComposant_COM) version;
-    decltype(&_GetReferenceBoard_COM) reference;
-    decltype(&_Clean_ZR_COM) clean;
-};
+// The five exports of a loaded module copy; a failure when one is missing.
+host::Exports Host(void* module)
+{
+    host::Exports exports = host::TypedExports(module);
+    EXPECT_TRUE(exports.Complete()) << "an export is missing";
+    return exports;
+}
 
 // A loaded module copy beside the simulator (or a variant), initialised unless told not
 // to, with log and journal cleared afterwards.
@@ -205,11 +191,10 @@ struct Installed {
         if (!simConfig.empty())
             module.WriteSimConfig(simConfig);
         module.Load();
-        host = std::make_unique<Host>([this](const char* name) { return module.Export(name); });
+        EXPECT_TRUE(module.Calls().Complete()) << "an export is missing";
         if (initialise) {
             EXPECT_EQ(host->init(), 1);
-            module.ClearLog();
-            module.ClearJournal();
+            module.ClearTraces();
         }
     }
     std::string App(std::size_t size, const std::string& name = "appli.com") const
@@ -220,7 +205,7 @@ struct Installed {
     }
 
     ModuleUnderTest module;
-    std::unique_ptr<Host> host;
+    const host::Exports* host = &module.Calls();
 };
 
 // A host buffer of exactly `size` bytes, pre-filled with a pattern.
@@ -247,8 +232,8 @@ std::string Outcome(const std::vector<std::pair<std::string, int>>& results)
 std::string InitInFolder(const std::string& folder, std::string* log, Lines* journal)
 {
     ScratchFolder shortFolder("lib");
-    testing_support::CopyFile(TORVEX_SIM_FILE, shortFolder.File("quelvane.dll"));
-    testing_support::CopyFile(TORVEX_MODULE_FILE, folder + kSep + "torvex.dll");
+    testing_support::CopyFile(host::SimulatorFile(), shortFolder.File("quelvane.dll"));
+    testing_support::CopyFile(host::BuiltModuleFile(), folder + kSep + "torvex.dll");
     testing_support::WriteFile(folder + kSep + "torvex.ini", IniFor(shortFolder.Path()));
     void* module = testing_support::LoadLibraryFile(folder + kSep + "torvex.dll");
     if (module == nullptr)
@@ -338,8 +323,8 @@ std::string InitDeepRelative()
     std::string log;
     if (depth == names.size()) {
         fs::create_directory("lib");
-        testing_support::CopyFile(TORVEX_SIM_FILE, "lib/quelvane.dll");
-        testing_support::CopyFile(TORVEX_MODULE_FILE, "torvex.dll");
+        testing_support::CopyFile(host::SimulatorFile(), "lib/quelvane.dll");
+        testing_support::CopyFile(host::BuiltModuleFile(), "torvex.dll");
         testing_support::WriteFile("torvex.ini", IniFor("lib"));
         void* module = testing_support::LoadLibraryFile("./torvex.dll");
         if (module != nullptr) {
@@ -384,7 +369,7 @@ MatrixCase LongIniValue(std::size_t length, const std::string& result, bool crea
                 if (createFolder) {
                     if (!CreateFolder(value))
                         return hardening::SkipRow("the system cannot create a folder of " + std::to_string(length) + " characters");
-                    testing_support::CopyFile(TORVEX_SIM_FILE, value + kSep + "quelvane.dll");
+                    testing_support::CopyFile(host::SimulatorFile(), value + kSep + "quelvane.dll");
                 }
                 host.module.WriteIni(IniFor(value));
                 int init = host.host->init();
@@ -695,7 +680,7 @@ std::vector<MatrixCase> Rows()
                         Installed host("", false);
                         std::string folder = JoinPath(host.module.Folder(), "lib:2");
                         fs::create_directory(folder);
-                        testing_support::CopyFile(TORVEX_SIM_FILE, JoinPath(folder, "quelvane.dll"));
+                        testing_support::CopyFile(host::SimulatorFile(), JoinPath(folder, "quelvane.dll"));
                         host.module.WriteIni(IniFor(folder));
                         int init = host.host->init();
                         EXPECT_TRUE(Contains(host.module.Log(), "Path Quelvane : \nStatus = 0\n"));

@@ -1,6 +1,6 @@
 // Initialisation as a host sees it: return values, the exact bytes of Torvex.log and the
 // calls the communication library received (the simulator's journal).
-#include "support/dynamic_library.h"
+#include "support/files.h"
 #include "support/module_under_test.h"
 #include "test_paths.h"
 
@@ -432,7 +432,7 @@ TEST(InitModule, ModuleUnderAnotherNameUsesTheHostProgramFolder)
 {
     testing_support::ScratchFolder folder("renamed");
     std::string renamed = folder.File("torvex_renamed.dll");
-    std::filesystem::copy_file(TORVEX_MODULE_FILE, renamed);
+    std::filesystem::copy_file(host::BuiltModuleFile(), renamed);
     testing_support::WriteFile(folder.File("torvex.ini"), "[TorvexPath]\nQuelvanePath=" + folder.Path() + "\n");
 
     std::string hostLog = HostProgramFolder() + "Torvex.log";
@@ -499,7 +499,7 @@ TEST(ProcessDetach, ReplacedLibraryIsPickedUpByTheNextLoad)
     std::string library = JoinPath(module.SimFolder(), "quelvane.dll");
     std::error_code error;
     ASSERT_TRUE(std::filesystem::remove(library, error)) << error.message();
-    std::filesystem::copy_file(TORVEX_SIM_FILE, library);
+    std::filesystem::copy_file(host::SimulatorFile(), library);
 
     // Fresh state after a new attach: the whole initialisation runs again.
     module.ClearLog();

@@ -3,7 +3,7 @@
 // host's whole round trip from download to clean-up.
 #include "operations_support.h"
 
-#include "support/dynamic_library.h"
+#include "support/files.h"
 
 #include <functional>
 #include <thread>

@@ -128,49 +128,45 @@ void BoardOperationsTest::Restart(const Start& start)
 
 void BoardOperationsTest::ClearTraces()
 {
-    module_->ClearLog();
-    module_->ClearJournal();
+    module_->ClearTraces();
 }
+
+namespace {
+
+// The typed export, or a test failure and null when the module lacks it.
+template <typename Export>
+Export Typed(Export exported, const char* name)
+{
+    if (exported == nullptr)
+        ADD_FAILURE() << name << " is not exported";
+    return exported;
+}
+
+}  // namespace
 
 int BoardOperationsTest::Download(const std::string& path)
 {
-    auto download = reinterpret_cast<decltype(&_TelechargeComposant_COM)>(module_->Export("_TelechargeComposant_COM"));
-    if (download == nullptr) {
-        ADD_FAILURE() << "_TelechargeComposant_COM is not exported";
-        return -1000;
-    }
+    auto download = Typed(module_->Calls().download, "_TelechargeComposant_COM");
     std::string argument = path;  // the module takes a char*; hand it a private copy
-    return download(&argument[0]);
+    return download != nullptr ? download(&argument[0]) : -1000;
 }
 
 int BoardOperationsTest::Version(int first, char* buffer)
 {
-    auto version = reinterpret_cast<decltype(&_GetVersionComposant_COM)>(module_->Export("_GetVersionComposant_COM"));
-    if (version == nullptr) {
-        ADD_FAILURE() << "_GetVersionComposant_COM is not exported";
-        return -1000;
-    }
-    return version(first, buffer);
+    auto version = Typed(module_->Calls().version, "_GetVersionComposant_COM");
+    return version != nullptr ? version(first, buffer) : -1000;
 }
 
 int BoardOperationsTest::Reference(char* buffer, int length)
 {
-    auto reference = reinterpret_cast<decltype(&_GetReferenceBoard_COM)>(module_->Export("_GetReferenceBoard_COM"));
-    if (reference == nullptr) {
-        ADD_FAILURE() << "_GetReferenceBoard_COM is not exported";
-        return -1000;
-    }
-    return reference(buffer, length);
+    auto reference = Typed(module_->Calls().reference, "_GetReferenceBoard_COM");
+    return reference != nullptr ? reference(buffer, length) : -1000;
 }
 
 int BoardOperationsTest::Clean()
 {
-    auto clean = reinterpret_cast<decltype(&_Clean_ZR_COM)>(module_->Export("_Clean_ZR_COM"));
-    if (clean == nullptr) {
-        ADD_FAILURE() << "_Clean_ZR_COM is not exported";
-        return -1000;
-    }
-    return clean();
+    auto clean = Typed(module_->Calls().clean, "_Clean_ZR_COM");
+    return clean != nullptr ? clean() : -1000;
 }
 
 std::vector<std::string> BoardOperationsTest::Journal() const

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace testing_support {
+namespace host {
 
 void* LoadLibraryFile(const std::string& path);   // null on failure
 void UnloadLibraryFile(void* library);
@@ -11,4 +11,4 @@ void* FindExport(void* library, const char* name);  // by name
 void* FindExportByOrdinal(void* library, unsigned ordinal);  // Windows only; null elsewhere
 bool LibraryLoaded(const std::string& path);  // loaded in this process, by its file path
 
-}  // namespace testing_support
+}  // namespace host
