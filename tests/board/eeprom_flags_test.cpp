@@ -1,7 +1,8 @@
 // The EEPROM flag commands: what the library receives, what the caller gets back in its
 // out arguments, and the exact trace of each operation.
 #include "board/eeprom_flags.h"
-#include "board/fake_library.h"
+#include "support/fake_library.h"
+#include "support/trace_text.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,20 @@
 using fake_library::Bytes;
 using fake_library::getResultCalls;
 using fake_library::Of;
+using fake_library::Request;
+using fake_library::WithoutPadding;
 using fake_library::sendCalls;
 using fake_library::Status;
+using testing_support::CommandReport;
+using testing_support::CommandTrace;
+using testing_support::Exit;
 using testing_support::LogText;
 
 namespace {
 
-const std::string kReadTrace = "\nEntre Read_FlagEEPROM\n";
-
 std::string ReadTrace(unsigned com, unsigned general)
 {
-    return kReadTrace + ReportLine("Read_FlagEEPROM", com, general) + "Sort Read_FlagEEPROM\n";
+    return testing_support::Entry("Read_FlagEEPROM") + CommandReport("Read_FlagEEPROM", com, general) + Exit("Read_FlagEEPROM");
 }
 
 }  // namespace
@@ -108,7 +112,7 @@ TEST_F(ReadFlagTest, UnresolvedSendCommandWritesTheEntryLineOnly)
     EXPECT_EQ(Read_FlagEEPROM(request, 1, &reply, replyLength), 0);
     EXPECT_EQ(reply, &untouched);
     EXPECT_EQ(replyLength, 99UL);
-    EXPECT_EQ(Log(), LogText(kReadTrace));
+    EXPECT_EQ(Log(), LogText(testing_support::Entry("Read_FlagEEPROM")));
 }
 
 using WriteFlagTest = FakeLibraryTest;
@@ -132,8 +136,8 @@ TEST_F(WriteFlagTest, AcceptedWriteLogsEachByteThenStartsAndResets)
                              "0A \n"
                              "FF \n"
                              "00 \n"
-                             + SimpleTrace("Saut_Appli", 50, 2) + SimpleTrace("Reset_Board", 65535, 0)
-                             + ReportLine("Write_FlagEEPROM", 1, 4) + "Sort Write_FlagEEPROM\n"));
+                             + CommandTrace("Saut_Appli", 50, 2) + CommandTrace("Reset_Board", 65535, 0)
+                             + CommandReport("Write_FlagEEPROM", 1, 4) + Exit("Write_FlagEEPROM")));
 }
 
 TEST_F(WriteFlagTest, RefusedOrEmptyWrites)
@@ -165,8 +169,8 @@ TEST_F(WriteFlagTest, RefusedOrEmptyWrites)
         if (c.count == 2)
             trace += "5A \n01 \n";
         if (c.expected == 1)
-            trace += SimpleTrace("Saut_Appli", 3, 0) + SimpleTrace("Reset_Board", 3, 0);
-        trace += ReportLine("Write_FlagEEPROM", c.answer.com, c.answer.general) + "Sort Write_FlagEEPROM\n";
+            trace += CommandTrace("Saut_Appli", 3, 0) + CommandTrace("Reset_Board", 3, 0);
+        trace += CommandReport("Write_FlagEEPROM", c.answer.com, c.answer.general) + Exit("Write_FlagEEPROM");
         EXPECT_EQ(Log(), LogText(trace));
     }
 }
@@ -220,7 +224,7 @@ TEST_F(TestFlagTest, ReadsTheFlagByteWithItsFixedRequest)
             EXPECT_EQ(sendCalls[0].payload, Of({0xFF, 0xFF, 0x01, 0x00, 0x01}));
             trace += ReadTrace(c.answer.com, c.answer.general);
         } else {
-            trace += kReadTrace;
+            trace += testing_support::Entry("Read_FlagEEPROM");
         }
         if (c.valueRead)
             trace += "Valeur lue dans EEPROM : 5C \n";

@@ -1,7 +1,5 @@
 #include "operations_support.h"
 
-#include <cstdio>
-
 using testing_support::JoinPath;
 using testing_support::ModuleUnderTest;
 
@@ -10,22 +8,9 @@ namespace operations_support {
 const BannerFields kBannerFields = {"TVX-COM-APPL01", "V01.06.05", "240517", "CRC1A2", "REL"};
 const char kDecodedBanner[] = "TVX-COM-APPL01 V01.06.05 240517 CRC1A2 REL";
 
-std::string MakeBanner(const BannerFields& fields)
-{
-    std::string banner;
-    for (const std::string& field : fields) {
-        banner += field;
-        banner += '\0';
-    }
-    EXPECT_LE(banner.size(), 48u) << "banner fields too long";
-    banner.resize(48, '\0');
-    return banner;
-}
-
 std::string MakeApplicationFile(const BannerFields& fields, const std::string& body)
 {
-    static const char kHeader[] = "\x7F\x01TVX\x00\x10\xFE";
-    return std::string(kHeader, 8) + MakeBanner(fields) + body;
+    return testing_support::ApplicationImage(std::string("\x7F\x01TVX\x00\x10\xFE", 8), Banner(fields), body);
 }
 
 std::string PatternBytes(std::size_t size)
@@ -34,37 +19,6 @@ std::string PatternBytes(std::size_t size)
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<char>((i * 37 + 11) % 251);
     return bytes;
-}
-
-std::string Hex(const std::string& bytes)
-{
-    std::string text;
-    char digits[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        if (!text.empty())
-            text += ' ';
-        text += digits;
-    }
-    return text;
-}
-
-const std::string kSeparator = std::string(53, '-') + "\n";
-
-std::string ReportLine(const std::string& label, int com, int general)
-{
-    return label + " CompteRendu com = " + std::to_string(com) + " CompteRendu g\xE9n\xE9ral = "
-           + std::to_string(general) + "\n";
-}
-
-std::string ResetTrace(int com, int general)
-{
-    return "\nEntre Reset_Board\n" + ReportLine("_ExecuteCommand Reset_Board", com, general) + "Sort Reset_Board\n";
-}
-
-std::string StartTrace(int com, int general)
-{
-    return "\nEntre Saut_Appli\n" + ReportLine("_ExecuteCommand Saut_Appli", com, general) + "Sort Saut_Appli\n";
 }
 
 const char kOpen[] = "OpenCommSession";
@@ -202,7 +156,7 @@ std::string BoardOperationsTest::FlashPath() const
 
 std::string BoardOperationsTest::DownloadHead(const std::string& path, const char* decodedBanner)
 {
-    std::string head = "\nEntre TelechargeComposant_COM\nPath Telechargement : " + path + "\n";
+    std::string head = Entry("TelechargeComposant_COM") + "Path Telechargement : " + path + "\n";
     if (decodedBanner != nullptr)
         head += std::string("Version \xE0 t\xE9l\xE9" "charger : ") + decodedBanner + "\n";
     return head;
@@ -210,7 +164,7 @@ std::string BoardOperationsTest::DownloadHead(const std::string& path, const cha
 
 std::string BoardOperationsTest::DownloadTail()
 {
-    return "\nSort TelechargeComposant_COM\n" + kSeparator;
+    return "\n" + Exit("TelechargeComposant_COM") + kSeparator;
 }
 
 }  // namespace operations_support

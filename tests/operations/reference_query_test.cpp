@@ -12,7 +12,7 @@ constexpr char kCanary = 'Z';
 
 std::string ReferenceTrace(const std::string& middle)
 {
-    return "\nEntre GetReferenceBoard_COM\n" + middle + "\nSort GetReferenceBoard_COM\n" + kSeparator;
+    return Entry("GetReferenceBoard_COM") + middle + "\n" + Exit("GetReferenceBoard_COM") + kSeparator;
 }
 
 std::string InfoReport(int com, int general)

@@ -42,12 +42,12 @@ std::string GetResultLine(std::uint32_t length, int com, int general)
 
 std::string VersionTrace(const std::string& middle)
 {
-    return "\nEntre GetVersionComposant_COM\n" + middle + "\nSort GetVersionComposant_COM\n" + kSeparator;
+    return Entry("GetVersionComposant_COM") + middle + "\n" + Exit("GetVersionComposant_COM") + kSeparator;
 }
 
 std::string VersionReport(int com, int general)
 {
-    return ReportLine("_ExecuteCommand GetVersionComposant_COM", com, general);
+    return testing_support::CommandReport("GetVersionComposant_COM", com, general);
 }
 
 const char kFlashEmptyLine[] = "Pas d'application ecrite en Flash - Banniere VIDE\n";
@@ -81,7 +81,7 @@ void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<VersionCase> VersionCases()
 {
-    const std::string banner = MakeBanner(kBoardFields);
+    const std::string banner = Banner(kBoardFields);
     const std::string fetched = VersionLine(kBoardDecoded);
     return {
         {"Com1General9", true, "[command.fa]\ncom=1\ngeneral=9\n", 1, VersionReport(1, 9) + fetched,
