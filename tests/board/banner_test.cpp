@@ -2,6 +2,7 @@
 // the bounds of both buffers. The source sits in a heap block of exactly its size, so a
 // read past it is caught by the address sanitizer; canaries follow the destination.
 #include "component/banner.h"
+#include "support/trace_text.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ std::string PadTo48(std::string banner)
     return banner;
 }
 
-const std::string kFullBanner = PadTo48(std::string("ABCDEFGHIJKLMN\0PQRSTUVWX\0ABCDEF\0GHIJKL\0XY\0", 42));
+const std::string kFullBanner = testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "cli_test_paths.h"
 #include "program_run.h"
 #include "support/files.h"
+#include "support/trace_text.h"
 #include "host/module_copy.h"
 #include "test_paths.h"
 #include "torvex_version.h"
@@ -38,10 +39,7 @@ const std::vector<std::string> kSampleFields = {"TORVEX-SAMPLE1", "APP 1.0.0", "
 // bytes) and `bodySize` body bytes.
 std::string ApplicationImage(const std::vector<std::string>& fields, std::size_t bodySize = 100)
 {
-    std::string banner;
-    for (const std::string& field : fields)
-        banner += field + '\0';
-    banner.resize(48, '\0');
+    std::string banner = testing_support::Banner(fields);
     std::string body;
     for (std::size_t i = 0; i < bodySize; ++i)
         body += static_cast<char>(i * 13 + 5);

@@ -8,6 +8,7 @@
 #include "reliability_rows.h"
 #include "support/files.h"
 #include "support/module_under_test.h"
+#include "support/trace_text.h"
 #include "test_paths.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,10 @@
 
 namespace fs = std::filesystem;
 using hardening::MatrixCase;
+using testing_support::Contains;
+using testing_support::Hex;
 using testing_support::JoinPath;
+using testing_support::kSeparator;
 using testing_support::LogText;
 using testing_support::ModuleUnderTest;
 using testing_support::ScratchFolder;
@@ -46,17 +50,13 @@ const char kSep[] = "\\";
 const char kSep[] = "/";
 #endif
 
-const std::string kSeparatorLine = std::string(53, '-') + "\n";
 const char kBannerLine[] = "Version \xE0 t\xE9l\xE9" "charger : ";
 const char kDecoded[] = "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY";
 constexpr std::size_t kLogLine = 254;  // the longest formatted line: g_Msg less its terminator
 
 std::string Banner()
 {
-    std::string banner = std::string("ABCDEFGHIJKLMN") + '\0' + "PQRSTUVWX" + '\0' + "ABCDEF" + '\0' + "GHIJKL" + '\0'
-                         + "XY" + '\0';
-    banner.resize(48, '\0');
-    return banner;
+    return testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
 }
 
 // An application file of `size` bytes: 8 header bytes, the banner, then a pattern.
@@ -69,17 +69,6 @@ std::string ApplicationBytes(std::size_t size)
     return bytes;
 }
 
-std::string Hex(const std::string& bytes)
-{
-    std::string text;
-    char digits[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%s%02X", text.empty() ? "" : " ", byte);
-        text += digits;
-    }
-    return text;
-}
-
 // A formatted line as g_Msg holds it: cut to its first 253 characters and a line end
 // when longer than the 254 the buffer can hold.
 std::string FormattedLine(const std::string& text)
@@ -87,11 +76,6 @@ std::string FormattedLine(const std::string& text)
     if (text.size() <= kLogLine)
         return text;
     return text.substr(0, kLogLine - 1) + "\n";
-}
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
 }
 
 std::size_t CountPrefix(const Lines& lines, const std::string& prefix)
@@ -471,7 +455,7 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
                     EXPECT_EQ(CountPrefix(journal, "OpenCommSession"), 1u);
                     EXPECT_EQ(CountPrefix(journal, "CloseCommSession"), 1u);
                 }
-                EXPECT_TRUE(Contains(log, LogText("\nSort TelechargeComposant_COM\n" + kSeparatorLine)));
+                EXPECT_TRUE(Contains(log, LogText("\nSort TelechargeComposant_COM\n" + kSeparator)));
                 return std::to_string(download);
             }};
 }
@@ -508,7 +492,7 @@ MatrixCase VersionReply(const std::string& id, const std::string& announced, uns
                     EXPECT_EQ(received, std::string(TORVEX_VERSION_BUFFER_SIZE, 'Z'));
                     EXPECT_FALSE(Contains(log, "Version Composant"));
                 }
-                EXPECT_TRUE(Contains(log, LogText("\nSort GetVersionComposant_COM\n" + kSeparatorLine)));
+                EXPECT_TRUE(Contains(log, LogText("\nSort GetVersionComposant_COM\n" + kSeparator)));
                 return std::to_string(version);
             }};
 }
@@ -622,7 +606,7 @@ MatrixCase MissingEntryPoint(const std::string& missing, const std::string& resu
                     if (!runs[op]) {
                         EXPECT_EQ(logs[op], LogText(stopped[op])) << results[op].first;
                     } else if (op < 4) {
-                        EXPECT_TRUE(Contains(logs[op], LogText(kSeparatorLine))) << results[op].first;
+                        EXPECT_TRUE(Contains(logs[op], LogText(kSeparator))) << results[op].first;
                     } else {
                         EXPECT_TRUE(Contains(logs[op], "Clean_ZR_COM CompteRendu com = 3")) << logs[op];
                     }

@@ -1,6 +1,7 @@
 #include "reliability_rows.h"
 
 #include "support/module_under_test.h"
+#include "support/trace_text.h"
 #include "test_paths.h"
 #include "torvex.h"
 
@@ -16,14 +17,13 @@
 #include <vector>
 
 using hardening::MatrixCase;
+using testing_support::kSeparator;
 using testing_support::LogText;
 using testing_support::ModuleUnderTest;
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-const std::string kSeparator = std::string(53, '-') + "\n";
 
 void SetVariable(const char* name, const std::string& value)
 {

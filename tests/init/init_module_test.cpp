@@ -2,6 +2,7 @@
 // calls the communication library received (the simulator's journal).
 #include "support/files.h"
 #include "support/module_under_test.h"
+#include "support/trace_text.h"
 #include "test_paths.h"
 
 #include <gtest/gtest.h>
@@ -19,18 +20,23 @@
 #include <unistd.h>
 #endif
 
+using testing_support::Entry;
+using testing_support::Exit;
 using testing_support::JoinPath;
+using testing_support::kSeparator;
 using testing_support::LogText;
 using testing_support::ModuleUnderTest;
+using testing_support::ReportLine;
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-const std::string kSeparator = std::string(53, '-') + "\n";
-const std::string kModuleExit = "Sort Init_Module_COM\n" + kSeparator;
-const std::string kBoardReady = "_InitialiseCommBoard_Exp CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\n";
-const std::string kInitComSuccess = "\nEntre Init_Com\n_CreateRouter OK\n" + kBoardReady + "Sort Init_Com\n";
+const std::string kModuleExit = Exit("Init_Module_COM") + kSeparator;
+const std::string kBoardReady = ReportLine("_InitialiseCommBoard_Exp", 3, 0);
+const std::string kInitComEntry = Entry("Init_Com");
+const std::string kInitComExit = Exit("Init_Com");
+const std::string kInitComSuccess = kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit;
 
 // What a healthy library sees during a first initialisation, in order.
 const Lines kFirstInitJournal = {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession",
@@ -153,7 +159,7 @@ TEST(InitModule, LaterCallsAfterSuccessOnlyTraceInitComAndLeaveTheLibraryAlone)
         module.ClearLog();
         module.ClearJournal();
         EXPECT_EQ(module.InitModule(), 1);
-        EXPECT_EQ(module.Log(), LogText("\nEntre Init_Com\nSort Init_Com\n" + kModuleExit));
+        EXPECT_EQ(module.Log(), LogText(kInitComEntry + kInitComExit + kModuleExit));
         EXPECT_EQ(module.Journal(), Lines{});
     }
 }
@@ -188,36 +194,36 @@ INSTANTIATE_TEST_SUITE_P(
     InitModule, InitComFails,
     ::testing::Values(
         InitComFailure{"InterfaceOccupied", "", "[sessions]\noccupied = 0,7,0\n",
-                       "\nEntre Init_Com\nWARNING VCI OCCUPED !!!! \nSort Init_Com\n",
+                       kInitComEntry + "WARNING VCI OCCUPED !!!! \n" + kInitComExit,
                        {"GetCommSessions size=5700"}},
         InitComFailure{"CreateRouterFails", "", "[router]\nresult = 0\n",
-                       "\nEntre Init_Com\n_CreateRouter KO\nSort Init_Com\n",
+                       kInitComEntry + "_CreateRouter KO\n" + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter"}},
         InitComFailure{"SessionNotOpened", "", "[open]\nresult = 0\ncom = 12\ngeneral = -4\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n"
-                       "_OpenCommSession NOK CompteRendu com = 12 CompteRendu g\xE9n\xE9ral = -4\nSort Init_Com\n",
+                       kInitComEntry + "_CreateRouter OK\n"
+                       + ReportLine("_OpenCommSession NOK", 12, -4) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession"}},
         InitComFailure{"SessionOpenNegative", "", "[open]\nresult = -1\ncom = 3\ngeneral = 0\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n"
-                       "_OpenCommSession NOK CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\nSort Init_Com\n",
+                       kInitComEntry + "_CreateRouter OK\n"
+                       + ReportLine("_OpenCommSession NOK", 3, 0) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession"}},
         InitComFailure{"BoardInitFails", "", "[init]\nresult = 0\ncom = 5\ngeneral = 9\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n"
-                       "_InitialiseCommBoard_Exp CompteRendu com = 5 CompteRendu g\xE9n\xE9ral = 9\nSort Init_Com\n",
+                       kInitComEntry + "_CreateRouter OK\n"
+                       + ReportLine("_InitialiseCommBoard_Exp", 5, 9) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
                         "CloseCommSession com=5 general=9"}},
         // The result alone decides: healthy report codes do not save a failed initialisation.
         InitComFailure{"BoardInitFailsWithHealthyReports", "", "[init]\nresult = 0\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n" + kBoardReady + "Sort Init_Com\n",
+                       kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
                         "CloseCommSession com=3 general=0"}},
         // Missing entry points: Init_Com gives up without its exit line.
-        InitComFailure{"WithoutCreateRouter", "quelvane_without_CreateRouter", "", "\nEntre Init_Com\n", {}},
-        InitComFailure{"WithoutAnyEntryPoint", "quelvane_none", "", "\nEntre Init_Com\n", {}},
+        InitComFailure{"WithoutCreateRouter", "quelvane_without_CreateRouter", "", kInitComEntry, {}},
+        InitComFailure{"WithoutAnyEntryPoint", "quelvane_none", "", kInitComEntry, {}},
         InitComFailure{"WithoutOpenCommSession", "quelvane_without_OpenCommSession", "",
-                       "\nEntre Init_Com\n_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}},
+                       kInitComEntry + "_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}},
         InitComFailure{"WithoutInitialiseCommBoard", "quelvane_without_InitialiseCommBoard_Exp", "",
-                       "\nEntre Init_Com\n_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}}),
+                       kInitComEntry + "_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}}),
     RowName());
 
 TEST(InitModule, LibraryWithoutGetCommSessionsDoesNotCrash)
@@ -270,9 +276,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The router exists: no second occupancy check, no second router.
         RetryAfterFailure{"AfterBoardInitFailed", "[init]\nresult = 0\n",
-                          "\nEntre Init_Com\n" + kBoardReady + "Sort Init_Com\n", kBoardInitJournal},
+                          kInitComEntry + kBoardReady + kInitComExit, kBoardInitJournal},
         RetryAfterFailure{"AfterSessionNotOpened", "[open]\nresult = 0\n",
-                          "\nEntre Init_Com\n" + kBoardReady + "Sort Init_Com\n", kBoardInitJournal},
+                          kInitComEntry + kBoardReady + kInitComExit, kBoardInitJournal},
         // The router was never created: everything again.
         RetryAfterFailure{"AfterInterfaceOccupied", "[sessions]\noccupied = 1\n", kInitComSuccess, kFirstInitJournal},
         RetryAfterFailure{"AfterCreateRouterFailed", "[router]\nresult = 0\n", kInitComSuccess, kFirstInitJournal}),
@@ -318,7 +324,7 @@ TEST_P(OccupancyScan, WarnsAndSkipsTheRouterOnlyWhenACountedEntryIsInUse)
     module.Load();
 
     EXPECT_EQ(module.InitModule(), row.occupied ? 0 : 1);
-    std::string expected = row.occupied ? "\nEntre Init_Com\nWARNING VCI OCCUPED !!!! \nSort Init_Com\n" : kInitComSuccess;
+    std::string expected = row.occupied ? kInitComEntry + "WARNING VCI OCCUPED !!!! \n" + kInitComExit : kInitComSuccess;
     EXPECT_EQ(WithoutDateLine(module.Log()),
               LogText(LibraryTrace(module, LibraryPathOf(module), 1) + expected + kModuleExit));
     EXPECT_EQ(Contains(module.Journal(), "CreateRouter"), !row.occupied);

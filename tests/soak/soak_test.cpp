@@ -3,6 +3,7 @@
 // emptied at its size limit at least once. The handles and the private memory of the
 // process must not grow beyond a small constant between the end of the first round
 // (library loaded, every path run once) and the end of the run.
+#include "support/trace_text.h"
 #include "support/module_under_test.h"
 
 #include <gtest/gtest.h>
@@ -126,8 +127,7 @@ protected:
 
 TEST_F(Soak, HandlesAndPrivateMemoryStayFlat)
 {
-    std::string banner = std::string("SOAK-APPL") + '\0' + "V1" + '\0' + "1" + '\0' + "2" + '\0' + "3" + '\0';
-    banner.resize(48, '\0');
+    std::string banner = testing_support::Banner({"SOAK-APPL", "V1", "1", "2", "3"});
     app_ = module_.Folder() + "\\appli.com";
     testing_support::WriteFile(app_, "HDR-0001" + banner + std::string(4000, 'A'));
     missing_ = module_.Folder() + "\\missing.com";

@@ -4,8 +4,6 @@
 
 namespace testing_support {
 
-const std::string kSeparator = std::string(53, '-') + "\n";
-
 std::string Entry(const std::string& name)
 {
     return "\nEntre " + name + "\n";

@@ -9,8 +9,9 @@
 
 namespace testing_support {
 
-// The 53 hyphens and line end that close each export's trace.
-extern const std::string kSeparator;
+// The 53 hyphens and line end that close each export's trace (inline: initialised before
+// any constant of a test file built from it).
+inline const std::string kSeparator = std::string(53, '-') + "\n";
 
 std::string Entry(const std::string& name);  // "\nEntre <name>\n"
 std::string Exit(const std::string& name);   // "Sort <name>\n"
