@@ -22,7 +22,8 @@ bool MakeApplicationFile(const std::string& path, std::uint64_t size)
     if (file == nullptr)
         return false;
     // Five banner fields of the usual widths, at offset 8.
-    static const char kBanner[48] = "BENCHAPPLICATI\0V01.02.03\0" "200101\0BENCH1\0ABCDEFG";
+    static const char kBanner[48] = "BENCHAPPLICATI\0V01.02.03\0"
+                                    "200101\0BENCH1\0ABCDEFG";
     std::vector<char> chunk(1 << 20);
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
     std::uint64_t written = 0;
@@ -142,7 +143,7 @@ bool Supported()
 {
     return false;
 }
-void Reset() {}
+void Reset() { }
 std::int64_t ResidentBytes()
 {
     return -1;

@@ -74,8 +74,7 @@ bool DownloadCase::Start(std::string& error)
     }
     int result = init();
     if (result != 1) {
-        error = "_Init_Module_COM returned " + std::to_string(result) + " (see " +
-                module_->LogFile() + ")";
+        error = "_Init_Module_COM returned " + std::to_string(result) + " (see " + module_->LogFile() + ")";
         module_->Unload();
         return false;
     }

@@ -10,8 +10,8 @@
 using fake_library::Bytes;
 using fake_library::Of;
 using fake_library::Request;
-using fake_library::WithoutPadding;
 using fake_library::sendCalls;
+using fake_library::WithoutPadding;
 using testing_support::CommandTrace;
 using testing_support::LogText;
 
@@ -112,9 +112,9 @@ TEST(CommandAccepted, FollowsTheAcceptanceRule)
         bool accepted;
     };
     const Case cases[] = {
-        {0, 0, 3, false},       {0, 4, 1, false},  {1, 0, 3, true},      {-1, 0, 3, true},
-        {1, 4, 1, true},        {5, 0xFFFF, 1, true}, {1, 4, 3, false},  {1, 0, 1, true},
-        {1, 0, 37, false},      {1, 0, 0, false},  {1, 0x10, 3, false},  {1, 0, 0x103, false},
+        {0, 0, 3, false},  {0, 4, 1, false},     {1, 0, 3, true},     {-1, 0, 3, true},
+        {1, 4, 1, true},   {5, 0xFFFF, 1, true}, {1, 4, 3, false},    {1, 0, 1, true},
+        {1, 0, 37, false}, {1, 0, 0, false},     {1, 0x10, 3, false}, {1, 0, 0x103, false},
     };
     for (const Case& c : cases) {
         CommandStatus status;

@@ -13,9 +13,9 @@ using fake_library::Bytes;
 using fake_library::getResultCalls;
 using fake_library::Of;
 using fake_library::Request;
-using fake_library::WithoutPadding;
 using fake_library::sendCalls;
 using fake_library::Status;
+using fake_library::WithoutPadding;
 using testing_support::CommandReport;
 using testing_support::CommandTrace;
 using testing_support::Exit;
@@ -25,7 +25,8 @@ namespace {
 
 std::string ReadTrace(unsigned com, unsigned general)
 {
-    return testing_support::Entry("Read_FlagEEPROM") + CommandReport("Read_FlagEEPROM", com, general) + Exit("Read_FlagEEPROM");
+    return testing_support::Entry("Read_FlagEEPROM") + CommandReport("Read_FlagEEPROM", com, general)
+        + Exit("Read_FlagEEPROM");
 }
 
 }  // namespace
@@ -90,7 +91,8 @@ TEST_F(ReadFlagTest, ResultsOutArgumentsAndReplyFetch)
             Bytes got(reply, reply + c.answer.replyLength + 1);
             Bytes want(c.answer.replyLength + 1, 0);
             std::copy(fake_library::script.reply.begin(),
-                      fake_library::script.reply.begin() + std::min<std::size_t>(3, c.answer.replyLength), want.begin());
+                      fake_library::script.reply.begin() + std::min<std::size_t>(3, c.answer.replyLength),
+                      want.begin());
             EXPECT_EQ(got, want);
             std::free(reply);
         } else {
@@ -131,13 +133,16 @@ TEST_F(WriteFlagTest, AcceptedWriteLogsEachByteThenStartsAndResets)
     EXPECT_EQ(WithoutPadding(sendCalls[1].request), Request(0x12, 100, 0));
     EXPECT_EQ(WithoutPadding(sendCalls[2].request), Request(0x07, 100, 0));
     EXPECT_TRUE(getResultCalls.empty());
-    EXPECT_EQ(Log(), LogText("\nEntre Write_FlagEEPROM"
-                             "\nDonn\xE9" "es envoy\xE9" "es dans EEPROM : \n"
-                             "0A \n"
-                             "FF \n"
-                             "00 \n"
-                             + CommandTrace("Saut_Appli", 50, 2) + CommandTrace("Reset_Board", 65535, 0)
-                             + CommandReport("Write_FlagEEPROM", 1, 4) + Exit("Write_FlagEEPROM")));
+    EXPECT_EQ(Log(),
+              LogText("\nEntre Write_FlagEEPROM"
+                      "\nDonn\xE9"
+                      "es envoy\xE9"
+                      "es dans EEPROM : \n"
+                      "0A \n"
+                      "FF \n"
+                      "00 \n"
+                      + CommandTrace("Saut_Appli", 50, 2) + CommandTrace("Reset_Board", 65535, 0)
+                      + CommandReport("Write_FlagEEPROM", 1, 4) + Exit("Write_FlagEEPROM")));
 }
 
 TEST_F(WriteFlagTest, RefusedOrEmptyWrites)
@@ -165,7 +170,9 @@ TEST_F(WriteFlagTest, RefusedOrEmptyWrites)
         ASSERT_EQ(sendCalls.size(), c.expected == 1 ? 3u : 1u);
         EXPECT_EQ(WithoutPadding(sendCalls[0].request), Request(0x0C, 100, static_cast<std::uint32_t>(c.count)));
         EXPECT_EQ(sendCalls[0].payload, Bytes(data, data + c.count));
-        std::string trace = "\nEntre Write_FlagEEPROM\nDonn\xE9" "es envoy\xE9" "es dans EEPROM : \n";
+        std::string trace = "\nEntre Write_FlagEEPROM\nDonn\xE9"
+                            "es envoy\xE9"
+                            "es dans EEPROM : \n";
         if (c.count == 2)
             trace += "5A \n01 \n";
         if (c.expected == 1)

@@ -24,9 +24,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using hardening::MatrixCase;
 using fake_library::FetchLengths;
 using fake_library::script;
+using hardening::MatrixCase;
 using testing_support::CommandReport;
 using testing_support::Contains;
 using testing_support::Exit;
@@ -83,7 +83,8 @@ MatrixCase ChangedFile(const std::string& id, const std::string& input, Change c
 // ---------------------------------------------------------------------------------------
 // EEPROM flag reads answered with every reply length
 
-MatrixCase EepromReply(const std::string& id, std::uint32_t length, const std::string& result, const std::string& logText)
+MatrixCase EepromReply(const std::string& id, std::uint32_t length, const std::string& result,
+                       const std::string& logText)
 {
     char hex[16];
     std::snprintf(hex, sizeof hex, length >= 0x7FFFFFFF ? "0x%X" : "%u", static_cast<unsigned>(length));
@@ -113,7 +114,8 @@ MatrixCase EepromReply(const std::string& id, std::uint32_t length, const std::s
             }};
 }
 
-MatrixCase EepromTest(const std::string& id, std::uint32_t length, const std::string& result, const std::string& logText)
+MatrixCase EepromTest(const std::string& id, std::uint32_t length, const std::string& result,
+                      const std::string& logText)
 {
     char hex[16];
     std::snprintf(hex, sizeof hex, length >= 0x7FFFFFFF ? "0x%X" : "%u", static_cast<unsigned>(length));
@@ -182,7 +184,8 @@ MatrixCase DownloadHeap(const std::string& id, const std::string& input, unsigne
                 std::error_code error;
                 fs::resize_file(path, size, error);
                 if (error)
-                    return hardening::SkipRow("the file system cannot hold a sparse file of " + std::to_string(size) + " bytes");
+                    return hardening::SkipRow("the file system cannot hold a sparse file of " + std::to_string(size)
+                                              + " bytes");
                 allocation_count::Start();
                 int download = _TelechargeComposant_COM(&path[0]);
                 allocation_count::Counts counts = allocation_count::Stop();
@@ -197,8 +200,7 @@ MatrixCase DownloadHeap(const std::string& id, const std::string& input, unsigne
 MatrixCase WithoutMemory(const std::string& id, const std::string& input, std::size_t bytes, const std::string& line,
                          const std::string& outcome)
 {
-    return {{id, "both", input, "0", "\"" + line + "\"; " + outcome},
-            [bytes, line]() -> std::string {
+    return {{id, "both", input, "0", "\"" + line + "\"; " + outcome}, [bytes, line]() -> std::string {
                 g_bROUTER = 0;
                 int result;
                 if (bytes == kSessionTableSize) {
@@ -233,7 +235,8 @@ std::vector<MatrixCase> Rows()
         EepromReply("EEP-1", 1, "7", "fetched into 2 zeroed bytes"),
         EepromReply("EEP-65536", 65536, "7", "fetched: 65,536 bytes is the largest reply accepted"),
         EepromReply("EEP-65537", 65537, "0", "refused: no reply buffer, nothing fetched, out arguments untouched"),
-        EepromReply("EEP-7FFFFFFF", 0x7FFFFFFF, "0", "refused: no reply buffer, nothing fetched, out arguments untouched"),
+        EepromReply("EEP-7FFFFFFF", 0x7FFFFFFF, "0",
+                    "refused: no reply buffer, nothing fetched, out arguments untouched"),
         EepromReply("EEP-FFFFFFFF", 0xFFFFFFFF, "0",
                     "refused: no reply buffer (the length plus one would wrap to 0 in 32 bits), nothing fetched"),
         EepromTest("EEP-TEST-1", 1, "7", "\"Valeur lue dans EEPROM : 5A \""),
@@ -250,8 +253,7 @@ std::vector<MatrixCase> Rows()
                       "WARNING no memory for the library holder: library not loaded",
                       "then Status = 0; nothing is loaded"),
         WithoutMemory("MEM-SESSIONS", "no memory for the 5,700-byte session table", kSessionTableSize,
-                      "WARNING VCI NOT CHECKED: no memory for the session table",
-                      "the router is not created"),
+                      "WARNING VCI NOT CHECKED: no memory for the session table", "the router is not created"),
     };
 }
 

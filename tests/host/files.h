@@ -6,7 +6,7 @@
 
 namespace host {
 
-std::string ReadFile(const std::string& path);           // "" when missing
+std::string ReadFile(const std::string& path);  // "" when missing
 bool FileExists(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 void CopyFile(const std::string& from, const std::string& to);

@@ -5,10 +5,10 @@
 
 namespace host {
 
-void* LoadLibraryFile(const std::string& path);   // null on failure
+void* LoadLibraryFile(const std::string& path);  // null on failure
 void UnloadLibraryFile(void* library);
-void* FindExport(void* library, const char* name);  // by name
+void* FindExport(void* library, const char* name);           // by name
 void* FindExportByOrdinal(void* library, unsigned ordinal);  // Windows only; null elsewhere
-bool LibraryLoaded(const std::string& path);  // loaded in this process, by its file path
+bool LibraryLoaded(const std::string& path);                 // loaded in this process, by its file path
 
 }  // namespace host

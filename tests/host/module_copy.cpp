@@ -32,7 +32,7 @@ std::string SimulatorFile(const std::string& variant)
 }
 
 ModuleCopy::ModuleCopy(const std::string& folder, const std::string& moduleFile, const std::string& libraryFile)
-    : folder_(folder)
+        : folder_(folder)
 {
     RemoveTree(folder_);
     std::filesystem::create_directories(SimFolder());

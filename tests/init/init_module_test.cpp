@@ -39,8 +39,8 @@ const std::string kInitComExit = Exit("Init_Com");
 const std::string kInitComSuccess = kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit;
 
 // What a healthy library sees during a first initialisation, in order.
-const Lines kFirstInitJournal = {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession",
-                                 "InitialiseCommBoard", "CloseCommSession com=3 general=0"};
+const Lines kFirstInitJournal = {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
+                                 "CloseCommSession com=3 general=0"};
 const Lines kBoardInitJournal = {"OpenCommSession", "InitialiseCommBoard", "CloseCommSession com=3 general=0"};
 
 // The log without its first line (the date, which changes) and that line alone.
@@ -62,10 +62,16 @@ std::string LibraryTrace(const ModuleUnderTest& module, const std::string& libra
 {
     return "\n"
            "\nEntre Init_Library\n"
-           "Path torvex.ini : " + module.Folder() + JoinPath("", "torvex.ini") + "\n"
-           "Path Quelvane : " + libraryPath + "\n"
-           "Status = " + std::to_string(status) + "\n"
-           "Sort Init_Library\n";
+           "Path torvex.ini : "
+        + module.Folder() + JoinPath("", "torvex.ini")
+        + "\n"
+          "Path Quelvane : "
+        + libraryPath
+        + "\n"
+          "Status = "
+        + std::to_string(status)
+        + "\n"
+          "Sort Init_Library\n";
 }
 
 bool Contains(const Lines& lines, const std::string& line)
@@ -106,8 +112,7 @@ std::string HostProgramFolder()
 
 // Test names of table rows: the row's own name.
 struct RowName {
-    template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const
+    template <class Row> std::string operator()(const ::testing::TestParamInfo<Row>& row) const
     {
         return row.param.name;
     }
@@ -126,19 +131,26 @@ TEST(InitModule, FirstSuccessfulCallWritesTheWholeTrace)
 
     std::string dateLine;
     std::string rest = WithoutDateLine(module.Log(), &dateLine);
-    EXPECT_TRUE(std::regex_match(dateLine, std::regex("Today's date and time: \\w{3} \\w{3} [ 0-9]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\r?")))
+    EXPECT_TRUE(std::regex_match(
+        dateLine, std::regex("Today's date and time: \\w{3} \\w{3} [ 0-9]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\r?")))
         << dateLine;
-    EXPECT_EQ(rest, LogText("\n"
-                            "\nEntre Init_Library\n"
-                            "Path torvex.ini : " + module.Folder() + JoinPath("", "torvex.ini") + "\n"
-                            "Path Quelvane : " + LibraryPathOf(module) + "\n"
-                            "Status = 1\n"
-                            "Sort Init_Library\n"
-                            "\nEntre Init_Com\n"
-                            "_CreateRouter OK\n"
-                            "_InitialiseCommBoard_Exp CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\n"
-                            "Sort Init_Com\n"
-                            "Sort Init_Module_COM\n" + kSeparator));
+    EXPECT_EQ(rest,
+              LogText("\n"
+                      "\nEntre Init_Library\n"
+                      "Path torvex.ini : "
+                      + module.Folder() + JoinPath("", "torvex.ini")
+                      + "\n"
+                        "Path Quelvane : "
+                      + LibraryPathOf(module)
+                      + "\n"
+                        "Status = 1\n"
+                        "Sort Init_Library\n"
+                        "\nEntre Init_Com\n"
+                        "_CreateRouter OK\n"
+                        "_InitialiseCommBoard_Exp CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\n"
+                        "Sort Init_Com\n"
+                        "Sort Init_Module_COM\n"
+                      + kSeparator));
 }
 
 TEST(InitModule, FirstSuccessfulCallChecksSessionsThenCreatesRouterThenInitialisesBoard)
@@ -175,7 +187,7 @@ struct InitComFailure {
     Lines journal;
 };
 
-class InitComFails : public ::testing::TestWithParam<InitComFailure> {};
+class InitComFails : public ::testing::TestWithParam<InitComFailure> { };
 
 TEST_P(InitComFails, ReturnsZeroWithTheExactTraceAndLibraryCalls)
 {
@@ -193,37 +205,53 @@ TEST_P(InitComFails, ReturnsZeroWithTheExactTraceAndLibraryCalls)
 INSTANTIATE_TEST_SUITE_P(
     InitModule, InitComFails,
     ::testing::Values(
-        InitComFailure{"InterfaceOccupied", "", "[sessions]\noccupied = 0,7,0\n",
+        InitComFailure{"InterfaceOccupied",
+                       "",
+                       "[sessions]\noccupied = 0,7,0\n",
                        kInitComEntry + "WARNING VCI OCCUPED !!!! \n" + kInitComExit,
                        {"GetCommSessions size=5700"}},
-        InitComFailure{"CreateRouterFails", "", "[router]\nresult = 0\n",
+        InitComFailure{"CreateRouterFails",
+                       "",
+                       "[router]\nresult = 0\n",
                        kInitComEntry + "_CreateRouter KO\n" + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter"}},
-        InitComFailure{"SessionNotOpened", "", "[open]\nresult = 0\ncom = 12\ngeneral = -4\n",
-                       kInitComEntry + "_CreateRouter OK\n"
-                       + ReportLine("_OpenCommSession NOK", 12, -4) + kInitComExit,
+        InitComFailure{"SessionNotOpened",
+                       "",
+                       "[open]\nresult = 0\ncom = 12\ngeneral = -4\n",
+                       kInitComEntry + "_CreateRouter OK\n" + ReportLine("_OpenCommSession NOK", 12, -4) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession"}},
-        InitComFailure{"SessionOpenNegative", "", "[open]\nresult = -1\ncom = 3\ngeneral = 0\n",
-                       kInitComEntry + "_CreateRouter OK\n"
-                       + ReportLine("_OpenCommSession NOK", 3, 0) + kInitComExit,
+        InitComFailure{"SessionOpenNegative",
+                       "",
+                       "[open]\nresult = -1\ncom = 3\ngeneral = 0\n",
+                       kInitComEntry + "_CreateRouter OK\n" + ReportLine("_OpenCommSession NOK", 3, 0) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession"}},
-        InitComFailure{"BoardInitFails", "", "[init]\nresult = 0\ncom = 5\ngeneral = 9\n",
-                       kInitComEntry + "_CreateRouter OK\n"
-                       + ReportLine("_InitialiseCommBoard_Exp", 5, 9) + kInitComExit,
+        InitComFailure{"BoardInitFails",
+                       "",
+                       "[init]\nresult = 0\ncom = 5\ngeneral = 9\n",
+                       kInitComEntry + "_CreateRouter OK\n" + ReportLine("_InitialiseCommBoard_Exp", 5, 9)
+                           + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
                         "CloseCommSession com=5 general=9"}},
         // The result alone decides: healthy report codes do not save a failed initialisation.
-        InitComFailure{"BoardInitFailsWithHealthyReports", "", "[init]\nresult = 0\n",
+        InitComFailure{"BoardInitFailsWithHealthyReports",
+                       "",
+                       "[init]\nresult = 0\n",
                        kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
                         "CloseCommSession com=3 general=0"}},
         // Missing entry points: Init_Com gives up without its exit line.
         InitComFailure{"WithoutCreateRouter", "quelvane_without_CreateRouter", "", kInitComEntry, {}},
         InitComFailure{"WithoutAnyEntryPoint", "quelvane_none", "", kInitComEntry, {}},
-        InitComFailure{"WithoutOpenCommSession", "quelvane_without_OpenCommSession", "",
-                       kInitComEntry + "_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}},
-        InitComFailure{"WithoutInitialiseCommBoard", "quelvane_without_InitialiseCommBoard_Exp", "",
-                       kInitComEntry + "_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}}),
+        InitComFailure{"WithoutOpenCommSession",
+                       "quelvane_without_OpenCommSession",
+                       "",
+                       kInitComEntry + "_CreateRouter OK\n",
+                       {"GetCommSessions size=5700", "CreateRouter"}},
+        InitComFailure{"WithoutInitialiseCommBoard",
+                       "quelvane_without_InitialiseCommBoard_Exp",
+                       "",
+                       kInitComEntry + "_CreateRouter OK\n",
+                       {"GetCommSessions size=5700", "CreateRouter"}}),
     RowName());
 
 TEST(InitModule, LibraryWithoutGetCommSessionsDoesNotCrash)
@@ -244,12 +272,12 @@ TEST(InitModule, LibraryWithoutGetCommSessionsDoesNotCrash)
 
 struct RetryAfterFailure {
     const char* name;
-    const char* failingConfig;   // the first call fails with this
-    std::string secondInitCom;   // Init_Com trace of the next call, once the fault is gone
+    const char* failingConfig;  // the first call fails with this
+    std::string secondInitCom;  // Init_Com trace of the next call, once the fault is gone
     Lines secondJournal;
 };
 
-class InitModuleRetry : public ::testing::TestWithParam<RetryAfterFailure> {};
+class InitModuleRetry : public ::testing::TestWithParam<RetryAfterFailure> { };
 
 TEST_P(InitModuleRetry, NextCallReloadsTheLibraryAndResumesWhereItFailed)
 {
@@ -275,10 +303,10 @@ INSTANTIATE_TEST_SUITE_P(
     InitModule, InitModuleRetry,
     ::testing::Values(
         // The router exists: no second occupancy check, no second router.
-        RetryAfterFailure{"AfterBoardInitFailed", "[init]\nresult = 0\n",
-                          kInitComEntry + kBoardReady + kInitComExit, kBoardInitJournal},
-        RetryAfterFailure{"AfterSessionNotOpened", "[open]\nresult = 0\n",
-                          kInitComEntry + kBoardReady + kInitComExit, kBoardInitJournal},
+        RetryAfterFailure{"AfterBoardInitFailed", "[init]\nresult = 0\n", kInitComEntry + kBoardReady + kInitComExit,
+                          kBoardInitJournal},
+        RetryAfterFailure{"AfterSessionNotOpened", "[open]\nresult = 0\n", kInitComEntry + kBoardReady + kInitComExit,
+                          kBoardInitJournal},
         // The router was never created: everything again.
         RetryAfterFailure{"AfterInterfaceOccupied", "[sessions]\noccupied = 1\n", kInitComSuccess, kFirstInitJournal},
         RetryAfterFailure{"AfterCreateRouterFailed", "[router]\nresult = 0\n", kInitComSuccess, kFirstInitJournal}),
@@ -314,7 +342,7 @@ struct SessionTable {
     bool occupied;
 };
 
-class OccupancyScan : public ::testing::TestWithParam<SessionTable> {};
+class OccupancyScan : public ::testing::TestWithParam<SessionTable> { };
 
 TEST_P(OccupancyScan, WarnsAndSkipsTheRouterOnlyWhenACountedEntryIsInUse)
 {
@@ -324,7 +352,8 @@ TEST_P(OccupancyScan, WarnsAndSkipsTheRouterOnlyWhenACountedEntryIsInUse)
     module.Load();
 
     EXPECT_EQ(module.InitModule(), row.occupied ? 0 : 1);
-    std::string expected = row.occupied ? kInitComEntry + "WARNING VCI OCCUPED !!!! \n" + kInitComExit : kInitComSuccess;
+    std::string expected = row.occupied ? kInitComEntry + "WARNING VCI OCCUPED !!!! \n" + kInitComExit
+                                        : kInitComSuccess;
     EXPECT_EQ(WithoutDateLine(module.Log()),
               LogText(LibraryTrace(module, LibraryPathOf(module), 1) + expected + kModuleExit));
     EXPECT_EQ(Contains(module.Journal(), "CreateRouter"), !row.occupied);
@@ -356,7 +385,7 @@ struct IniCase {
     int status;
 };
 
-class IniRules : public ::testing::TestWithParam<IniCase> {};
+class IniRules : public ::testing::TestWithParam<IniCase> { };
 
 TEST_P(IniRules, LibraryPathAndStatus)
 {

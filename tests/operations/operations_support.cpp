@@ -42,7 +42,7 @@ std::string Le32(std::uint32_t value)
 std::string SendPrefix(std::uint8_t code, std::uint32_t timeout, std::uint32_t length)
 {
     return "SendCommand arg=0 request=00 " + Hex(std::string(1, static_cast<char>(code))) + " AA .. "
-           + Hex(Le32(timeout) + Le32(length)) + " status=00 00 03 00 00 00 00 00 payload=";
+        + Hex(Le32(timeout) + Le32(length)) + " status=00 00 03 00 00 00 00 00 payload=";
 }
 
 }  // namespace
@@ -88,8 +88,7 @@ void BoardOperationsTest::ClearTraces()
 namespace {
 
 // The typed export, or a test failure and null when the module lacks it.
-template <typename Export>
-Export Typed(Export exported, const char* name)
+template <typename Export> Export Typed(Export exported, const char* name)
 {
     if (exported == nullptr)
         ADD_FAILURE() << name << " is not exported";
@@ -158,7 +157,9 @@ std::string BoardOperationsTest::DownloadHead(const std::string& path, const cha
 {
     std::string head = Entry("TelechargeComposant_COM") + "Path Telechargement : " + path + "\n";
     if (decodedBanner != nullptr)
-        head += std::string("Version \xE0 t\xE9l\xE9" "charger : ") + decodedBanner + "\n";
+        head += std::string("Version \xE0 t\xE9l\xE9"
+                            "charger : ")
+            + decodedBanner + "\n";
     return head;
 }
 

@@ -52,8 +52,7 @@ std::string CommandLine(std::uint8_t code, std::uint32_t timeout);  // no payloa
 std::string DownloadLine(const std::string& payload);               // 0x30 with its payload
 
 // Test names of table-driven cases: each case carries its own `name`.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& info)
+template <typename Case> std::string CaseName(const ::testing::TestParamInfo<Case>& info)
 {
     return info.param.name;
 }
@@ -65,8 +64,8 @@ protected:
     struct Start {
         explicit Start(std::string variant_ = "", bool initialise_ = true, bool libraryAbsent_ = false,
                        std::string initSimConfig_ = "", int expectedInit_ = 1)
-            : variant(std::move(variant_)), initialise(initialise_), libraryAbsent(libraryAbsent_),
-              initSimConfig(std::move(initSimConfig_)), expectedInit(expectedInit_)
+                : variant(std::move(variant_)), initialise(initialise_), libraryAbsent(libraryAbsent_),
+                  initSimConfig(std::move(initSimConfig_)), expectedInit(expectedInit_)
         {
         }
         std::string variant;        // "" or e.g. "quelvane_without_SendCommand"

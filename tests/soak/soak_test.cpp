@@ -94,8 +94,7 @@ protected:
     unsigned long logResets_ = 0;
     unsigned long long logSize_ = 0;
 
-    template <typename Function, typename... Args>
-    void Call(const char* name, int expected, Args... args)
+    template <typename Function, typename... Args> void Call(const char* name, int expected, Args... args)
     {
         auto function = reinterpret_cast<Function>(module_.Export(name));
         ASSERT_NE(function, nullptr) << name;

@@ -23,7 +23,7 @@ Bytes Raw(const void* record, std::size_t size)
 std::uint32_t Little32(const Bytes& bytes, std::size_t offset)
 {
     return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8
-           | static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+        | static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
 }
 
 int LIBRARY_CALL FakeSendCommand(int, CommandRequest* request, CommandStatus* status, char* payload)

@@ -72,8 +72,8 @@ void Install();
 // answer general 0, com 3, fetches 7 and fill the reply with 'R'; records no bytes.
 void InstallAll();
 
-std::vector<std::uint8_t> SentCodes();        // the code of each _SendCommand
-std::vector<std::uint32_t> FetchLengths();    // the length of each _GetResult
+std::vector<std::uint8_t> SentCodes();      // the code of each _SendCommand
+std::vector<std::uint32_t> FetchLengths();  // the length of each _GetResult
 
 Bytes Of(std::initializer_list<int> bytes);
 

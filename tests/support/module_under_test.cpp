@@ -5,8 +5,8 @@
 namespace testing_support {
 
 ModuleUnderTest::ModuleUnderTest(const std::string& simVariant, const std::string& moduleFile)
-    : host::ModuleCopy(NewScratchPath("module"), moduleFile.empty() ? host::BuiltModuleFile() : moduleFile,
-                       host::SimulatorFile(simVariant))
+        : host::ModuleCopy(NewScratchPath("module"), moduleFile.empty() ? host::BuiltModuleFile() : moduleFile,
+                           host::SimulatorFile(simVariant))
 {
 }
 

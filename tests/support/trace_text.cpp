@@ -16,8 +16,8 @@ std::string Exit(const std::string& name)
 
 std::string ReportLine(const std::string& label, long long com, long long general)
 {
-    return label + " CompteRendu com = " + std::to_string(com) + " CompteRendu g\xE9n\xE9ral = "
-           + std::to_string(general) + "\n";
+    return label + " CompteRendu com = " + std::to_string(com)
+        + " CompteRendu g\xE9n\xE9ral = " + std::to_string(general) + "\n";
 }
 
 std::string CommandReport(const std::string& name, long long com, long long general)
