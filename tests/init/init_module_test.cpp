@@ -60,18 +60,8 @@ std::string LibraryPathOf(const ModuleUnderTest& module)
 // Everything Init_Library writes after the date line.
 std::string LibraryTrace(const ModuleUnderTest& module, const std::string& libraryPath, int status)
 {
-    return "\n"
-           "\nEntre Init_Library\n"
-           "Path torvex.ini : "
-        + module.Folder() + JoinPath("", "torvex.ini")
-        + "\n"
-          "Path Quelvane : "
-        + libraryPath
-        + "\n"
-          "Status = "
-        + std::to_string(status)
-        + "\n"
-          "Sort Init_Library\n";
+    return "\n" + Entry("Init_Library") + "Path torvex.ini : " + module.Folder() + JoinPath("", "torvex.ini")
+        + "\nPath Quelvane : " + libraryPath + "\nStatus = " + std::to_string(status) + "\n" + Exit("Init_Library");
 }
 
 bool Contains(const Lines& lines, const std::string& line)
@@ -80,19 +70,6 @@ bool Contains(const Lines& lines, const std::string& line)
         if (each == line)
             return true;
     return false;
-}
-
-// True while a library file is mapped into this process.
-bool LibraryStillLoaded(const std::string& path)
-{
-#if defined(_WIN32)
-    return GetModuleHandleA(path.c_str()) != nullptr;
-#else
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle != nullptr)
-        dlclose(handle);
-    return handle != nullptr;
-#endif
 }
 
 std::string HostProgramFolder()
@@ -517,7 +494,7 @@ TEST(ProcessDetach, UnloadsTheLibraryItLoaded)
     module.Unload();
 
     std::string library = JoinPath(module.SimFolder(), "quelvane.dll");
-    EXPECT_FALSE(LibraryStillLoaded(library));
+    EXPECT_FALSE(testing_support::LibraryLoaded(library));
     // A library file still mapped could not be deleted on Windows; the module's own copy neither.
     std::error_code error;
     EXPECT_TRUE(std::filesystem::remove(library, error)) << error.message();

@@ -94,9 +94,9 @@ protected:
     unsigned long logResets_ = 0;
     unsigned long long logSize_ = 0;
 
-    template <typename Function, typename... Args> void Call(const char* name, int expected, Args... args)
+    template <typename Function, typename... Args>
+    void Call(const char* name, Function function, int expected, Args... args)
     {
-        auto function = reinterpret_cast<Function>(module_.Export(name));
         ASSERT_NE(function, nullptr) << name;
         int result = function(args...);
         ++calls_;
@@ -114,13 +114,13 @@ protected:
     void RunRound(const Round& round)
     {
         module_.WriteSimConfig(round.simConfig);
-        Call<decltype(&_Init_Module_COM)>("_Init_Module_COM", round.init);
-        Call<decltype(&_TelechargeComposant_COM)>("_TelechargeComposant_COM", round.download, &app_[0]);
-        Call<decltype(&_TelechargeComposant_COM)>("_TelechargeComposant_COM", round.missingFile, &missing_[0]);
-        Call<decltype(&_GetVersionComposant_COM)>("_GetVersionComposant_COM", round.version, 0, buffer_);
-        Call<decltype(&_GetReferenceBoard_COM)>("_GetReferenceBoard_COM", round.reference, buffer_,
-                                                static_cast<int>(sizeof buffer_));
-        Call<decltype(&_Clean_ZR_COM)>("_Clean_ZR_COM", round.clean);
+        const host::Exports& calls = module_.Calls();
+        Call("_Init_Module_COM", calls.init, round.init);
+        Call("_TelechargeComposant_COM", calls.download, round.download, &app_[0]);
+        Call("_TelechargeComposant_COM", calls.download, round.missingFile, &missing_[0]);
+        Call("_GetVersionComposant_COM", calls.version, round.version, 0, buffer_);
+        Call("_GetReferenceBoard_COM", calls.reference, round.reference, buffer_, static_cast<int>(sizeof buffer_));
+        Call("_Clean_ZR_COM", calls.clean, round.clean);
     }
 };
 
