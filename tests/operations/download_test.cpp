@@ -43,8 +43,8 @@ TEST_F(DownloadOperation, AcceptedDownloadResetsSendsStartsResetsAndFillsTheFlas
     EXPECT_TRUE(ReadFile(FlashPath()) == app_) << "the flash does not hold the application file";
 }
 
-// _SendCommand's non-zero value for the download is the result, whatever the reports say.
-struct AcceptedCase {
+// A download the library answers as `simConfig` says: the result and the reports logged.
+struct ReportCase {
     const char* name;
     const char* simConfig;
     int result;
@@ -52,16 +52,17 @@ struct AcceptedCase {
     int general;
 };
 
-void PrintTo(const AcceptedCase& c, std::ostream* os)
+void PrintTo(const ReportCase& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-class DownloadAccepted : public DownloadOperation, public ::testing::WithParamInterface<AcceptedCase> { };
+// _SendCommand's non-zero value for the download is the result, whatever the reports say.
+class DownloadAccepted : public DownloadOperation, public ::testing::WithParamInterface<ReportCase> { };
 
 TEST_P(DownloadAccepted, PassesTheLibraryValueUp)
 {
-    const AcceptedCase& c = GetParam();
+    const ReportCase& c = GetParam();
     SimConfig(c.simConfig);
     std::string path = WriteApp(app_);
     EXPECT_EQ(Download(path), c.result);
@@ -70,34 +71,21 @@ TEST_P(DownloadAccepted, PassesTheLibraryValueUp)
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, DownloadAccepted,
-                         ::testing::Values(AcceptedCase{"Seven", "[command.30]\nresult=7\n", 7, 3, 0},
-                                           AcceptedCase{"Negative", "[command.30]\nresult=-3\n", -3, 3, 0},
-                                           AcceptedCase{"RefusalCodeIgnoredWhenSent",
+                         ::testing::Values(ReportCase{"Seven", "[command.30]\nresult=7\n", 7, 3, 0},
+                                           ReportCase{"Negative", "[command.30]\nresult=-3\n", -3, 3, 0},
+                                           ReportCase{"RefusalCodeIgnoredWhenSent",
                                                         "[command.30]\nresult=1\ncom=19\ngeneral=4\n", 1, 19, 4},
-                                           AcceptedCase{"FailureCodeIgnoredWhenSent",
+                                           ReportCase{"FailureCodeIgnoredWhenSent",
                                                         "[command.30]\nresult=2\ncom=50\n", 2, 50, 0},
-                                           AcceptedCase{"StatusLeftAtPreset", "[command.30]\nuntouched=1\n", 1, 3, 0}),
-                         CaseName<AcceptedCase>);
+                                           ReportCase{"StatusLeftAtPreset", "[command.30]\nuntouched=1\n", 1, 3, 0}),
+                         CaseName<ReportCase>);
 
 // _SendCommand returned 0 for the download: no start, no second reset, `com` decides.
-struct RefusedCase {
-    const char* name;
-    const char* simConfig;
-    int result;
-    int com;
-    int general;
-};
-
-void PrintTo(const RefusedCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class DownloadRefused : public DownloadOperation, public ::testing::WithParamInterface<RefusedCase> { };
+class DownloadRefused : public DownloadOperation, public ::testing::WithParamInterface<ReportCase> { };
 
 TEST_P(DownloadRefused, MapsTheReportAndNeitherStartsNorResets)
 {
-    const RefusedCase& c = GetParam();
+    const ReportCase& c = GetParam();
     SimConfig(c.simConfig);
     std::string path = WriteApp(app_);
     EXPECT_EQ(Download(path), c.result);
@@ -109,15 +97,15 @@ TEST_P(DownloadRefused, MapsTheReportAndNeitherStartsNorResets)
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, DownloadRefused,
-    ::testing::Values(RefusedCase{"Com19", "[command.30]\nresult=0\ncom=19\n", -2, 19, 0},
-                      RefusedCase{"Com48", "[command.30]\nresult=0\ncom=48\ngeneral=7\n", -2, 48, 7},
-                      RefusedCase{"Com51", "[command.30]\nresult=0\ncom=51\n", -2, 51, 0},
-                      RefusedCase{"Com50", "[command.30]\nresult=0\ncom=50\n", -1, 50, 0},
-                      RefusedCase{"Com3", "[command.30]\nresult=0\n", 0, 3, 0},
-                      RefusedCase{"Com1", "[command.30]\nresult=0\ncom=1\n", 0, 1, 0},
-                      RefusedCase{"Com2", "[command.30]\nresult=0\ncom=2\ngeneral=1\n", 0, 2, 1},
-                      RefusedCase{"Com65535", "[command.30]\nresult=0\ncom=65535\ngeneral=65535\n", 0, 65535, 65535}),
-    CaseName<RefusedCase>);
+    ::testing::Values(ReportCase{"Com19", "[command.30]\nresult=0\ncom=19\n", -2, 19, 0},
+                      ReportCase{"Com48", "[command.30]\nresult=0\ncom=48\ngeneral=7\n", -2, 48, 7},
+                      ReportCase{"Com51", "[command.30]\nresult=0\ncom=51\n", -2, 51, 0},
+                      ReportCase{"Com50", "[command.30]\nresult=0\ncom=50\n", -1, 50, 0},
+                      ReportCase{"Com3", "[command.30]\nresult=0\n", 0, 3, 0},
+                      ReportCase{"Com1", "[command.30]\nresult=0\ncom=1\n", 0, 1, 0},
+                      ReportCase{"Com2", "[command.30]\nresult=0\ncom=2\ngeneral=1\n", 0, 2, 1},
+                      ReportCase{"Com65535", "[command.30]\nresult=0\ncom=65535\ngeneral=65535\n", 0, 65535, 65535}),
+    CaseName<ReportCase>);
 
 TEST_F(DownloadOperation, FailedStartGivesZeroAndSkipsTheFinalReset)
 {
