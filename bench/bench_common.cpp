@@ -6,121 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include <dlfcn.h>
+#if !defined(_WIN32)
 #include <time.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 #endif
 
-namespace fs = std::filesystem;
-
 namespace bench {
-
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
-#if defined(_WIN32)
-    return folder + "\\" + name;
-#else
-    return folder + "/" + name;
-#endif
-}
-
-void RemoveTree(const std::string& path)
-{
-    std::error_code error;
-    fs::remove_all(path, error);
-}
-
-namespace {
-
-bool WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    return static_cast<bool>(out);
-}
-
-void* OpenLibrary(const std::string& path)
-{
-#if defined(_WIN32)
-    return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
-#else
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-#endif
-}
-
-void CloseLibrary(void* library)
-{
-#if defined(_WIN32)
-    FreeLibrary(static_cast<HMODULE>(library));
-#else
-    dlclose(library);
-#endif
-}
-
-}  // namespace
-
-ModuleCopy::ModuleCopy(const std::string& folder, const std::string& moduleFile, const std::string& simFile,
-                       const std::string& simConfig)
-    : folder_(folder)
-{
-    std::error_code error;
-    fs::remove_all(folder_, error);
-    std::string lib = JoinPath(folder_, "lib");
-    fs::create_directories(lib);
-    fs::copy_file(moduleFile, JoinPath(folder_, "torvex.dll"), fs::copy_options::overwrite_existing);
-    fs::copy_file(simFile, JoinPath(lib, "quelvane.dll"), fs::copy_options::overwrite_existing);
-    WriteText(JoinPath(folder_, "torvex.ini"), "[TorvexPath]\nQuelvanePath=" + lib + "\n");
-    WriteText(JoinPath(lib, "quelvane-sim.ini"), simConfig);
-}
-
-ModuleCopy::~ModuleCopy()
-{
-    Unload();
-    RemoveTree(folder_);
-}
-
-bool ModuleCopy::Load()
-{
-    if (module_ == nullptr)
-        module_ = OpenLibrary(JoinPath(folder_, "torvex.dll"));
-    return module_ != nullptr;
-}
-
-void ModuleCopy::Unload()
-{
-    if (module_ != nullptr)
-        CloseLibrary(module_);
-    module_ = nullptr;
-}
-
-void* ModuleCopy::Export(const char* name) const
-{
-    if (module_ == nullptr)
-        return nullptr;
-#if defined(_WIN32)
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module_), name));
-#else
-    return dlsym(module_, name);
-#endif
-}
-
-void ModuleCopy::ClearTraces() const
-{
-    std::error_code error;
-    fs::remove(JoinPath(folder_, "Torvex.log"), error);
-    fs::remove(JoinPath(JoinPath(folder_, "lib"), "quelvane-sim.journal"), error);
-}
 
 bool MakeApplicationFile(const std::string& path, std::uint64_t size)
 {
@@ -128,7 +22,8 @@ bool MakeApplicationFile(const std::string& path, std::uint64_t size)
     if (file == nullptr)
         return false;
     // Five banner fields of the usual widths, at offset 8.
-    static const char kBanner[48] = "BENCHAPPLICATI\0V01.02.03\0" "200101\0BENCH1\0ABCDEFG";
+    static const char kBanner[48] = "BENCHAPPLICATI\0V01.02.03\0"
+                                    "200101\0BENCH1\0ABCDEFG";
     std::vector<char> chunk(1 << 20);
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
     std::uint64_t written = 0;
@@ -248,7 +143,7 @@ bool Supported()
 {
     return false;
 }
-void Reset() {}
+void Reset() { }
 std::int64_t ResidentBytes()
 {
     return -1;

@@ -1,7 +1,10 @@
-// Shared by the benchmark programs, on both builds: a module copy beside the simulator,
-// application files, the plain read that the download is compared with, and the peak
-// memory probe.
+// Shared by the benchmark programs, on both builds: application files, the plain read
+// that the download is compared with, and the peak memory probe. Module copies come from
+// the host harness (tests/host).
 #pragma once
+
+#include "host/files.h"
+#include "host/module_copy.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,32 +13,9 @@
 
 namespace bench {
 
-std::string JoinPath(const std::string& folder, const std::string& name);
-void RemoveTree(const std::string& path);
-
-// A copy of the module in `folder` with the simulator in `folder`/lib, a torvex.ini
-// pointing there and `simConfig` as the simulator's quelvane-sim.ini. Only one copy may
-// be loaded at a time: the module finds its own folder by its file name.
-class ModuleCopy {
-public:
-    ModuleCopy(const std::string& folder, const std::string& moduleFile, const std::string& simFile,
-               const std::string& simConfig);
-    ~ModuleCopy();
-    ModuleCopy(const ModuleCopy&) = delete;
-    ModuleCopy& operator=(const ModuleCopy&) = delete;
-
-    bool Load();  // false when the copy cannot be loaded
-    void Unload();
-    bool Loaded() const { return module_ != nullptr; }
-    void* Export(const char* name) const;
-    // Empties the module's log and the simulator's journal, which grow with every call.
-    void ClearTraces() const;
-    const std::string& Folder() const { return folder_; }
-
-private:
-    std::string folder_;
-    void* module_ = nullptr;
-};
+using host::JoinPath;
+using host::ModuleCopy;
+using host::RemoveTree;
 
 // Writes an application file of `size` bytes: a valid banner at offset 8 (so that the
 // download logs it as it would a real file) and pseudo-random bytes elsewhere.

@@ -52,7 +52,8 @@ void WriteBaseline(benchmark::State& state)
 
 void DecodeBanner(benchmark::State& state)
 {
-    static const char kBanner[48] = "BENCHAPPLICATI\0V01.02.03\0" "200101\0BENCH1\0ABCDEFG";
+    static const char kBanner[48] = "BENCHAPPLICATI\0V01.02.03\0"
+                                    "200101\0BENCH1\0ABCDEFG";
     char text[kBannerTextSize];
     for (auto _ : state) {
         benchmark::DoNotOptimize(kBanner);

@@ -28,8 +28,7 @@ bench::DownloadCase* g_download = nullptr;
 std::map<std::uint64_t, std::int64_t> g_modulePeak;
 std::map<std::uint64_t, std::int64_t> g_baselinePeak;
 
-bool PrepareDownload(benchmark::State& state, std::uint64_t size, bench::MemoryRegime regime,
-                     const std::string*& file)
+bool PrepareDownload(benchmark::State& state, std::uint64_t size, bench::MemoryRegime regime, const std::string*& file)
 {
     bench::SetMemoryRegime(regime);
     std::string error;
@@ -59,8 +58,8 @@ void SetCounters(benchmark::State& state, std::uint64_t size, std::int64_t peak)
 }
 
 // Peak memory of one call, taken once per size and only with fresh memory.
-std::int64_t PeakOnce(std::map<std::uint64_t, std::int64_t>& peaks, std::uint64_t size,
-                      bench::MemoryRegime regime, const std::function<void()>& call)
+std::int64_t PeakOnce(std::map<std::uint64_t, std::int64_t>& peaks, std::uint64_t size, bench::MemoryRegime regime,
+                      const std::function<void()>& call)
 {
     if (regime != bench::MemoryRegime::Fresh)
         return -1;
@@ -108,7 +107,7 @@ void InitAfterFreshLoad(benchmark::State& state)
             state.SkipWithError("cannot load the module copy");
             break;
         }
-        auto init = reinterpret_cast<decltype(&_Init_Module_COM)>(module.Export("_Init_Module_COM"));
+        auto init = module.Calls().init;
         state.ResumeTiming();
         int result = init();
         state.PauseTiming();
@@ -127,7 +126,8 @@ int main(int argc, char** argv)
 {
     bench::BenchPaths paths = bench::DefaultPaths();
     const char* fromEnvironment = std::getenv("TORVEX_BENCH_SIZES");
-    std::string sizesText = fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment : "1M,16M,64M,256M";
+    std::string sizesText = fromEnvironment != nullptr && *fromEnvironment != '\0' ? fromEnvironment
+                                                                                   : "1M,16M,64M,256M";
     bench::TakeOption(argc, argv, "module", paths.module);
     bench::TakeOption(argc, argv, "sim", paths.sim);
     bench::TakeOption(argc, argv, "scratch", paths.scratch);
@@ -148,8 +148,8 @@ int main(int argc, char** argv)
     for (const auto& each : regimes) {
         for (std::uint64_t size : sizes) {
             std::string label = bench::SizeLabel(size);
-            benchmark::RegisterBenchmark((each.prefix + std::string("module/") + label).c_str(), DownloadByModule,
-                                         size, each.regime)
+            benchmark::RegisterBenchmark((each.prefix + std::string("module/") + label).c_str(), DownloadByModule, size,
+                                         each.regime)
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
             benchmark::RegisterBenchmark((each.prefix + std::string("baseline/") + label).c_str(), DownloadBaseline,

@@ -7,7 +7,7 @@ namespace bench {
 
 BenchPaths DefaultPaths()
 {
-    return BenchPaths{TORVEX_BENCH_MODULE_FILE, TORVEX_BENCH_SIM_FILE, TORVEX_BENCH_SCRATCH_DIR};
+    return BenchPaths{host::BuiltModuleFile(), host::SimulatorFile(), TORVEX_BENCH_SCRATCH_DIR};
 }
 
 bool TakeOption(int& argc, char** argv, const char* name, std::string& value)
@@ -44,8 +44,8 @@ const char kAcceptWithoutStoring[] = "[command.30]\nstore=0\n";
 DownloadCase::DownloadCase(const BenchPaths& paths) : paths_(paths)
 {
     std::filesystem::create_directories(paths_.scratch);
-    module_ = std::make_unique<ModuleCopy>(JoinPath(paths_.scratch, "module"), paths_.module, paths_.sim,
-                                           kAcceptWithoutStoring);
+    module_ = std::make_unique<ModuleCopy>(JoinPath(paths_.scratch, "module"), paths_.module, paths_.sim);
+    module_->WriteSimConfig(kAcceptWithoutStoring);
 }
 
 DownloadCase::~DownloadCase()
@@ -62,11 +62,11 @@ bool DownloadCase::Start(std::string& error)
     if (download_ != nullptr)
         return true;
     if (!module_->Load()) {
-        error = "cannot load " + JoinPath(module_->Folder(), "torvex.dll");
+        error = "cannot load " + module_->ModuleFile();
         return false;
     }
-    auto init = reinterpret_cast<decltype(&_Init_Module_COM)>(module_->Export("_Init_Module_COM"));
-    auto download = reinterpret_cast<decltype(&_TelechargeComposant_COM)>(module_->Export("_TelechargeComposant_COM"));
+    auto init = module_->Calls().init;
+    auto download = module_->Calls().download;
     if (init == nullptr || download == nullptr) {
         error = "the module does not export _Init_Module_COM and _TelechargeComposant_COM";
         module_->Unload();
@@ -74,8 +74,7 @@ bool DownloadCase::Start(std::string& error)
     }
     int result = init();
     if (result != 1) {
-        error = "_Init_Module_COM returned " + std::to_string(result) + " (see " +
-                JoinPath(module_->Folder(), "Torvex.log") + ")";
+        error = "_Init_Module_COM returned " + std::to_string(result) + " (see " + module_->LogFile() + ")";
         module_->Unload();
         return false;
     }

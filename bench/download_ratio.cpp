@@ -82,8 +82,8 @@ int main(int argc, char** argv)
         // Warm-up: the file in the system's cache, the code paths touched once.
         int result = download.Download(file);
         if (result == 0 || bench::BaselineRead(file.c_str()) != size)
-            return Fail("the warm-up call failed for " + bench::SizeLabel(size) + " (download returned " +
-                        std::to_string(result) + ")");
+            return Fail("the warm-up call failed for " + bench::SizeLabel(size) + " (download returned "
+                        + std::to_string(result) + ")");
         std::int64_t modulePeak = bench::PeakExtraBytes([&] { download.Download(file); });
         std::int64_t baselinePeak = bench::PeakExtraBytes([&] { bench::BaselineRead(file.c_str()); });
 
@@ -110,9 +110,8 @@ int main(int argc, char** argv)
         double baselineCpuMedian = Median(baselineCpu);
         double cpuRatio = moduleCpuMedian > 0 && baselineCpuMedian > 0 ? moduleCpuMedian / baselineCpuMedian : -1;
         std::printf("%s\t%llu\t%.6f\t%.6f\t%.3f\t%.6f\t%.6f\t%.3f\t%lld\t%lld\t%u\n", bench::SizeLabel(size).c_str(),
-                    static_cast<unsigned long long>(size), moduleMedian, baselineMedian,
-                    moduleMedian / baselineMedian, moduleCpuMedian, baselineCpuMedian, cpuRatio,
-                    static_cast<long long>(modulePeak),
+                    static_cast<unsigned long long>(size), moduleMedian, baselineMedian, moduleMedian / baselineMedian,
+                    moduleCpuMedian, baselineCpuMedian, cpuRatio, static_cast<long long>(modulePeak),
                     static_cast<long long>(baselinePeak), static_cast<unsigned>(moduleTimes.size()));
         std::fflush(stdout);
     }

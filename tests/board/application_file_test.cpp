@@ -15,7 +15,8 @@ using testing_support::WriteFile;
 
 namespace {
 
-const std::string kBannerLine = "Version \xE0 t\xE9l\xE9" "charger : ";
+const std::string kBannerLine = "Version \xE0 t\xE9l\xE9"
+                                "charger : ";
 
 // Eight header bytes, a banner, and what follows it; none of it but the banner is shown.
 std::string ApplicationFile(const std::string& banner, std::size_t size)

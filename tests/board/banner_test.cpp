@@ -2,6 +2,7 @@
 // the bounds of both buffers. The source sits in a heap block of exactly its size, so a
 // read past it is caught by the address sanitizer; canaries follow the destination.
 #include "component/banner.h"
+#include "support/trace_text.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ std::string PadTo48(std::string banner)
     return banner;
 }
 
-const std::string kFullBanner = PadTo48(std::string("ABCDEFGHIJKLMN\0PQRSTUVWX\0ABCDEF\0GHIJKL\0XY\0", 42));
+const std::string kFullBanner = testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
 
 }  // namespace
 
@@ -61,8 +62,7 @@ TEST(DecodeFirmwareVersion, JoinsFieldsAtTheColumns)
         {"second column passed: cut and space",
          PadTo48(std::string("ABC") + '\0' + Field('B', 25) + "CD" + '\0' + "EF" + '\0' + "GH" + '\0'),
          "ABC" + std::string(21, 'B') + " CDEFGH"},
-        {"no column reached",
-         PadTo48(std::string("ABC") + '\0' + Field('B', 12) + Field('C', 10) + '\0' + "GH" + '\0'),
+        {"no column reached", PadTo48(std::string("ABC") + '\0' + Field('B', 12) + Field('C', 10) + '\0' + "GH" + '\0'),
          "ABC" + std::string(12, 'B') + std::string(10, 'C') + "GH"},
         {"long first field cut to 14", PadTo48("ABCDEFGHIJKLMNOPQRST" + std::string(1, '\0') + "XYZ"),
          "ABCDEFGHIJKLMN XYZ"},

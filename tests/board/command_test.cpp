@@ -1,14 +1,18 @@
 // Board commands as the library sees them: request and status bytes, raw results passed
 // up, the acceptance rule, and the exact trace of the payload-free commands.
 #include "board/command.h"
-#include "board/fake_library.h"
+#include "support/fake_library.h"
+#include "support/trace_text.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>
 
 using fake_library::Bytes;
 using fake_library::Of;
+using fake_library::Request;
 using fake_library::sendCalls;
+using fake_library::WithoutPadding;
+using testing_support::CommandTrace;
 using testing_support::LogText;
 
 namespace {
@@ -46,7 +50,7 @@ TEST_F(SimpleCommandTest, SendsItsCodeWithPresetStatusAndPassesTheRawResultUp)
         EXPECT_EQ(sendCalls[0].status, kPresetStatus);
         EXPECT_TRUE(sendCalls[0].payloadNull);
         EXPECT_TRUE(fake_library::getResultCalls.empty());
-        EXPECT_EQ(Log(), LogText(SimpleTrace(command.name, 3, 0)));
+        EXPECT_EQ(Log(), LogText(CommandTrace(command.name, 3, 0)));
     }
 }
 
@@ -65,7 +69,7 @@ TEST_F(SimpleCommandTest, ReportCodesReachTheLogOnlyAndAreLoggedUnsigned)
             fake_library::script.defaultSend = fake_library::Status(c.result, c.general, c.com, 77);
 
             EXPECT_EQ(command.run(), c.result);
-            EXPECT_EQ(Log(), LogText(SimpleTrace(command.name, c.com, c.general)));
+            EXPECT_EQ(Log(), LogText(CommandTrace(command.name, c.com, c.general)));
         }
     }
 }
@@ -108,9 +112,9 @@ TEST(CommandAccepted, FollowsTheAcceptanceRule)
         bool accepted;
     };
     const Case cases[] = {
-        {0, 0, 3, false},       {0, 4, 1, false},  {1, 0, 3, true},      {-1, 0, 3, true},
-        {1, 4, 1, true},        {5, 0xFFFF, 1, true}, {1, 4, 3, false},  {1, 0, 1, true},
-        {1, 0, 37, false},      {1, 0, 0, false},  {1, 0x10, 3, false},  {1, 0, 0x103, false},
+        {0, 0, 3, false},  {0, 4, 1, false},     {1, 0, 3, true},     {-1, 0, 3, true},
+        {1, 4, 1, true},   {5, 0xFFFF, 1, true}, {1, 4, 3, false},    {1, 0, 1, true},
+        {1, 0, 37, false}, {1, 0, 0, false},     {1, 0x10, 3, false}, {1, 0, 0x103, false},
     };
     for (const Case& c : cases) {
         CommandStatus status;

@@ -1,7 +1,8 @@
 // The EEPROM flag commands: what the library receives, what the caller gets back in its
 // out arguments, and the exact trace of each operation.
 #include "board/eeprom_flags.h"
-#include "board/fake_library.h"
+#include "support/fake_library.h"
+#include "support/trace_text.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,21 @@
 using fake_library::Bytes;
 using fake_library::getResultCalls;
 using fake_library::Of;
+using fake_library::Request;
 using fake_library::sendCalls;
 using fake_library::Status;
+using fake_library::WithoutPadding;
+using testing_support::CommandReport;
+using testing_support::CommandTrace;
+using testing_support::Exit;
 using testing_support::LogText;
 
 namespace {
 
-const std::string kReadTrace = "\nEntre Read_FlagEEPROM\n";
-
 std::string ReadTrace(unsigned com, unsigned general)
 {
-    return kReadTrace + ReportLine("Read_FlagEEPROM", com, general) + "Sort Read_FlagEEPROM\n";
+    return testing_support::Entry("Read_FlagEEPROM") + CommandReport("Read_FlagEEPROM", com, general)
+        + Exit("Read_FlagEEPROM");
 }
 
 }  // namespace
@@ -86,7 +91,8 @@ TEST_F(ReadFlagTest, ResultsOutArgumentsAndReplyFetch)
             Bytes got(reply, reply + c.answer.replyLength + 1);
             Bytes want(c.answer.replyLength + 1, 0);
             std::copy(fake_library::script.reply.begin(),
-                      fake_library::script.reply.begin() + std::min<std::size_t>(3, c.answer.replyLength), want.begin());
+                      fake_library::script.reply.begin() + std::min<std::size_t>(3, c.answer.replyLength),
+                      want.begin());
             EXPECT_EQ(got, want);
             std::free(reply);
         } else {
@@ -108,7 +114,7 @@ TEST_F(ReadFlagTest, UnresolvedSendCommandWritesTheEntryLineOnly)
     EXPECT_EQ(Read_FlagEEPROM(request, 1, &reply, replyLength), 0);
     EXPECT_EQ(reply, &untouched);
     EXPECT_EQ(replyLength, 99UL);
-    EXPECT_EQ(Log(), LogText(kReadTrace));
+    EXPECT_EQ(Log(), LogText(testing_support::Entry("Read_FlagEEPROM")));
 }
 
 using WriteFlagTest = FakeLibraryTest;
@@ -127,13 +133,16 @@ TEST_F(WriteFlagTest, AcceptedWriteLogsEachByteThenStartsAndResets)
     EXPECT_EQ(WithoutPadding(sendCalls[1].request), Request(0x12, 100, 0));
     EXPECT_EQ(WithoutPadding(sendCalls[2].request), Request(0x07, 100, 0));
     EXPECT_TRUE(getResultCalls.empty());
-    EXPECT_EQ(Log(), LogText("\nEntre Write_FlagEEPROM"
-                             "\nDonn\xE9" "es envoy\xE9" "es dans EEPROM : \n"
-                             "0A \n"
-                             "FF \n"
-                             "00 \n"
-                             + SimpleTrace("Saut_Appli", 50, 2) + SimpleTrace("Reset_Board", 65535, 0)
-                             + ReportLine("Write_FlagEEPROM", 1, 4) + "Sort Write_FlagEEPROM\n"));
+    EXPECT_EQ(Log(),
+              LogText("\nEntre Write_FlagEEPROM"
+                      "\nDonn\xE9"
+                      "es envoy\xE9"
+                      "es dans EEPROM : \n"
+                      "0A \n"
+                      "FF \n"
+                      "00 \n"
+                      + CommandTrace("Saut_Appli", 50, 2) + CommandTrace("Reset_Board", 65535, 0)
+                      + CommandReport("Write_FlagEEPROM", 1, 4) + Exit("Write_FlagEEPROM")));
 }
 
 TEST_F(WriteFlagTest, RefusedOrEmptyWrites)
@@ -161,12 +170,14 @@ TEST_F(WriteFlagTest, RefusedOrEmptyWrites)
         ASSERT_EQ(sendCalls.size(), c.expected == 1 ? 3u : 1u);
         EXPECT_EQ(WithoutPadding(sendCalls[0].request), Request(0x0C, 100, static_cast<std::uint32_t>(c.count)));
         EXPECT_EQ(sendCalls[0].payload, Bytes(data, data + c.count));
-        std::string trace = "\nEntre Write_FlagEEPROM\nDonn\xE9" "es envoy\xE9" "es dans EEPROM : \n";
+        std::string trace = "\nEntre Write_FlagEEPROM\nDonn\xE9"
+                            "es envoy\xE9"
+                            "es dans EEPROM : \n";
         if (c.count == 2)
             trace += "5A \n01 \n";
         if (c.expected == 1)
-            trace += SimpleTrace("Saut_Appli", 3, 0) + SimpleTrace("Reset_Board", 3, 0);
-        trace += ReportLine("Write_FlagEEPROM", c.answer.com, c.answer.general) + "Sort Write_FlagEEPROM\n";
+            trace += CommandTrace("Saut_Appli", 3, 0) + CommandTrace("Reset_Board", 3, 0);
+        trace += CommandReport("Write_FlagEEPROM", c.answer.com, c.answer.general) + Exit("Write_FlagEEPROM");
         EXPECT_EQ(Log(), LogText(trace));
     }
 }
@@ -220,7 +231,7 @@ TEST_F(TestFlagTest, ReadsTheFlagByteWithItsFixedRequest)
             EXPECT_EQ(sendCalls[0].payload, Of({0xFF, 0xFF, 0x01, 0x00, 0x01}));
             trace += ReadTrace(c.answer.com, c.answer.general);
         } else {
-            trace += kReadTrace;
+            trace += testing_support::Entry("Read_FlagEEPROM");
         }
         if (c.valueRead)
             trace += "Valeur lue dans EEPROM : 5C \n";

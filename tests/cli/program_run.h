@@ -8,9 +8,9 @@
 namespace cli_testing {
 
 struct ProgramRun {
-    int status = -1;     // exit status, -1 when the program did not exit normally
-    std::string out;     // stdout, line ends normalised to "\n"
-    std::string err;     // stderr, line ends normalised to "\n"
+    int status = -1;                  // exit status, -1 when the program did not exit normally
+    std::string out;                  // stdout, line ends normalised to "\n"
+    std::string err;                  // stderr, line ends normalised to "\n"
     bool bareCarriageReturn = false;  // a CR not followed by LF on stdout or stderr
 };
 

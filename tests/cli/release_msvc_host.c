@@ -10,8 +10,8 @@
 
 /* The three system calls it needs, declared here: no SDK headers are assumed. */
 __declspec(dllimport) void* __stdcall GetStdHandle(unsigned long which);
-__declspec(dllimport) int __stdcall WriteFile(void* file, const void* data, unsigned long size,
-                                             unsigned long* written, void* overlapped);
+__declspec(dllimport) int __stdcall WriteFile(void* file, const void* data, unsigned long size, unsigned long* written,
+                                              void* overlapped);
 __declspec(dllimport) __declspec(noreturn) void __stdcall ExitProcess(unsigned int code);
 
 #define STD_OUTPUT ((unsigned long)-11)

@@ -36,8 +36,10 @@ TEST(BannerParsing, FieldsAreReadWithinTheGivenBytes)
         bool complete;
     };
     const Case cases[] = {
-        {"full widths", Block({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"}),
-         {"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"}, true},
+        {"full widths",
+         Block({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"}),
+         {"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"},
+         true},
         {"empty fields", Block({"A", "", "C", "", "E"}), {"A", "", "C", "", "E"}, true},
         {"no terminator at all", std::string(48, 'Z'), {std::string(48, 'Z')}, false},
         {"fifth field cut by the end", std::string("A\0B\0C\0D\0EFG", 11), {"A", "B", "C", "D", "EFG"}, false},
@@ -127,7 +129,8 @@ TEST(LogTailReading, OnlyAppendedLinesAndARestartedLogWhole)
     LogTail appended(path);
     testing_support::WriteFile(path, "first\r\n\r\nsecond\nthird g\xE9n\xE9ral\nunterminated");
     bool restarted = true;
-    EXPECT_EQ(appended.AddedLines(&restarted), (std::vector<std::string>{"third g\xC3\xA9n\xC3\xA9ral", "unterminated"}));
+    EXPECT_EQ(appended.AddedLines(&restarted),
+              (std::vector<std::string>{"third g\xC3\xA9n\xC3\xA9ral", "unterminated"}));
     EXPECT_FALSE(restarted);
 
     // The module empties its log past the size limit: the new content is read whole.
@@ -185,8 +188,11 @@ TEST(DownloadSteps, RetriesFollowOnlyTransferFailures)
     for (const Case& c : cases) {
         std::size_t next = 0;
         int announced = 0;
-        auto attempts = DownloadWithRetries([&] { return DownloadAttempt{c.results[next++], 0}; }, c.retries,
-                                            [&](int number, int) { EXPECT_EQ(number, ++announced + 1); });
+        auto attempts = DownloadWithRetries(
+            [&] {
+                return DownloadAttempt{c.results[next++], 0};
+            },
+            c.retries, [&](int number, int) { EXPECT_EQ(number, ++announced + 1); });
         EXPECT_EQ(attempts.size(), c.attempts);
         EXPECT_EQ(static_cast<std::size_t>(announced), c.attempts - 1);
     }
@@ -195,8 +201,13 @@ TEST(DownloadSteps, RetriesFollowOnlyTransferFailures)
 TEST(CommandNames, MistypedNamesFindTheirCommand)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"dowload", "download"}, {"DOWNLOAD", "download"}, {"verison", "version"}, {"ref", "reference"},
-        {"chek", "check"},       {"flash", ""},             {"x", ""},
+        {"dowload", "download"},
+        {"DOWNLOAD", "download"},
+        {"verison", "version"},
+        {"ref", "reference"},
+        {"chek", "check"},
+        {"flash", ""},
+        {"x", ""},
     };
     for (const auto& [typed, expected] : cases)
         EXPECT_EQ(ClosestCommand(typed), expected) << typed;

@@ -4,6 +4,8 @@
 #include "cli_test_paths.h"
 #include "program_run.h"
 #include "support/files.h"
+#include "support/trace_text.h"
+#include "host/module_copy.h"
 #include "test_paths.h"
 #include "torvex_version.h"
 
@@ -37,10 +39,7 @@ const std::vector<std::string> kSampleFields = {"TORVEX-SAMPLE1", "APP 1.0.0", "
 // bytes) and `bodySize` body bytes.
 std::string ApplicationImage(const std::vector<std::string>& fields, std::size_t bodySize = 100)
 {
-    std::string banner;
-    for (const std::string& field : fields)
-        banner += field + '\0';
-    banner.resize(48, '\0');
+    std::string banner = testing_support::Banner(fields);
     std::string body;
     for (std::size_t i = 0; i < bodySize; ++i)
         body += static_cast<char>(i * 13 + 5);
@@ -67,8 +66,8 @@ public:
         if (!withModule)
             return;
         std::filesystem::create_directories(SimFolder());
-        testing_support::CopyFile(TORVEX_MODULE_FILE, File("torvex.dll"));
-        testing_support::CopyFile(TORVEX_SIM_FILE, JoinPath(SimFolder(), "quelvane.dll"));
+        testing_support::CopyFile(host::BuiltModuleFile(), File("torvex.dll"));
+        testing_support::CopyFile(host::SimulatorFile(), JoinPath(SimFolder(), "quelvane.dll"));
 #if defined(_WIN32)
         WriteIni("simulator");  // resolved against the program's folder
 #else
@@ -76,16 +75,31 @@ public:
 #endif
     }
 
-    std::string Program() const { return File(kProgramName); }
-    std::string File(const std::string& name) const { return folder_.File(name); }
-    std::string SimFolder() const { return folder_.File("simulator"); }
-    std::string SimFile(const std::string& name) const { return JoinPath(SimFolder(), name); }
+    std::string Program() const
+    {
+        return File(kProgramName);
+    }
+    std::string File(const std::string& name) const
+    {
+        return folder_.File(name);
+    }
+    std::string SimFolder() const
+    {
+        return folder_.File("simulator");
+    }
+    std::string SimFile(const std::string& name) const
+    {
+        return JoinPath(SimFolder(), name);
+    }
 
     void WriteIni(const std::string& libraryFolder) const
     {
         WriteFile(File("torvex.ini"), "[TorvexPath]\nQuelvanePath=" + libraryFolder + "\n");
     }
-    void WriteSimConfig(const std::string& text) const { WriteFile(SimFile("quelvane-sim.ini"), text); }
+    void WriteSimConfig(const std::string& text) const
+    {
+        WriteFile(SimFile("quelvane-sim.ini"), text);
+    }
 
     std::string WriteApplication(const std::string& name, const std::string& bytes) const
     {
@@ -201,13 +215,14 @@ TEST(TorvexctlBoard, DownloadedApplicationIsShownByTheNextProcess)
 
     ProgramRun version = workspace.Run({"version"});
     EXPECT_EQ(version.status, 0) << Describe(version);
-    EXPECT_EQ(version.out, "application in flash:\n"
-                           "  field 1: TORVEX-SECOND2\n"
-                           "  field 2: APP 2.3.4\n"
-                           "  field 3: RUNTIM\n"
-                           "  field 4: BOARDB\n"
-                           "  field 5: 20270101\n"
-                           "  line:    TORVEX-SECOND2 APP 2.3.4 RUNTIM BOARDB 20270101\n");
+    EXPECT_EQ(version.out,
+              "application in flash:\n"
+              "  field 1: TORVEX-SECOND2\n"
+              "  field 2: APP 2.3.4\n"
+              "  field 3: RUNTIM\n"
+              "  field 4: BOARDB\n"
+              "  field 5: 20270101\n"
+              "  line:    TORVEX-SECOND2 APP 2.3.4 RUNTIM BOARDB 20270101\n");
 }
 
 TEST(TorvexctlBoard, DownloadOutcomesMapToWordsAndExitStatus)
@@ -296,7 +311,8 @@ TEST(TorvexctlBoard, FilesThatAreNoApplicationAreRefusedUnlessForced)
          "its banner (bytes 8 to 55) does not decode into five fields"},
         {"control byte", ApplicationImage({"TORVEX\x1B", "APP", "R", "B", "1"}),
          "field 1 of its banner (bytes 8 to 55) holds the byte 0x1B"},
-        {"empty fields", ApplicationImage({"", "", "", "", ""}), "the five fields of its banner (bytes 8 to 55) are all empty"},
+        {"empty fields", ApplicationImage({"", "", "", "", ""}),
+         "the five fields of its banner (bytes 8 to 55) are all empty"},
     };
     const std::string carried = ApplicationImage(kSampleFields);
     for (const Case& c : cases) {
@@ -332,8 +348,9 @@ TEST(TorvexctlBoard, DownloadNamesWhatItReplacesAndSkipsTheSameApplication)
 
     ProgramRun skipped = workspace.Run({"download", file});
     EXPECT_EQ(skipped.status, 0) << Describe(skipped);
-    EXPECT_TRUE(Contains(skipped.out, "board:  TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208\n"
-                                      "skipped: the board already carries this application; nothing was written"));
+    EXPECT_TRUE(Contains(skipped.out,
+                         "board:  TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208\n"
+                         "skipped: the board already carries this application; nothing was written"));
     EXPECT_TRUE(Lacks(ReadFile(workspace.SimFile("quelvane-sim.journal")), kImagePayload));
     EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), image);
 
@@ -434,18 +451,19 @@ TEST(TorvexctlBoard, CleanRunsTheLibraryClean)
     Workspace workspace;
     ProgramRun run = workspace.Run({"clean"});
     EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_EQ(run.out, "clean-up called (1): the library's own result is not passed on; the library's report: "
-                       "com = 3, general = 0\n");
+    EXPECT_EQ(run.out,
+              "clean-up called (1): the library's own result is not passed on; the library's report: "
+              "com = 3, general = 0\n");
     std::string journal = ReadFile(workspace.SimFile("quelvane-sim.journal"));
     EXPECT_TRUE(Contains(journal, "CleanupZR\n"));
 
-    testing_support::CopyFile(JoinPath(TORVEX_SIM_VARIANTS_DIR, JoinPath("quelvane_without_CleanupZR", "quelvane.dll")),
-                              workspace.SimFile("quelvane.dll"));
+    testing_support::CopyFile(host::SimulatorFile("quelvane_without_CleanupZR"), workspace.SimFile("quelvane.dll"));
     ProgramRun failed = workspace.Run({"clean"});
     EXPECT_EQ(failed.status, 8) << Describe(failed);
     EXPECT_EQ(failed.out, "");
-    EXPECT_TRUE(Contains(failed.err, "clean-up failed (0): no session could be opened or the library has no clean-up; "
-                                     "the library's report: com = 3, general = 0"));
+    EXPECT_TRUE(Contains(failed.err,
+                         "clean-up failed (0): no session could be opened or the library has no clean-up; "
+                         "the library's report: com = 3, general = 0"));
 }
 
 TEST(TorvexctlBoard, MissingApplicationFileLeavesTheBoardAlone)
@@ -469,10 +487,12 @@ TEST(TorvexctlStartup, InitialisationFailureExplainsWhatToCheck)
     ProgramRun run = workspace.Run({"info"});
     EXPECT_EQ(run.status, 4) << Describe(run);
     EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(Contains(run.err, "initialisation failed (0): check torvex.ini beside " + workspace.File("torvex.dll")
-                                   + " (key QuelvanePath in [TorvexPath]) and " + workspace.File("Torvex.log")));
-    EXPECT_TRUE(Contains(run.err, "cause: the communication library could not be loaded from \""
-                                   + workspace.File("nowhere") + "\\quelvane.dll\": not found ("));
+    EXPECT_TRUE(Contains(run.err,
+                         "initialisation failed (0): check torvex.ini beside " + workspace.File("torvex.dll")
+                             + " (key QuelvanePath in [TorvexPath]) and " + workspace.File("Torvex.log")));
+    EXPECT_TRUE(Contains(run.err,
+                         "cause: the communication library could not be loaded from \"" + workspace.File("nowhere")
+                             + "\\quelvane.dll\": not found ("));
 
     std::filesystem::remove(workspace.File("torvex.ini"));
     ProgramRun noIni = workspace.Run({"version"});
@@ -548,8 +568,9 @@ TEST(TorvexctlStartup, LogThatCannotBeWrittenIsWarnedAbout)
     ProgramRun run = workspace.Run({"reference", "--log"});
     EXPECT_EQ(run.status, 0) << Describe(run);
     std::string log = workspace.File("Torvex.log");
-    EXPECT_TRUE(Contains(run.err, "warning: this run's lines could not be written to " + log + ": \"" + log
-                                  + "\" is a folder, not a file\n"));
+    EXPECT_TRUE(Contains(run.err,
+                         "warning: this run's lines could not be written to " + log + ": \"" + log
+                             + "\" is a folder, not a file\n"));
     EXPECT_TRUE(Contains(run.out, log + ": no lines were added by this run\n"));
 }
 
@@ -627,8 +648,10 @@ TEST(TorvexctlOutput, JsonOutputIsOneObjectWithTheResults)
     const nlohmann::json& log = downloadJson["log"];
     ASSERT_TRUE(log.is_array());
     EXPECT_NE(std::find(log.begin(), log.end(), "Entre TelechargeComposant_COM"), log.end());
-    EXPECT_NE(std::find(log.begin(), log.end(), "Version \xC3\xA0 t\xC3\xA9l\xC3\xA9" "charger : "
-                                                "TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208"),
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "Version \xC3\xA0 t\xC3\xA9l\xC3\xA9"
+                        "charger : "
+                        "TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208"),
               log.end());
     EXPECT_TRUE(Contains(download.err, "downloading sample-application.bin...\n"));
 
@@ -652,7 +675,8 @@ TEST(TorvexctlOutput, BannerNeedsNoModule)
     Workspace workspace(false);
     ProgramRun run = workspace.Run({"banner", workspace.CopySample()});
     EXPECT_EQ(run.status, 0) << Describe(run);
-    EXPECT_EQ(run.out, "file:   " + workspace.File("sample-application.bin") + "\nsize:   512 bytes\n" + SampleBannerText());
+    EXPECT_EQ(run.out,
+              "file:   " + workspace.File("sample-application.bin") + "\nsize:   512 bytes\n" + SampleBannerText());
 
     ProgramRun small = workspace.Run({"banner", workspace.WriteApplication("small.bin", std::string(57, 'x'))});
     EXPECT_EQ(small.status, 0) << Describe(small);
@@ -678,7 +702,8 @@ TEST(TorvexctlOutput, UsageErrorsExitWithTheUsageStatus)
     const std::pair<const char*, const char*> mistyped[] = {
         {"dowload", "unknown command \"dowload\": did you mean \"download\"?"},
         {"verison", "did you mean \"version\"?"},
-        {"flash", "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner, history;"},
+        {"flash",
+         "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner, history;"},
     };
     for (const auto& [typed, message] : mistyped) {
         ProgramRun run = workspace.Run({"--log", typed, "x.bin"});

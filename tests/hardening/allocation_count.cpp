@@ -82,5 +82,4 @@ void* __wrap_realloc(void* block, std::size_t size)
     allocation_count::Count(size);
     return __real_realloc(block, size);
 }
-
 }

@@ -6,8 +6,9 @@
 // size so that a write past them is caught by the sanitizers (and valgrind).
 #include "matrix.h"
 #include "reliability_rows.h"
-#include "support/dynamic_library.h"
+#include "support/files.h"
 #include "support/module_under_test.h"
+#include "support/trace_text.h"
 #include "test_paths.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,10 @@
 
 namespace fs = std::filesystem;
 using hardening::MatrixCase;
+using testing_support::Contains;
+using testing_support::Hex;
 using testing_support::JoinPath;
+using testing_support::kSeparator;
 using testing_support::LogText;
 using testing_support::ModuleUnderTest;
 using testing_support::ScratchFolder;
@@ -46,17 +50,14 @@ const char kSep[] = "\\";
 const char kSep[] = "/";
 #endif
 
-const std::string kSeparatorLine = std::string(53, '-') + "\n";
-const char kBannerLine[] = "Version \xE0 t\xE9l\xE9" "charger : ";
+const char kBannerLine[] = "Version \xE0 t\xE9l\xE9"
+                           "charger : ";
 const char kDecoded[] = "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY";
 constexpr std::size_t kLogLine = 254;  // the longest formatted line: g_Msg less its terminator
 
 std::string Banner()
 {
-    std::string banner = std::string("ABCDEFGHIJKLMN") + '\0' + "PQRSTUVWX" + '\0' + "ABCDEF" + '\0' + "GHIJKL" + '\0'
-                         + "XY" + '\0';
-    banner.resize(48, '\0');
-    return banner;
+    return testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
 }
 
 // An application file of `size` bytes: 8 header bytes, the banner, then a pattern.
@@ -69,17 +70,6 @@ std::string ApplicationBytes(std::size_t size)
     return bytes;
 }
 
-std::string Hex(const std::string& bytes)
-{
-    std::string text;
-    char digits[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%s%02X", text.empty() ? "" : " ", byte);
-        text += digits;
-    }
-    return text;
-}
-
 // A formatted line as g_Msg holds it: cut to its first 253 characters and a line end
 // when longer than the 254 the buffer can hold.
 std::string FormattedLine(const std::string& text)
@@ -89,15 +79,11 @@ std::string FormattedLine(const std::string& text)
     return text.substr(0, kLogLine - 1) + "\n";
 }
 
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 std::size_t CountPrefix(const Lines& lines, const std::string& prefix)
 {
-    return static_cast<std::size_t>(std::count_if(
-        lines.begin(), lines.end(), [&](const std::string& line) { return line.compare(0, prefix.size(), prefix) == 0; }));
+    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.compare(0, prefix.size(), prefix) == 0;
+    }));
 }
 
 // The command codes of the SendCommand lines of a journal, in order ("07", "30", ...).
@@ -174,42 +160,27 @@ std::string IniFor(const std::string& value)
     return "[TorvexPath]\nQuelvanePath=" + value + "\n";
 }
 
-// The five exports of a loaded module copy, typed by the public header.
-struct Host {
-    explicit Host(const std::function<void*(const char*)>& find)
-        : init(reinterpret_cast<decltype(&_Init_Module_COM)>(find("_Init_Module_COM"))),
-          download(reinterpret_cast<decltype(&_TelechargeComposant_COM)>(find("_TelechargeComposant_COM"))),
-          version(reinterpret_cast<decltype(&_GetVersionComposant_COM)>(find("_GetVersionComposant_COM"))),
-          reference(reinterpret_cast<decltype(&_GetReferenceBoard_COM)>(find("_GetReferenceBoard_COM"))),
-          clean(reinterpret_cast<decltype(&_Clean_ZR_COM)>(find("_Clean_ZR_COM")))
-    {
-        EXPECT_TRUE(init && download && version && reference && clean) << "an export is missing";
-    }
-    explicit Host(void* module)
-        : Host([module](const char* name) { return testing_support::FindExport(module, name); })
-    {
-    }
-    decltype(&_Init_Module_COM) init;
-    decltype(&_TelechargeComposant_COM) download;
-    decltype(&_GetVersionComposant_COM) version;
-    decltype(&_GetReferenceBoard_COM) reference;
-    decltype(&_Clean_ZR_COM) clean;
-};
+// The five exports of a loaded module copy; a failure when one is missing.
+host::Exports Host(void* module)
+{
+    host::Exports exports = host::TypedExports(module);
+    EXPECT_TRUE(exports.Complete()) << "an export is missing";
+    return exports;
+}
 
 // A loaded module copy beside the simulator (or a variant), initialised unless told not
 // to, with log and journal cleared afterwards.
 struct Installed {
     explicit Installed(const std::string& variant = "", bool initialise = true, const std::string& simConfig = "")
-        : module(variant)
+            : module(variant)
     {
         if (!simConfig.empty())
             module.WriteSimConfig(simConfig);
         module.Load();
-        host = std::make_unique<Host>([this](const char* name) { return module.Export(name); });
+        EXPECT_TRUE(module.Calls().Complete()) << "an export is missing";
         if (initialise) {
             EXPECT_EQ(host->init(), 1);
-            module.ClearLog();
-            module.ClearJournal();
+            module.ClearTraces();
         }
     }
     std::string App(std::size_t size, const std::string& name = "appli.com") const
@@ -220,7 +191,7 @@ struct Installed {
     }
 
     ModuleUnderTest module;
-    std::unique_ptr<Host> host;
+    const host::Exports* host = &module.Calls();
 };
 
 // A host buffer of exactly `size` bytes, pre-filled with a pattern.
@@ -247,8 +218,8 @@ std::string Outcome(const std::vector<std::pair<std::string, int>>& results)
 std::string InitInFolder(const std::string& folder, std::string* log, Lines* journal)
 {
     ScratchFolder shortFolder("lib");
-    testing_support::CopyFile(TORVEX_SIM_FILE, shortFolder.File("quelvane.dll"));
-    testing_support::CopyFile(TORVEX_MODULE_FILE, folder + kSep + "torvex.dll");
+    testing_support::CopyFile(host::SimulatorFile(), shortFolder.File("quelvane.dll"));
+    testing_support::CopyFile(host::BuiltModuleFile(), folder + kSep + "torvex.dll");
     testing_support::WriteFile(folder + kSep + "torvex.ini", IniFor(shortFolder.Path()));
     void* module = testing_support::LoadLibraryFile(folder + kSep + "torvex.dll");
     if (module == nullptr)
@@ -263,8 +234,7 @@ std::string InitInFolder(const std::string& folder, std::string* log, Lines* jou
 MatrixCase LongModuleFolder(std::size_t length)
 {
     std::string id = "MOD-" + std::to_string(length);
-    return {{id, "both", "module folder of " + std::to_string(length) + " characters",
-             "0",
+    return {{id, "both", "module folder of " + std::to_string(length) + " characters", "0",
              "nothing, anywhere: the module path does not fit its 255-byte buffer, so no log path is set "
              "and the library is not loaded"},
             [length]() -> std::string {
@@ -338,8 +308,8 @@ std::string InitDeepRelative()
     std::string log;
     if (depth == names.size()) {
         fs::create_directory("lib");
-        testing_support::CopyFile(TORVEX_SIM_FILE, "lib/quelvane.dll");
-        testing_support::CopyFile(TORVEX_MODULE_FILE, "torvex.dll");
+        testing_support::CopyFile(host::SimulatorFile(), "lib/quelvane.dll");
+        testing_support::CopyFile(host::BuiltModuleFile(), "torvex.dll");
         testing_support::WriteFile("torvex.ini", IniFor("lib"));
         void* module = testing_support::LoadLibraryFile("./torvex.dll");
         if (module != nullptr) {
@@ -373,18 +343,23 @@ MatrixCase LongIniValue(std::size_t length, const std::string& result, bool crea
 {
     bool loads = result == "1";
     std::string id = "INI-" + std::to_string(length);
-    std::string logText = loads ? "library path of 259 characters, its \"Path Quelvane\" line cut to 254 bytes; Status = 1"
-                            : "\"Path Quelvane : \" with an empty path (the value and \\quelvane.dll do not fit 260 "
-                              "bytes); Status = 0";
-    return {{id, "both", "INI value of " + std::to_string(length) + " characters" + (createFolder ? ", an existing folder holding the library" : ""), result, logText},
+    std::string logText = loads
+        ? "library path of 259 characters, its \"Path Quelvane\" line cut to 254 bytes; Status = 1"
+        : "\"Path Quelvane : \" with an empty path (the value and \\quelvane.dll do not fit 260 "
+          "bytes); Status = 0";
+    return {{id, "both",
+             "INI value of " + std::to_string(length) + " characters"
+                 + (createFolder ? ", an existing folder holding the library" : ""),
+             result, logText},
             [length, loads, createFolder]() -> std::string {
                 Installed host("", false);
                 ScratchFolder scratch("ini");
                 std::string value = NestedPath(scratch.Path(), length);
                 if (createFolder) {
                     if (!CreateFolder(value))
-                        return hardening::SkipRow("the system cannot create a folder of " + std::to_string(length) + " characters");
-                    testing_support::CopyFile(TORVEX_SIM_FILE, value + kSep + "quelvane.dll");
+                        return hardening::SkipRow("the system cannot create a folder of " + std::to_string(length)
+                                                  + " characters");
+                    testing_support::CopyFile(host::SimulatorFile(), value + kSep + "quelvane.dll");
                 }
                 host.module.WriteIni(IniFor(value));
                 int init = host.host->init();
@@ -406,8 +381,7 @@ MatrixCase LongApplicationPath(std::size_t length)
 {
     bool exists = length <= 300;
     std::string id = "APP-" + std::to_string(length);
-    return {{id, "both", "application-file path of " + std::to_string(length) + " characters",
-             exists ? "1" : "0",
+    return {{id, "both", "application-file path of " + std::to_string(length) + " characters", exists ? "1" : "0",
              std::string("\"Path Telechargement\" line cut to 254 bytes; ")
                  + (exists ? "the file is downloaded whole"
                            : "no file can have that path: session opened, board reset, session closed, nothing sent")},
@@ -422,7 +396,8 @@ MatrixCase LongApplicationPath(std::size_t length)
                         return hardening::SkipRow("the system cannot create a folder that long");
                     testing_support::WriteFile(path, bytes);
                     if (!RuntimeOpens(path))
-                        return hardening::SkipRow("the C runtime cannot open a path of " + std::to_string(length) + " characters here");
+                        return hardening::SkipRow("the C runtime cannot open a path of " + std::to_string(length)
+                                                  + " characters here");
                 }
                 std::string pathCopy = path;
                 int result = host.host->download(&pathCopy[0]);
@@ -432,7 +407,8 @@ MatrixCase LongApplicationPath(std::size_t length)
                 Lines codes = CommandCodes(host.module.Journal());
                 if (exists) {
                     EXPECT_EQ(codes, (Lines{"07", "30", "12", "07"}));
-                    EXPECT_EQ(testing_support::ReadFile(JoinPath(host.module.SimFolder(), "quelvane-sim.flash")), bytes);
+                    EXPECT_EQ(testing_support::ReadFile(JoinPath(host.module.SimFolder(), "quelvane-sim.flash")),
+                              bytes);
                 } else {
                     EXPECT_EQ(codes, Lines{"07"});
                 }
@@ -460,7 +436,8 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
                     std::error_code error;
                     fs::resize_file(path, size, error);
                     if (error)
-                        return hardening::SkipRow("the file system cannot hold a sparse file of " + std::to_string(size) + " bytes");
+                        return hardening::SkipRow("the file system cannot hold a sparse file of " + std::to_string(size)
+                                                  + " bytes");
                 } else {
                     fs::create_directory(path);
                 }
@@ -479,14 +456,15 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
                 }
                 if (result == "1") {
                     EXPECT_EQ(CommandCodes(journal), (Lines{"07", "30", "12", "07"}));
-                    EXPECT_EQ(testing_support::ReadFile(JoinPath(host.module.SimFolder(), "quelvane-sim.flash")), bytes);
+                    EXPECT_EQ(testing_support::ReadFile(JoinPath(host.module.SimFolder(), "quelvane-sim.flash")),
+                              bytes);
                 } else {
                     // Nothing was sent: the session opened, the board was reset, the session closed.
                     EXPECT_EQ(CommandCodes(journal), Lines{"07"});
                     EXPECT_EQ(CountPrefix(journal, "OpenCommSession"), 1u);
                     EXPECT_EQ(CountPrefix(journal, "CloseCommSession"), 1u);
                 }
-                EXPECT_TRUE(Contains(log, LogText("\nSort TelechargeComposant_COM\n" + kSeparatorLine)));
+                EXPECT_TRUE(Contains(log, LogText("\nSort TelechargeComposant_COM\n" + kSeparator)));
                 return std::to_string(download);
             }};
 }
@@ -496,12 +474,10 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
 
 const std::string kVersionReply = Banner() + std::string(12, 'Q');  // 60 bytes: more than any buffer takes
 
-MatrixCase VersionReply(const std::string& id, const std::string& announced, unsigned long long length,
-                        bool hostBuffer, const std::string& extraConfig, const std::string& result,
-                        const std::string& logText)
+MatrixCase VersionReply(const std::string& id, const std::string& announced, unsigned long long length, bool hostBuffer,
+                        const std::string& extraConfig, const std::string& result, const std::string& logText)
 {
-    return {{id, "both", announced, result, logText},
-            [length, hostBuffer, extraConfig, result]() -> std::string {
+    return {{id, "both", announced, result, logText}, [length, hostBuffer, extraConfig, result]() -> std::string {
                 Installed host;
                 host.module.WriteSimConfig("[command.fa]\nresult = 5\ncom = 3\nreply = " + Hex(kVersionReply)
                                            + "\nreplyLength = " + std::to_string(length) + "\n" + extraConfig
@@ -516,14 +492,18 @@ MatrixCase VersionReply(const std::string& id, const std::string& announced, uns
                 if (fetches) {
                     EXPECT_EQ(fetched, Lines{std::to_string(expected)});
                     // The reply's bytes, then the host's own bytes untouched.
-                    EXPECT_EQ(received, kVersionReply.substr(0, expected) + std::string(TORVEX_VERSION_BUFFER_SIZE - expected, 'Z'));
-                    EXPECT_TRUE(Contains(log, LogText("Version Composant  : " + std::string(expected == 1 ? "A" : kDecoded) + "\n"))) << log;
+                    EXPECT_EQ(received,
+                              kVersionReply.substr(0, expected)
+                                  + std::string(TORVEX_VERSION_BUFFER_SIZE - expected, 'Z'));
+                    EXPECT_TRUE(Contains(
+                        log, LogText("Version Composant  : " + std::string(expected == 1 ? "A" : kDecoded) + "\n")))
+                        << log;
                 } else {
                     EXPECT_EQ(fetched, Lines());
                     EXPECT_EQ(received, std::string(TORVEX_VERSION_BUFFER_SIZE, 'Z'));
                     EXPECT_FALSE(Contains(log, "Version Composant"));
                 }
-                EXPECT_TRUE(Contains(log, LogText("\nSort GetVersionComposant_COM\n" + kSeparatorLine)));
+                EXPECT_TRUE(Contains(log, LogText("\nSort GetVersionComposant_COM\n" + kSeparator)));
                 return std::to_string(version);
             }};
 }
@@ -542,7 +522,8 @@ MatrixCase Reference(const std::string& id, const std::string& input, const std:
                 std::string log = host.module.Log();
                 EXPECT_TRUE(Contains(log, LogText(FormattedLine("\nReference Carte " + shown + "\n")))) << log;
                 Lines journal = host.module.Journal();
-                EXPECT_EQ(CountPrefix(journal, "BoardGetInfo args=0,2 length=" + std::to_string(statedLength) + " "), 1u);
+                EXPECT_EQ(CountPrefix(journal, "BoardGetInfo args=0,2 length=" + std::to_string(statedLength) + " "),
+                          1u);
                 return std::to_string(reference);
             }};
 }
@@ -629,7 +610,7 @@ MatrixCase MissingEntryPoint(const std::string& missing, const std::string& resu
 
                 // An operation that lacks what it needs stops after its entry lines.
                 std::string downloadHead = "\nEntre TelechargeComposant_COM\nPath Telechargement : " + app + "\n"
-                                           + kBannerLine + kDecoded + "\n";
+                    + kBannerLine + kDecoded + "\n";
                 const std::string stopped[] = {"", downloadHead, "\nEntre GetVersionComposant_COM\n",
                                                "\nEntre GetReferenceBoard_COM\n", ""};
                 const bool runs[] = {true, needs.download, needs.version, needs.reference, needs.clean};
@@ -637,7 +618,7 @@ MatrixCase MissingEntryPoint(const std::string& missing, const std::string& resu
                     if (!runs[op]) {
                         EXPECT_EQ(logs[op], LogText(stopped[op])) << results[op].first;
                     } else if (op < 4) {
-                        EXPECT_TRUE(Contains(logs[op], LogText(kSeparatorLine))) << results[op].first;
+                        EXPECT_TRUE(Contains(logs[op], LogText(kSeparator))) << results[op].first;
                     } else {
                         EXPECT_TRUE(Contains(logs[op], "Clean_ZR_COM CompteRendu com = 3")) << logs[op];
                     }
@@ -683,9 +664,9 @@ std::vector<MatrixCase> Rows()
                         std::string value = "Q" + host.module.SimFolder().substr(1);
                         host.module.WriteIni(IniFor(value));
                         int init = host.host->init();
-                        EXPECT_TRUE(Contains(host.module.Log(),
-                                             LogText(FormattedLine("Path Quelvane : " + host.module.SimFolder()
-                                                                   + "\\quelvane.dll\n"))));
+                        EXPECT_TRUE(Contains(
+                            host.module.Log(),
+                            LogText(FormattedLine("Path Quelvane : " + host.module.SimFolder() + "\\quelvane.dll\n"))));
                         return std::to_string(init);
                     }});
 #else
@@ -695,7 +676,7 @@ std::vector<MatrixCase> Rows()
                         Installed host("", false);
                         std::string folder = JoinPath(host.module.Folder(), "lib:2");
                         fs::create_directory(folder);
-                        testing_support::CopyFile(TORVEX_SIM_FILE, JoinPath(folder, "quelvane.dll"));
+                        testing_support::CopyFile(host::SimulatorFile(), JoinPath(folder, "quelvane.dll"));
                         host.module.WriteIni(IniFor(folder));
                         int init = host.host->init();
                         EXPECT_TRUE(Contains(host.module.Log(), "Path Quelvane : \nStatus = 0\n"));
@@ -752,25 +733,29 @@ std::vector<MatrixCase> Rows()
                                "no banner line; the 57 bytes are sent"));
     rows.push_back(AwkwardFile("FILE-58", "application file of 58 bytes", AppKind::Sized, 58, "1",
                                "the banner line; the 58 bytes are sent"));
-    rows.push_back(AwkwardFile("FILE-2GIB", "sparse application file of 2 GiB", AppKind::Sparse, 1ULL << 31, "0",
-                               "the (empty) banner line; the size does not fit an int: nothing allocated, nothing sent"));
-    rows.push_back(AwkwardFile("FILE-4GIB", "sparse application file of 4 GiB + 58 bytes", AppKind::Sparse,
-                               (1ULL << 32) + 58, "0",
-                               "the (empty) banner line; the size is not taken modulo 2^32: nothing allocated, nothing sent"));
+    rows.push_back(
+        AwkwardFile("FILE-2GIB", "sparse application file of 2 GiB", AppKind::Sparse, 1ULL << 31, "0",
+                    "the (empty) banner line; the size does not fit an int: nothing allocated, nothing sent"));
+    rows.push_back(
+        AwkwardFile("FILE-4GIB", "sparse application file of 4 GiB + 58 bytes", AppKind::Sparse, (1ULL << 32) + 58, "0",
+                    "the (empty) banner line; the size is not taken modulo 2^32: nothing allocated, nothing sent"));
     rows.push_back(AwkwardFile("FILE-DIR", "application path names a folder", AppKind::Folder, 0, "0",
                                "nothing sent: the folder cannot be read as a file"));
 
-    auto fetchLog = [&](const char* bytes) { return "the fetch asks for " + std::string(bytes) + " bytes into the host's 48-byte buffer; the decoded banner is logged"; };
+    auto fetchLog = [&](const char* bytes) {
+        return "the fetch asks for " + std::string(bytes)
+            + " bytes into the host's 48-byte buffer; the decoded banner is logged";
+    };
     rows.push_back(VersionReply("VER-0", "version reply length 0", 0, true, "", "5",
                                 "no fetch, no version line, host buffer untouched; the command's own value"));
     rows.push_back(VersionReply("VER-1", "version reply length 1", 1, true, "", "7", fetchLog("1")));
     rows.push_back(VersionReply("VER-47", "version reply length 47", 47, true, "", "7", fetchLog("47")));
     rows.push_back(VersionReply("VER-48", "version reply length 48 (the capacity)", 48, true, "", "7", fetchLog("48")));
     rows.push_back(VersionReply("VER-49", "version reply length 49", 49, true, "", "7", fetchLog("48")));
-    rows.push_back(VersionReply("VER-7FFFFFFF", "version reply length 0x7FFFFFFF", 0x7FFFFFFFULL, true, "", "7",
-                                fetchLog("48")));
-    rows.push_back(VersionReply("VER-FFFFFFFF", "version reply length 0xFFFFFFFF", 0xFFFFFFFFULL, true, "", "7",
-                                fetchLog("48")));
+    rows.push_back(
+        VersionReply("VER-7FFFFFFF", "version reply length 0x7FFFFFFF", 0x7FFFFFFFULL, true, "", "7", fetchLog("48")));
+    rows.push_back(
+        VersionReply("VER-FFFFFFFF", "version reply length 0xFFFFFFFF", 0xFFFFFFFFULL, true, "", "7", fetchLog("48")));
     rows.push_back(VersionReply("VER-NULL", "version reply length 48, host buffer null", 48, false, "", "5",
                                 "no fetch, no version line; the command's own value"));
     rows.push_back(VersionReply("VER-37", "version reply length 0xFFFFFFFF with com 37 (empty flash)", 0xFFFFFFFFULL,
@@ -786,23 +771,25 @@ std::vector<MatrixCase> Rows()
     rows.push_back(Reference("REF-NEGATIVE", "reference length -1 stated by the host", "", 16, -1, "",
                              "handed unchanged to the library (which writes nothing); an empty reference line"));
 
-    rows.push_back(Sessions("SESS-0", "session count 0, every entry occupied", "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1",
-                            "0", "1"));
+    rows.push_back(Sessions("SESS-0", "session count 0, every entry occupied",
+                            "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1", "0", "1"));
     rows.push_back(Sessions("SESS-20", "session count 20, the 20th entry occupied", Occupied(19, true), "20", "0"));
     rows.push_back(Sessions("SESS-21", "session count 21, 20 free entries", Occupied(20, false), "21", "1"));
-    rows.push_back(Sessions("SESS-FFFFFFFF", "session count 0xFFFFFFFF, 20 free entries", Occupied(20, false),
-                            "0xFFFFFFFF", "1"));
+    rows.push_back(
+        Sessions("SESS-FFFFFFFF", "session count 0xFFFFFFFF, 20 free entries", Occupied(20, false), "0xFFFFFFFF", "1"));
     rows.push_back(Sessions("SESS-FFFFFFFF-LAST", "session count 0xFFFFFFFF, the 20th entry occupied",
                             Occupied(19, true), "0xFFFFFFFF", "0"));
 
     const char* allRun = "init 1, download 1, version 1, reference 1, clean 1";
     const char* initFails = "init 0, download 1, version 1, reference 1, clean 1";
-    rows.push_back(MissingEntryPoint("CreateRouter", initFails, "Init_Com stops after its entry line; the other operations run"));
+    rows.push_back(
+        MissingEntryPoint("CreateRouter", initFails, "Init_Com stops after its entry line; the other operations run"));
     rows.push_back(MissingEntryPoint("InitialiseCommBoard_Exp", initFails,
                                      "Init_Com stops after \"_CreateRouter OK\"; the other operations run"));
     rows.push_back(MissingEntryPoint("SendCommand", "init 1, download 0, version 0, reference 1, clean 1",
                                      "download and version stop after their entry lines (no exit line)"));
-    rows.push_back(MissingEntryPoint("GetResult", allRun, "the version is not fetched: no version line, the command's value"));
+    rows.push_back(
+        MissingEntryPoint("GetResult", allRun, "the version is not fetched: no version line, the command's value"));
     rows.push_back(MissingEntryPoint("OpenCommSession", "init 0, download 0, version 0, reference 0, clean 0",
                                      "every operation stops after its entry lines; the clean-up writes nothing"));
     rows.push_back(MissingEntryPoint("CloseCommSession", allRun, "every trace complete; the sessions are not closed"));
@@ -824,7 +811,7 @@ const std::vector<MatrixCase>& AllRows()
     return rows;
 }
 
-class BadInput : public ::testing::TestWithParam<MatrixCase> {};
+class BadInput : public ::testing::TestWithParam<MatrixCase> { };
 
 TEST_P(BadInput, OutcomeAsDocumented)
 {
@@ -838,9 +825,9 @@ INSTANTIATE_TEST_SUITE_P(Matrix, BadInput, ::testing::ValuesIn(AllRows()), harde
 
 TEST(BadInputMatrix, DocumentedRowsAreTheseRows)
 {
-    hardening::ExpectDocumented(AllRows(), {"MOD-", "INI-", "APP-", "LOG-", "FILE-", "VER-", "REF-", "SESS-", "MISS-",
-                                               "DATE-", "THR-"},
-                                "hardening_module_tests");
+    hardening::ExpectDocumented(
+        AllRows(), {"MOD-", "INI-", "APP-", "LOG-", "FILE-", "VER-", "REF-", "SESS-", "MISS-", "DATE-", "THR-"},
+        "hardening_module_tests");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "reliability_rows.h"
 
 #include "support/module_under_test.h"
+#include "support/trace_text.h"
 #include "test_paths.h"
 #include "torvex.h"
 
@@ -16,14 +17,13 @@
 #include <vector>
 
 using hardening::MatrixCase;
+using testing_support::kSeparator;
 using testing_support::LogText;
 using testing_support::ModuleUnderTest;
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-const std::string kSeparator = std::string(53, '-') + "\n";
 
 void SetVariable(const char* name, const std::string& value)
 {
@@ -149,7 +149,12 @@ std::string ConcurrentOperations()
     auto clean = reinterpret_cast<decltype(&_Clean_ZR_COM)>(module.Export("_Clean_ZR_COM"));
     std::vector<Operation> operations = {
         {[&](char*) { return init(); }, "", {}},
-        {[&](char*) { std::string path = app; return download(&path[0]); }, "", {}},
+        {[&](char*) {
+             std::string path = app;
+             return download(&path[0]);
+         },
+         "",
+         {}},
         {[&](char* buffer) { return version(0, buffer); }, "", {}},
         {[&](char* buffer) { return reference(buffer, 64); }, "", {}},
         {[&](char*) { return clean(); }, "", {}},
@@ -215,18 +220,17 @@ std::vector<MatrixCase> ReliabilityRows()
     rows.push_back(DateRow("DATE-2106", "clock at 2106-02-07 06:28:16 UTC, past 32 unsigned bits", 4294967296LL,
                            "Sun Feb  7 06:28:16 2106", " (Windows: \"Feb 07\", as its runtime's ctime writes a day)",
                            k2106Here));
-    rows.push_back(DateRow("DATE-2999", "clock at 2999-12-31 23:59:59 UTC", 32503679999LL,
-                           "Tue Dec 31 23:59:59 2999"));
-    rows.push_back({{"THR-INIT", "both", "4 host threads call _Init_Module_COM at once on a freshly loaded module",
-                     "1, 1, 1, 1",
-                     "one whole initialisation trace, then three of a ready module; the router created and the "
-                     "board initialised once"},
-                    ConcurrentFirstInit});
-    rows.push_back({{"THR-MIX", "both",
-                     "4 host threads, each 150 rounds of the five exported operations in its own order",
-                     "3000 calls, each 1",
-                     "every operation's lines whole and together, byte for byte as when called alone; the "
-                     "library calls of each operation together"},
-                    ConcurrentOperations});
+    rows.push_back(DateRow("DATE-2999", "clock at 2999-12-31 23:59:59 UTC", 32503679999LL, "Tue Dec 31 23:59:59 2999"));
+    rows.push_back(
+        {{"THR-INIT", "both", "4 host threads call _Init_Module_COM at once on a freshly loaded module", "1, 1, 1, 1",
+          "one whole initialisation trace, then three of a ready module; the router created and the "
+          "board initialised once"},
+         ConcurrentFirstInit});
+    rows.push_back(
+        {{"THR-MIX", "both", "4 host threads, each 150 rounds of the five exported operations in its own order",
+          "3000 calls, each 1",
+          "every operation's lines whole and together, byte for byte as when called alone; the "
+          "library calls of each operation together"},
+         ConcurrentOperations});
     return rows;
 }

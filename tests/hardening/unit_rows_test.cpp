@@ -1,10 +1,11 @@
 // The bad-input rows that reach internal operations, run in-process on the module's
-// objects with a scripted library: an application file that changes between being
+// objects with the fake library: an application file that changes between being
 // measured and being read, EEPROM replies of every announced length, and the heap the
 // module asks for whatever length the board announces.
 #include "allocation_count.h"
 #include "matrix.h"
-#include "scripted_library.h"
+#include "support/fake_library.h"
+#include "support/trace_text.h"
 
 #include "board/eeprom_flags.h"
 #include "link/library_contract.h"
@@ -23,17 +24,15 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using fake_library::FetchLengths;
+using fake_library::script;
 using hardening::MatrixCase;
-using scripted_library::answers;
-using scripted_library::fetchLengths;
+using testing_support::CommandReport;
+using testing_support::Contains;
+using testing_support::Exit;
 using testing_support::LogText;
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
 
 std::string Log()
 {
@@ -84,19 +83,20 @@ MatrixCase ChangedFile(const std::string& id, const std::string& input, Change c
 // ---------------------------------------------------------------------------------------
 // EEPROM flag reads answered with every reply length
 
-MatrixCase EepromReply(const std::string& id, std::uint32_t length, const std::string& result, const std::string& logText)
+MatrixCase EepromReply(const std::string& id, std::uint32_t length, const std::string& result,
+                       const std::string& logText)
 {
     char hex[16];
     std::snprintf(hex, sizeof hex, length >= 0x7FFFFFFF ? "0x%X" : "%u", static_cast<unsigned>(length));
     return {{id, "both", std::string("EEPROM flag reply length ") + hex, result, logText},
             [length, result]() -> std::string {
-                answers.replyLength = length;
+                script.defaultSend.replyLength = length;
                 char request[] = {'\xFF', '\xFF', '\x01', '\x00', '\x01'};
                 char* reply = nullptr;
                 unsigned long replyLength = 12345;
                 int read = Read_FlagEEPROM(request, sizeof request, &reply, replyLength);
                 bool fetched = result == "7";
-                EXPECT_EQ(fetchLengths, fetched ? std::vector<std::uint32_t>{length} : std::vector<std::uint32_t>{});
+                EXPECT_EQ(FetchLengths(), fetched ? std::vector<std::uint32_t>{length} : std::vector<std::uint32_t>{});
                 if (fetched) {
                     EXPECT_EQ(replyLength, length);
                     EXPECT_NE(reply, nullptr);
@@ -109,20 +109,20 @@ MatrixCase EepromReply(const std::string& id, std::uint32_t length, const std::s
                     EXPECT_EQ(replyLength, length == 0 ? 0ul : 12345ul);  // refused: left as it was
                 }
                 std::free(reply);
-                EXPECT_TRUE(Contains(Log(), LogText("_ExecuteCommand Read_FlagEEPROM CompteRendu com = 3 CompteRendu "
-                                                    "g\xE9n\xE9ral = 0\nSort Read_FlagEEPROM\n")));
+                EXPECT_TRUE(Contains(Log(), LogText(CommandReport("Read_FlagEEPROM") + Exit("Read_FlagEEPROM"))));
                 return std::to_string(read);
             }};
 }
 
-MatrixCase EepromTest(const std::string& id, std::uint32_t length, const std::string& result, const std::string& logText)
+MatrixCase EepromTest(const std::string& id, std::uint32_t length, const std::string& result,
+                      const std::string& logText)
 {
     char hex[16];
     std::snprintf(hex, sizeof hex, length >= 0x7FFFFFFF ? "0x%X" : "%u", static_cast<unsigned>(length));
     return {{id, "both", std::string("EEPROM flag test, reply length ") + hex, result, logText},
             [length, result]() -> std::string {
-                answers.replyLength = length;
-                answers.replyByte = '\x5A';
+                script.defaultSend.replyLength = length;
+                script.replyFill = 0x5A;
                 unsigned char value = 0xEE;
                 int test = Test_FlagEEPROM(value);
                 bool read = result == "7";
@@ -143,12 +143,12 @@ MatrixCase VersionHeap(const std::string& id, std::uint32_t length)
     return {{id, "both", std::string("version reply length ") + hex + ", heap counted", "7; heap under 4 KiB",
              "the fetch asks for 48 bytes into the host's buffer; the module allocates nothing for it"},
             [length]() -> std::string {
-                answers.replyLength = length;
+                script.defaultSend.replyLength = length;
                 std::unique_ptr<char[]> buffer(new char[TORVEX_VERSION_BUFFER_SIZE]);
                 allocation_count::Start();
                 int version = _GetVersionComposant_COM(0, buffer.get());
                 allocation_count::Counts counts = allocation_count::Stop();
-                EXPECT_EQ(fetchLengths, std::vector<std::uint32_t>{TORVEX_VERSION_BUFFER_SIZE});
+                EXPECT_EQ(FetchLengths(), std::vector<std::uint32_t>{TORVEX_VERSION_BUFFER_SIZE});
                 return std::to_string(version) + "; " + Heap(counts);
             }};
 }
@@ -161,7 +161,7 @@ MatrixCase EepromHeap(const std::string& id, std::uint32_t length, const std::st
              length > kMaxFlagReplyLength ? "refused before the reply buffer is allocated"
                                           : "the reply buffer: the length announced plus one"},
             [length]() -> std::string {
-                answers.replyLength = length;
+                script.defaultSend.replyLength = length;
                 char request[] = {'\x01'};
                 char* reply = nullptr;
                 unsigned long replyLength = 0;
@@ -184,11 +184,12 @@ MatrixCase DownloadHeap(const std::string& id, const std::string& input, unsigne
                 std::error_code error;
                 fs::resize_file(path, size, error);
                 if (error)
-                    return hardening::SkipRow("the file system cannot hold a sparse file of " + std::to_string(size) + " bytes");
+                    return hardening::SkipRow("the file system cannot hold a sparse file of " + std::to_string(size)
+                                              + " bytes");
                 allocation_count::Start();
                 int download = _TelechargeComposant_COM(&path[0]);
                 allocation_count::Counts counts = allocation_count::Stop();
-                EXPECT_EQ(scripted_library::sentCodes, std::vector<std::uint8_t>{0x07});
+                EXPECT_EQ(fake_library::SentCodes(), std::vector<std::uint8_t>{0x07});
                 return std::to_string(download) + "; " + Heap(counts);
             }};
 }
@@ -199,8 +200,7 @@ MatrixCase DownloadHeap(const std::string& id, const std::string& input, unsigne
 MatrixCase WithoutMemory(const std::string& id, const std::string& input, std::size_t bytes, const std::string& line,
                          const std::string& outcome)
 {
-    return {{id, "both", input, "0", "\"" + line + "\"; " + outcome},
-            [bytes, line]() -> std::string {
+    return {{id, "both", input, "0", "\"" + line + "\"; " + outcome}, [bytes, line]() -> std::string {
                 g_bROUTER = 0;
                 int result;
                 if (bytes == kSessionTableSize) {
@@ -235,7 +235,8 @@ std::vector<MatrixCase> Rows()
         EepromReply("EEP-1", 1, "7", "fetched into 2 zeroed bytes"),
         EepromReply("EEP-65536", 65536, "7", "fetched: 65,536 bytes is the largest reply accepted"),
         EepromReply("EEP-65537", 65537, "0", "refused: no reply buffer, nothing fetched, out arguments untouched"),
-        EepromReply("EEP-7FFFFFFF", 0x7FFFFFFF, "0", "refused: no reply buffer, nothing fetched, out arguments untouched"),
+        EepromReply("EEP-7FFFFFFF", 0x7FFFFFFF, "0",
+                    "refused: no reply buffer, nothing fetched, out arguments untouched"),
         EepromReply("EEP-FFFFFFFF", 0xFFFFFFFF, "0",
                     "refused: no reply buffer (the length plus one would wrap to 0 in 32 bits), nothing fetched"),
         EepromTest("EEP-TEST-1", 1, "7", "\"Valeur lue dans EEPROM : 5A \""),
@@ -252,8 +253,7 @@ std::vector<MatrixCase> Rows()
                       "WARNING no memory for the library holder: library not loaded",
                       "then Status = 0; nothing is loaded"),
         WithoutMemory("MEM-SESSIONS", "no memory for the 5,700-byte session table", kSessionTableSize,
-                      "WARNING VCI NOT CHECKED: no memory for the session table",
-                      "the router is not created"),
+                      "WARNING VCI NOT CHECKED: no memory for the session table", "the router is not created"),
     };
 }
 
@@ -263,7 +263,15 @@ const std::vector<MatrixCase>& AllRows()
     return rows;
 }
 
-class BadInputInProcess : public ScriptedLibraryTest, public ::testing::WithParamInterface<MatrixCase> {};
+// The fake library as a healthy board (InstallAll) and the log in a scratch folder.
+class BadInputInProcess : public FakeLibraryTest, public ::testing::WithParamInterface<MatrixCase> {
+protected:
+    void SetUp() override
+    {
+        FakeLibraryTest::SetUp();
+        fake_library::InstallAll();
+    }
+};
 
 TEST_P(BadInputInProcess, OutcomeAsDocumented)
 {

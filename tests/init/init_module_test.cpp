@@ -1,7 +1,8 @@
 // Initialisation as a host sees it: return values, the exact bytes of Torvex.log and the
 // calls the communication library received (the simulator's journal).
-#include "support/dynamic_library.h"
+#include "support/files.h"
 #include "support/module_under_test.h"
+#include "support/trace_text.h"
 #include "test_paths.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +20,27 @@
 #include <unistd.h>
 #endif
 
+using testing_support::Entry;
+using testing_support::Exit;
 using testing_support::JoinPath;
+using testing_support::kSeparator;
 using testing_support::LogText;
 using testing_support::ModuleUnderTest;
+using testing_support::ReportLine;
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-const std::string kSeparator = std::string(53, '-') + "\n";
-const std::string kModuleExit = "Sort Init_Module_COM\n" + kSeparator;
-const std::string kBoardReady = "_InitialiseCommBoard_Exp CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\n";
-const std::string kInitComSuccess = "\nEntre Init_Com\n_CreateRouter OK\n" + kBoardReady + "Sort Init_Com\n";
+const std::string kModuleExit = Exit("Init_Module_COM") + kSeparator;
+const std::string kBoardReady = ReportLine("_InitialiseCommBoard_Exp", 3, 0);
+const std::string kInitComEntry = Entry("Init_Com");
+const std::string kInitComExit = Exit("Init_Com");
+const std::string kInitComSuccess = kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit;
 
 // What a healthy library sees during a first initialisation, in order.
-const Lines kFirstInitJournal = {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession",
-                                 "InitialiseCommBoard", "CloseCommSession com=3 general=0"};
+const Lines kFirstInitJournal = {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
+                                 "CloseCommSession com=3 general=0"};
 const Lines kBoardInitJournal = {"OpenCommSession", "InitialiseCommBoard", "CloseCommSession com=3 general=0"};
 
 // The log without its first line (the date, which changes) and that line alone.
@@ -54,12 +60,8 @@ std::string LibraryPathOf(const ModuleUnderTest& module)
 // Everything Init_Library writes after the date line.
 std::string LibraryTrace(const ModuleUnderTest& module, const std::string& libraryPath, int status)
 {
-    return "\n"
-           "\nEntre Init_Library\n"
-           "Path torvex.ini : " + module.Folder() + JoinPath("", "torvex.ini") + "\n"
-           "Path Quelvane : " + libraryPath + "\n"
-           "Status = " + std::to_string(status) + "\n"
-           "Sort Init_Library\n";
+    return "\n" + Entry("Init_Library") + "Path torvex.ini : " + module.Folder() + JoinPath("", "torvex.ini")
+        + "\nPath Quelvane : " + libraryPath + "\nStatus = " + std::to_string(status) + "\n" + Exit("Init_Library");
 }
 
 bool Contains(const Lines& lines, const std::string& line)
@@ -68,19 +70,6 @@ bool Contains(const Lines& lines, const std::string& line)
         if (each == line)
             return true;
     return false;
-}
-
-// True while a library file is mapped into this process.
-bool LibraryStillLoaded(const std::string& path)
-{
-#if defined(_WIN32)
-    return GetModuleHandleA(path.c_str()) != nullptr;
-#else
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle != nullptr)
-        dlclose(handle);
-    return handle != nullptr;
-#endif
 }
 
 std::string HostProgramFolder()
@@ -100,8 +89,7 @@ std::string HostProgramFolder()
 
 // Test names of table rows: the row's own name.
 struct RowName {
-    template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const
+    template <class Row> std::string operator()(const ::testing::TestParamInfo<Row>& row) const
     {
         return row.param.name;
     }
@@ -120,19 +108,26 @@ TEST(InitModule, FirstSuccessfulCallWritesTheWholeTrace)
 
     std::string dateLine;
     std::string rest = WithoutDateLine(module.Log(), &dateLine);
-    EXPECT_TRUE(std::regex_match(dateLine, std::regex("Today's date and time: \\w{3} \\w{3} [ 0-9]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\r?")))
+    EXPECT_TRUE(std::regex_match(
+        dateLine, std::regex("Today's date and time: \\w{3} \\w{3} [ 0-9]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\r?")))
         << dateLine;
-    EXPECT_EQ(rest, LogText("\n"
-                            "\nEntre Init_Library\n"
-                            "Path torvex.ini : " + module.Folder() + JoinPath("", "torvex.ini") + "\n"
-                            "Path Quelvane : " + LibraryPathOf(module) + "\n"
-                            "Status = 1\n"
-                            "Sort Init_Library\n"
-                            "\nEntre Init_Com\n"
-                            "_CreateRouter OK\n"
-                            "_InitialiseCommBoard_Exp CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\n"
-                            "Sort Init_Com\n"
-                            "Sort Init_Module_COM\n" + kSeparator));
+    EXPECT_EQ(rest,
+              LogText("\n"
+                      "\nEntre Init_Library\n"
+                      "Path torvex.ini : "
+                      + module.Folder() + JoinPath("", "torvex.ini")
+                      + "\n"
+                        "Path Quelvane : "
+                      + LibraryPathOf(module)
+                      + "\n"
+                        "Status = 1\n"
+                        "Sort Init_Library\n"
+                        "\nEntre Init_Com\n"
+                        "_CreateRouter OK\n"
+                        "_InitialiseCommBoard_Exp CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\n"
+                        "Sort Init_Com\n"
+                        "Sort Init_Module_COM\n"
+                      + kSeparator));
 }
 
 TEST(InitModule, FirstSuccessfulCallChecksSessionsThenCreatesRouterThenInitialisesBoard)
@@ -153,7 +148,7 @@ TEST(InitModule, LaterCallsAfterSuccessOnlyTraceInitComAndLeaveTheLibraryAlone)
         module.ClearLog();
         module.ClearJournal();
         EXPECT_EQ(module.InitModule(), 1);
-        EXPECT_EQ(module.Log(), LogText("\nEntre Init_Com\nSort Init_Com\n" + kModuleExit));
+        EXPECT_EQ(module.Log(), LogText(kInitComEntry + kInitComExit + kModuleExit));
         EXPECT_EQ(module.Journal(), Lines{});
     }
 }
@@ -169,7 +164,7 @@ struct InitComFailure {
     Lines journal;
 };
 
-class InitComFails : public ::testing::TestWithParam<InitComFailure> {};
+class InitComFails : public ::testing::TestWithParam<InitComFailure> { };
 
 TEST_P(InitComFails, ReturnsZeroWithTheExactTraceAndLibraryCalls)
 {
@@ -187,37 +182,53 @@ TEST_P(InitComFails, ReturnsZeroWithTheExactTraceAndLibraryCalls)
 INSTANTIATE_TEST_SUITE_P(
     InitModule, InitComFails,
     ::testing::Values(
-        InitComFailure{"InterfaceOccupied", "", "[sessions]\noccupied = 0,7,0\n",
-                       "\nEntre Init_Com\nWARNING VCI OCCUPED !!!! \nSort Init_Com\n",
+        InitComFailure{"InterfaceOccupied",
+                       "",
+                       "[sessions]\noccupied = 0,7,0\n",
+                       kInitComEntry + "WARNING VCI OCCUPED !!!! \n" + kInitComExit,
                        {"GetCommSessions size=5700"}},
-        InitComFailure{"CreateRouterFails", "", "[router]\nresult = 0\n",
-                       "\nEntre Init_Com\n_CreateRouter KO\nSort Init_Com\n",
+        InitComFailure{"CreateRouterFails",
+                       "",
+                       "[router]\nresult = 0\n",
+                       kInitComEntry + "_CreateRouter KO\n" + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter"}},
-        InitComFailure{"SessionNotOpened", "", "[open]\nresult = 0\ncom = 12\ngeneral = -4\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n"
-                       "_OpenCommSession NOK CompteRendu com = 12 CompteRendu g\xE9n\xE9ral = -4\nSort Init_Com\n",
+        InitComFailure{"SessionNotOpened",
+                       "",
+                       "[open]\nresult = 0\ncom = 12\ngeneral = -4\n",
+                       kInitComEntry + "_CreateRouter OK\n" + ReportLine("_OpenCommSession NOK", 12, -4) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession"}},
-        InitComFailure{"SessionOpenNegative", "", "[open]\nresult = -1\ncom = 3\ngeneral = 0\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n"
-                       "_OpenCommSession NOK CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\nSort Init_Com\n",
+        InitComFailure{"SessionOpenNegative",
+                       "",
+                       "[open]\nresult = -1\ncom = 3\ngeneral = 0\n",
+                       kInitComEntry + "_CreateRouter OK\n" + ReportLine("_OpenCommSession NOK", 3, 0) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession"}},
-        InitComFailure{"BoardInitFails", "", "[init]\nresult = 0\ncom = 5\ngeneral = 9\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n"
-                       "_InitialiseCommBoard_Exp CompteRendu com = 5 CompteRendu g\xE9n\xE9ral = 9\nSort Init_Com\n",
+        InitComFailure{"BoardInitFails",
+                       "",
+                       "[init]\nresult = 0\ncom = 5\ngeneral = 9\n",
+                       kInitComEntry + "_CreateRouter OK\n" + ReportLine("_InitialiseCommBoard_Exp", 5, 9)
+                           + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
                         "CloseCommSession com=5 general=9"}},
         // The result alone decides: healthy report codes do not save a failed initialisation.
-        InitComFailure{"BoardInitFailsWithHealthyReports", "", "[init]\nresult = 0\n",
-                       "\nEntre Init_Com\n_CreateRouter OK\n" + kBoardReady + "Sort Init_Com\n",
+        InitComFailure{"BoardInitFailsWithHealthyReports",
+                       "",
+                       "[init]\nresult = 0\n",
+                       kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
                         "CloseCommSession com=3 general=0"}},
         // Missing entry points: Init_Com gives up without its exit line.
-        InitComFailure{"WithoutCreateRouter", "quelvane_without_CreateRouter", "", "\nEntre Init_Com\n", {}},
-        InitComFailure{"WithoutAnyEntryPoint", "quelvane_none", "", "\nEntre Init_Com\n", {}},
-        InitComFailure{"WithoutOpenCommSession", "quelvane_without_OpenCommSession", "",
-                       "\nEntre Init_Com\n_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}},
-        InitComFailure{"WithoutInitialiseCommBoard", "quelvane_without_InitialiseCommBoard_Exp", "",
-                       "\nEntre Init_Com\n_CreateRouter OK\n", {"GetCommSessions size=5700", "CreateRouter"}}),
+        InitComFailure{"WithoutCreateRouter", "quelvane_without_CreateRouter", "", kInitComEntry, {}},
+        InitComFailure{"WithoutAnyEntryPoint", "quelvane_none", "", kInitComEntry, {}},
+        InitComFailure{"WithoutOpenCommSession",
+                       "quelvane_without_OpenCommSession",
+                       "",
+                       kInitComEntry + "_CreateRouter OK\n",
+                       {"GetCommSessions size=5700", "CreateRouter"}},
+        InitComFailure{"WithoutInitialiseCommBoard",
+                       "quelvane_without_InitialiseCommBoard_Exp",
+                       "",
+                       kInitComEntry + "_CreateRouter OK\n",
+                       {"GetCommSessions size=5700", "CreateRouter"}}),
     RowName());
 
 TEST(InitModule, LibraryWithoutGetCommSessionsDoesNotCrash)
@@ -238,12 +249,12 @@ TEST(InitModule, LibraryWithoutGetCommSessionsDoesNotCrash)
 
 struct RetryAfterFailure {
     const char* name;
-    const char* failingConfig;   // the first call fails with this
-    std::string secondInitCom;   // Init_Com trace of the next call, once the fault is gone
+    const char* failingConfig;  // the first call fails with this
+    std::string secondInitCom;  // Init_Com trace of the next call, once the fault is gone
     Lines secondJournal;
 };
 
-class InitModuleRetry : public ::testing::TestWithParam<RetryAfterFailure> {};
+class InitModuleRetry : public ::testing::TestWithParam<RetryAfterFailure> { };
 
 TEST_P(InitModuleRetry, NextCallReloadsTheLibraryAndResumesWhereItFailed)
 {
@@ -269,10 +280,10 @@ INSTANTIATE_TEST_SUITE_P(
     InitModule, InitModuleRetry,
     ::testing::Values(
         // The router exists: no second occupancy check, no second router.
-        RetryAfterFailure{"AfterBoardInitFailed", "[init]\nresult = 0\n",
-                          "\nEntre Init_Com\n" + kBoardReady + "Sort Init_Com\n", kBoardInitJournal},
-        RetryAfterFailure{"AfterSessionNotOpened", "[open]\nresult = 0\n",
-                          "\nEntre Init_Com\n" + kBoardReady + "Sort Init_Com\n", kBoardInitJournal},
+        RetryAfterFailure{"AfterBoardInitFailed", "[init]\nresult = 0\n", kInitComEntry + kBoardReady + kInitComExit,
+                          kBoardInitJournal},
+        RetryAfterFailure{"AfterSessionNotOpened", "[open]\nresult = 0\n", kInitComEntry + kBoardReady + kInitComExit,
+                          kBoardInitJournal},
         // The router was never created: everything again.
         RetryAfterFailure{"AfterInterfaceOccupied", "[sessions]\noccupied = 1\n", kInitComSuccess, kFirstInitJournal},
         RetryAfterFailure{"AfterCreateRouterFailed", "[router]\nresult = 0\n", kInitComSuccess, kFirstInitJournal}),
@@ -308,7 +319,7 @@ struct SessionTable {
     bool occupied;
 };
 
-class OccupancyScan : public ::testing::TestWithParam<SessionTable> {};
+class OccupancyScan : public ::testing::TestWithParam<SessionTable> { };
 
 TEST_P(OccupancyScan, WarnsAndSkipsTheRouterOnlyWhenACountedEntryIsInUse)
 {
@@ -318,7 +329,8 @@ TEST_P(OccupancyScan, WarnsAndSkipsTheRouterOnlyWhenACountedEntryIsInUse)
     module.Load();
 
     EXPECT_EQ(module.InitModule(), row.occupied ? 0 : 1);
-    std::string expected = row.occupied ? "\nEntre Init_Com\nWARNING VCI OCCUPED !!!! \nSort Init_Com\n" : kInitComSuccess;
+    std::string expected = row.occupied ? kInitComEntry + "WARNING VCI OCCUPED !!!! \n" + kInitComExit
+                                        : kInitComSuccess;
     EXPECT_EQ(WithoutDateLine(module.Log()),
               LogText(LibraryTrace(module, LibraryPathOf(module), 1) + expected + kModuleExit));
     EXPECT_EQ(Contains(module.Journal(), "CreateRouter"), !row.occupied);
@@ -350,7 +362,7 @@ struct IniCase {
     int status;
 };
 
-class IniRules : public ::testing::TestWithParam<IniCase> {};
+class IniRules : public ::testing::TestWithParam<IniCase> { };
 
 TEST_P(IniRules, LibraryPathAndStatus)
 {
@@ -432,7 +444,7 @@ TEST(InitModule, ModuleUnderAnotherNameUsesTheHostProgramFolder)
 {
     testing_support::ScratchFolder folder("renamed");
     std::string renamed = folder.File("torvex_renamed.dll");
-    std::filesystem::copy_file(TORVEX_MODULE_FILE, renamed);
+    std::filesystem::copy_file(host::BuiltModuleFile(), renamed);
     testing_support::WriteFile(folder.File("torvex.ini"), "[TorvexPath]\nQuelvanePath=" + folder.Path() + "\n");
 
     std::string hostLog = HostProgramFolder() + "Torvex.log";
@@ -482,7 +494,7 @@ TEST(ProcessDetach, UnloadsTheLibraryItLoaded)
     module.Unload();
 
     std::string library = JoinPath(module.SimFolder(), "quelvane.dll");
-    EXPECT_FALSE(LibraryStillLoaded(library));
+    EXPECT_FALSE(testing_support::LibraryLoaded(library));
     // A library file still mapped could not be deleted on Windows; the module's own copy neither.
     std::error_code error;
     EXPECT_TRUE(std::filesystem::remove(library, error)) << error.message();
@@ -499,7 +511,7 @@ TEST(ProcessDetach, ReplacedLibraryIsPickedUpByTheNextLoad)
     std::string library = JoinPath(module.SimFolder(), "quelvane.dll");
     std::error_code error;
     ASSERT_TRUE(std::filesystem::remove(library, error)) << error.message();
-    std::filesystem::copy_file(TORVEX_SIM_FILE, library);
+    std::filesystem::copy_file(host::SimulatorFile(), library);
 
     // Fresh state after a new attach: the whole initialisation runs again.
     module.ClearLog();

@@ -36,7 +36,7 @@ protected:
     std::string ini_ = folder_.File("torvex.ini");
 };
 
-class ProfileReader : public ProfileFile, public ::testing::WithParamInterface<Lookup> {};
+class ProfileReader : public ProfileFile, public ::testing::WithParamInterface<Lookup> { };
 
 TEST_P(ProfileReader, FindsTheValue)
 {
@@ -59,14 +59,13 @@ INSTANTIATE_TEST_SUITE_P(
         Lookup{"EmptyValueIsNotTheDefault", "[TorvexPath]\nQuelvanePath=\n", ""},
         Lookup{"CommentsAndOtherLinesSkipped",
                "; QuelvanePath=no\n[TorvexPath]\n; QuelvanePath=no\nnot a key\nQuelvanePath=yes\n", "yes"},
-        Lookup{"OtherSectionsIgnored", "[Other]\nQuelvanePath=no\n[TorvexPath]\nQuelvanePath=yes\n[Next]\nQuelvanePath=no\n",
-               "yes"},
+        Lookup{"OtherSectionsIgnored",
+               "[Other]\nQuelvanePath=no\n[TorvexPath]\nQuelvanePath=yes\n[Next]\nQuelvanePath=no\n", "yes"},
         Lookup{"FirstKeyWins", "[TorvexPath]\nQuelvanePath=first\nQuelvanePath=second\n", "first"},
         Lookup{"FirstSectionWins", "[TorvexPath]\nQuelvanePath=first\n[torvexpath]\nQuelvanePath=second\n", "first"},
         Lookup{"KeyOnlyInARepeatedSectionNotSeen", "[TorvexPath]\nOther=1\n[Next]\n[TorvexPath]\nQuelvanePath=second\n",
                "dflt"},
-        Lookup{"EmptyFile", "", "dflt"},
-        Lookup{"SectionMissing", "[Other]\nQuelvanePath=x\n", "dflt"},
+        Lookup{"EmptyFile", "", "dflt"}, Lookup{"SectionMissing", "[Other]\nQuelvanePath=x\n", "dflt"},
         Lookup{"KeyMissing", "[TorvexPath]\nQuelvane=x\nQuelvanePathX=y\n", "dflt"},
         Lookup{"KeyBeforeAnySection", "QuelvanePath=x\n[TorvexPath]\n", "dflt"},
         Lookup{"SectionNamePrefixNotEnough", "[TorvexPathX]\nQuelvanePath=x\n", "dflt"}),
@@ -85,7 +84,7 @@ struct Truncation {
     std::string expected;
 };
 
-class ProfileTruncation : public ProfileFile, public ::testing::WithParamInterface<Truncation> {};
+class ProfileTruncation : public ProfileFile, public ::testing::WithParamInterface<Truncation> { };
 
 TEST_P(ProfileTruncation, ResultIsCutToTheBufferAndTerminated)
 {

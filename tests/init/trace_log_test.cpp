@@ -62,10 +62,18 @@ TEST_F(TraceLog, EntryWithoutLineEndIsFollowedOnTheNextLine)
 {
     UseLog(log_);
     WriteStringToLog("\nEntre Write_FlagEEPROM");
-    WriteStringToLog("\nDonn\xE9" "es envoy\xE9" "es dans EEPROM : \n");
-    EXPECT_EQ(ReadFile(log_), LogText("\nEntre Write_FlagEEPROM\nDonn\xE9" "es envoy\xE9" "es dans EEPROM : \n"));
+    WriteStringToLog("\nDonn\xE9"
+                     "es envoy\xE9"
+                     "es dans EEPROM : \n");
+    EXPECT_EQ(ReadFile(log_),
+              LogText("\nEntre Write_FlagEEPROM\nDonn\xE9"
+                      "es envoy\xE9"
+                      "es dans EEPROM : \n"));
     EXPECT_EQ(testing_support::SplitLines(ReadFile(log_)),
-              (std::vector<std::string>{"", "Entre Write_FlagEEPROM", "Donn\xE9" "es envoy\xE9" "es dans EEPROM : "}));
+              (std::vector<std::string>{"", "Entre Write_FlagEEPROM",
+                                        "Donn\xE9"
+                                        "es envoy\xE9"
+                                        "es dans EEPROM : "}));
 }
 
 // Nothing is held open: the file can go between two messages and comes back with the next.
@@ -86,7 +94,7 @@ struct SizeCase {
     bool emptied;
 };
 
-class LogSizeLimit : public TraceLog, public ::testing::WithParamInterface<SizeCase> {};
+class LogSizeLimit : public TraceLog, public ::testing::WithParamInterface<SizeCase> { };
 
 // The size is taken after the write; past 5,000,000 bytes the whole file goes, the
 // message just written included, and the next message starts a new file.
@@ -131,7 +139,7 @@ struct FormatCase {
     std::string logged;      // what reaches the file, before line-end translation
 };
 
-class LogFormatBound : public TraceLog, public ::testing::WithParamInterface<FormatCase> {};
+class LogFormatBound : public TraceLog, public ::testing::WithParamInterface<FormatCase> { };
 
 // g_Msg holds 254 characters; a longer line is cut there and still ends its line.
 TEST_P(LogFormatBound, LongLinesAreCutKeepingTheLineEnd)
@@ -146,13 +154,13 @@ TEST_P(LogFormatBound, LongLinesAreCutKeepingTheLineEnd)
 
 const std::string kPrefix = "Path Telechargement : ";  // 22 characters
 
-INSTANTIATE_TEST_SUITE_P(
-    TraceLog, LogFormatBound,
-    ::testing::Values(FormatCase{"Short", 5, kPrefix + "ppppp\n"},
-                      FormatCase{"FillsTheBufferExactly", 253 - 22, kPrefix + std::string(231, 'p') + "\n"},
-                      FormatCase{"OneTooLong", 254 - 22, kPrefix + std::string(231, 'p') + "\n"},
-                      FormatCase{"FarTooLong", 1000, kPrefix + std::string(231, 'p') + "\n"}),
-    [](const ::testing::TestParamInfo<FormatCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(TraceLog, LogFormatBound,
+                         ::testing::Values(FormatCase{"Short", 5, kPrefix + "ppppp\n"},
+                                           FormatCase{"FillsTheBufferExactly", 253 - 22,
+                                                      kPrefix + std::string(231, 'p') + "\n"},
+                                           FormatCase{"OneTooLong", 254 - 22, kPrefix + std::string(231, 'p') + "\n"},
+                                           FormatCase{"FarTooLong", 1000, kPrefix + std::string(231, 'p') + "\n"}),
+                         [](const ::testing::TestParamInfo<FormatCase>& row) { return std::string(row.param.name); });
 
 TEST_F(TraceLog, ReportLinePrintsComThenGeneralAsSignedValues)
 {

@@ -17,9 +17,12 @@ struct CleanCase {
     std::vector<std::string> journal;
 };
 
-void PrintTo(const CleanCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CleanCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class CleanTable : public BoardOperationsTest, public ::testing::WithParamInterface<CleanCase> {};
+class CleanTable : public BoardOperationsTest, public ::testing::WithParamInterface<CleanCase> { };
 
 TEST_P(CleanTable, OneReportLineAndTheSessionAroundTheCleanup)
 {
@@ -46,7 +49,6 @@ std::vector<CleanCase> CleanCases()
     };
 }
 
-INSTANTIATE_TEST_SUITE_P(Boards, CleanTable, ::testing::ValuesIn(CleanCases()),
-                         CaseName<CleanCase>);
+INSTANTIATE_TEST_SUITE_P(Boards, CleanTable, ::testing::ValuesIn(CleanCases()), CaseName<CleanCase>);
 
 }  // namespace

@@ -22,11 +22,11 @@ protected:
     std::string AcceptedTrace(const std::string& path, int com = 3, int general = 0) const
     {
         return DownloadHead(path, kDecodedBanner) + ResetTrace() + ReportLine(kDownloadReport, com, general)
-               + StartTrace() + ResetTrace() + DownloadTail();
+            + StartTrace() + ResetTrace() + DownloadTail();
     }
     std::vector<std::string> AcceptedJournal() const
     {
-        return {kOpen, CommandLine(0x07, 100), DownloadLine(app_), CommandLine(0x12, 100), CommandLine(0x07, 100),
+        return {kOpen,      CommandLine(0x07, 100), DownloadLine(app_), CommandLine(0x12, 100), CommandLine(0x07, 100),
                 CloseLine()};
     }
 };
@@ -43,8 +43,8 @@ TEST_F(DownloadOperation, AcceptedDownloadResetsSendsStartsResetsAndFillsTheFlas
     EXPECT_TRUE(ReadFile(FlashPath()) == app_) << "the flash does not hold the application file";
 }
 
-// _SendCommand's non-zero value for the download is the result, whatever the reports say.
-struct AcceptedCase {
+// A download the library answers as `simConfig` says: the result and the reports logged.
+struct ReportCase {
     const char* name;
     const char* simConfig;
     int result;
@@ -52,13 +52,17 @@ struct AcceptedCase {
     int general;
 };
 
-void PrintTo(const AcceptedCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReportCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class DownloadAccepted : public DownloadOperation, public ::testing::WithParamInterface<AcceptedCase> {};
+// _SendCommand's non-zero value for the download is the result, whatever the reports say.
+class DownloadAccepted : public DownloadOperation, public ::testing::WithParamInterface<ReportCase> { };
 
 TEST_P(DownloadAccepted, PassesTheLibraryValueUp)
 {
-    const AcceptedCase& c = GetParam();
+    const ReportCase& c = GetParam();
     SimConfig(c.simConfig);
     std::string path = WriteApp(app_);
     EXPECT_EQ(Download(path), c.result);
@@ -66,60 +70,54 @@ TEST_P(DownloadAccepted, PassesTheLibraryValueUp)
     EXPECT_EQ(Journal(), AcceptedJournal());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Results, DownloadAccepted,
-    ::testing::Values(AcceptedCase{"Seven", "[command.30]\nresult=7\n", 7, 3, 0},
-                      AcceptedCase{"Negative", "[command.30]\nresult=-3\n", -3, 3, 0},
-                      AcceptedCase{"RefusalCodeIgnoredWhenSent", "[command.30]\nresult=1\ncom=19\ngeneral=4\n", 1, 19, 4},
-                      AcceptedCase{"FailureCodeIgnoredWhenSent", "[command.30]\nresult=2\ncom=50\n", 2, 50, 0},
-                      AcceptedCase{"StatusLeftAtPreset", "[command.30]\nuntouched=1\n", 1, 3, 0}),
-    CaseName<AcceptedCase>);
+INSTANTIATE_TEST_SUITE_P(Results, DownloadAccepted,
+                         ::testing::Values(ReportCase{"Seven", "[command.30]\nresult=7\n", 7, 3, 0},
+                                           ReportCase{"Negative", "[command.30]\nresult=-3\n", -3, 3, 0},
+                                           ReportCase{"RefusalCodeIgnoredWhenSent",
+                                                        "[command.30]\nresult=1\ncom=19\ngeneral=4\n", 1, 19, 4},
+                                           ReportCase{"FailureCodeIgnoredWhenSent",
+                                                        "[command.30]\nresult=2\ncom=50\n", 2, 50, 0},
+                                           ReportCase{"StatusLeftAtPreset", "[command.30]\nuntouched=1\n", 1, 3, 0}),
+                         CaseName<ReportCase>);
 
 // _SendCommand returned 0 for the download: no start, no second reset, `com` decides.
-struct RefusedCase {
-    const char* name;
-    const char* simConfig;
-    int result;
-    int com;
-    int general;
-};
-
-void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
-
-class DownloadRefused : public DownloadOperation, public ::testing::WithParamInterface<RefusedCase> {};
+class DownloadRefused : public DownloadOperation, public ::testing::WithParamInterface<ReportCase> { };
 
 TEST_P(DownloadRefused, MapsTheReportAndNeitherStartsNorResets)
 {
-    const RefusedCase& c = GetParam();
+    const ReportCase& c = GetParam();
     SimConfig(c.simConfig);
     std::string path = WriteApp(app_);
     EXPECT_EQ(Download(path), c.result);
-    EXPECT_EQ(Log(), LogText(DownloadHead(path, kDecodedBanner) + ResetTrace()
-                             + ReportLine(kDownloadReport, c.com, c.general) + DownloadTail()));
+    EXPECT_EQ(Log(),
+              LogText(DownloadHead(path, kDecodedBanner) + ResetTrace() + ReportLine(kDownloadReport, c.com, c.general)
+                      + DownloadTail()));
     EXPECT_EQ(Journal(), (std::vector<std::string>{kOpen, CommandLine(0x07, 100), DownloadLine(app_), CloseLine()}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, DownloadRefused,
-    ::testing::Values(RefusedCase{"Com19", "[command.30]\nresult=0\ncom=19\n", -2, 19, 0},
-                      RefusedCase{"Com48", "[command.30]\nresult=0\ncom=48\ngeneral=7\n", -2, 48, 7},
-                      RefusedCase{"Com51", "[command.30]\nresult=0\ncom=51\n", -2, 51, 0},
-                      RefusedCase{"Com50", "[command.30]\nresult=0\ncom=50\n", -1, 50, 0},
-                      RefusedCase{"Com3", "[command.30]\nresult=0\n", 0, 3, 0},
-                      RefusedCase{"Com1", "[command.30]\nresult=0\ncom=1\n", 0, 1, 0},
-                      RefusedCase{"Com2", "[command.30]\nresult=0\ncom=2\ngeneral=1\n", 0, 2, 1},
-                      RefusedCase{"Com65535", "[command.30]\nresult=0\ncom=65535\ngeneral=65535\n", 0, 65535, 65535}),
-    CaseName<RefusedCase>);
+    ::testing::Values(ReportCase{"Com19", "[command.30]\nresult=0\ncom=19\n", -2, 19, 0},
+                      ReportCase{"Com48", "[command.30]\nresult=0\ncom=48\ngeneral=7\n", -2, 48, 7},
+                      ReportCase{"Com51", "[command.30]\nresult=0\ncom=51\n", -2, 51, 0},
+                      ReportCase{"Com50", "[command.30]\nresult=0\ncom=50\n", -1, 50, 0},
+                      ReportCase{"Com3", "[command.30]\nresult=0\n", 0, 3, 0},
+                      ReportCase{"Com1", "[command.30]\nresult=0\ncom=1\n", 0, 1, 0},
+                      ReportCase{"Com2", "[command.30]\nresult=0\ncom=2\ngeneral=1\n", 0, 2, 1},
+                      ReportCase{"Com65535", "[command.30]\nresult=0\ncom=65535\ngeneral=65535\n", 0, 65535, 65535}),
+    CaseName<ReportCase>);
 
 TEST_F(DownloadOperation, FailedStartGivesZeroAndSkipsTheFinalReset)
 {
     SimConfig("[command.12]\nresult=0\ncom=9\n");
     std::string path = WriteApp(app_);
     EXPECT_EQ(Download(path), 0);
-    EXPECT_EQ(Log(), LogText(DownloadHead(path, kDecodedBanner) + ResetTrace() + ReportLine(kDownloadReport, 3, 0)
-                             + StartTrace(9, 0) + DownloadTail()));
-    EXPECT_EQ(Journal(), (std::vector<std::string>{kOpen, CommandLine(0x07, 100), DownloadLine(app_),
-                                                   CommandLine(0x12, 100), CloseLine()}));
+    EXPECT_EQ(Log(),
+              LogText(DownloadHead(path, kDecodedBanner) + ResetTrace() + ReportLine(kDownloadReport, 3, 0)
+                      + StartTrace(9, 0) + DownloadTail()));
+    EXPECT_EQ(Journal(),
+              (std::vector<std::string>{kOpen, CommandLine(0x07, 100), DownloadLine(app_), CommandLine(0x12, 100),
+                                        CloseLine()}));
     EXPECT_TRUE(ReadFile(FlashPath()) == app_) << "the application was written all the same";
 }
 
@@ -139,9 +137,12 @@ struct NothingToSendCase {
     bool exists;
 };
 
-void PrintTo(const NothingToSendCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NothingToSendCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class DownloadNothingToSend : public DownloadOperation, public ::testing::WithParamInterface<NothingToSendCase> {};
+class DownloadNothingToSend : public DownloadOperation, public ::testing::WithParamInterface<NothingToSendCase> { };
 
 TEST_P(DownloadNothingToSend, ResetsTheBoardAndGivesZero)
 {
@@ -162,19 +163,24 @@ struct SizeCase {
     bool bannerLine;
 };
 
-void PrintTo(const SizeCase& c, std::ostream* os) { *os << c.size << " bytes"; }
+void PrintTo(const SizeCase& c, std::ostream* os)
+{
+    *os << c.size << " bytes";
+}
 
-class DownloadSize : public DownloadOperation, public ::testing::WithParamInterface<SizeCase> {};
+class DownloadSize : public DownloadOperation, public ::testing::WithParamInterface<SizeCase> { };
 
 TEST_P(DownloadSize, SendsTheWholeFileAndLogsTheBannerFrom58Bytes)
 {
     std::string app = MakeApplicationFile(kBannerFields, PatternBytes(200)).substr(0, GetParam().size);
     std::string path = WriteApp(app);
     EXPECT_EQ(Download(path), 1);
-    EXPECT_EQ(Log(), LogText(DownloadHead(path, GetParam().bannerLine ? kDecodedBanner : nullptr) + ResetTrace()
-                             + ReportLine(kDownloadReport, 3, 0) + StartTrace() + ResetTrace() + DownloadTail()));
-    EXPECT_EQ(Journal(), (std::vector<std::string>{kOpen, CommandLine(0x07, 100), DownloadLine(app),
-                                                   CommandLine(0x12, 100), CommandLine(0x07, 100), CloseLine()}));
+    EXPECT_EQ(Log(),
+              LogText(DownloadHead(path, GetParam().bannerLine ? kDecodedBanner : nullptr) + ResetTrace()
+                      + ReportLine(kDownloadReport, 3, 0) + StartTrace() + ResetTrace() + DownloadTail()));
+    EXPECT_EQ(Journal(),
+              (std::vector<std::string>{kOpen, CommandLine(0x07, 100), DownloadLine(app), CommandLine(0x12, 100),
+                                        CommandLine(0x07, 100), CloseLine()}));
     EXPECT_TRUE(ReadFile(FlashPath()) == app);
 }
 
@@ -203,9 +209,12 @@ struct SessionRefusedCase {
     int general;
 };
 
-void PrintTo(const SessionRefusedCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SessionRefusedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class DownloadSessionRefused : public DownloadOperation, public ::testing::WithParamInterface<SessionRefusedCase> {};
+class DownloadSessionRefused : public DownloadOperation, public ::testing::WithParamInterface<SessionRefusedCase> { };
 
 TEST_P(DownloadSessionRefused, LogsTheFailedOpenAndGivesZero)
 {
@@ -213,17 +222,18 @@ TEST_P(DownloadSessionRefused, LogsTheFailedOpenAndGivesZero)
     SimConfig(c.simConfig);
     std::string path = WriteApp(app_);
     EXPECT_EQ(Download(path), 0);
-    EXPECT_EQ(Log(), LogText(DownloadHead(path, kDecodedBanner) + ReportLine("OpenCommSession NOK", c.com, c.general)
-                             + DownloadTail()));
+    EXPECT_EQ(Log(),
+              LogText(DownloadHead(path, kDecodedBanner) + ReportLine("OpenCommSession NOK", c.com, c.general)
+                      + DownloadTail()));
     EXPECT_EQ(Journal(), std::vector<std::string>{kOpen});
     EXPECT_FALSE(FileExists(FlashPath()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Opens, DownloadSessionRefused,
-    ::testing::Values(SessionRefusedCase{"Zero", "[open]\nresult=0\ncom=12\ngeneral=5\n", 12, 5},
-                      SessionRefusedCase{"Negative", "[open]\nresult=-1\ncom=-4\ngeneral=0\n", -4, 0}),
-    CaseName<SessionRefusedCase>);
+INSTANTIATE_TEST_SUITE_P(Opens, DownloadSessionRefused,
+                         ::testing::Values(SessionRefusedCase{"Zero", "[open]\nresult=0\ncom=12\ngeneral=5\n", 12, 5},
+                                           SessionRefusedCase{"Negative", "[open]\nresult=-1\ncom=-4\ngeneral=0\n", -4,
+                                                              0}),
+                         CaseName<SessionRefusedCase>);
 
 // A board that cannot store the application reports the download as failed (com 50
 // with a zero result), which the host sees as -1; nothing is started.
@@ -232,8 +242,9 @@ TEST_F(DownloadOperation, BoardThatCannotStoreReportsAFailedDownload)
     std::filesystem::create_directory(FlashPath());  // the flash image cannot be written
     std::string path = WriteApp(app_);
     EXPECT_EQ(Download(path), -1);
-    EXPECT_EQ(Log(), LogText(DownloadHead(path, kDecodedBanner) + ResetTrace() + ReportLine(kDownloadReport, 50, 0)
-                             + DownloadTail()));
+    EXPECT_EQ(Log(),
+              LogText(DownloadHead(path, kDecodedBanner) + ResetTrace() + ReportLine(kDownloadReport, 50, 0)
+                      + DownloadTail()));
     EXPECT_EQ(Journal(), (std::vector<std::string>{kOpen, CommandLine(0x07, 100), DownloadLine(app_), CloseLine()}));
 }
 

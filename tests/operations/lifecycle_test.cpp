@@ -3,7 +3,7 @@
 // host's whole round trip from download to clean-up.
 #include "operations_support.h"
 
-#include "support/dynamic_library.h"
+#include "support/files.h"
 
 #include <functional>
 #include <thread>
@@ -32,8 +32,15 @@ public:
     std::vector<char> buffer_ = std::vector<char>(kHostBufferSize, kCanary);
 
 protected:
-    void PrepareCall() { appPath_ = WriteApp(app_); buffer_.assign(kHostBufferSize, kCanary); }
-    bool BufferUntouched() const { return std::string(buffer_.data(), buffer_.size()) == std::string(kHostBufferSize, kCanary); }
+    void PrepareCall()
+    {
+        appPath_ = WriteApp(app_);
+        buffer_.assign(kHostBufferSize, kCanary);
+    }
+    bool BufferUntouched() const
+    {
+        return std::string(buffer_.data(), buffer_.size()) == std::string(kHostBufferSize, kCanary);
+    }
 };
 
 struct Operation {
@@ -41,8 +48,8 @@ struct Operation {
     std::function<int(Lifecycle&)> call;
     // The lines written when the entry point the operation tests is not there.
     std::function<std::string(const Lifecycle&)> withoutEntryPoint;
-    const char* ownVariant;   // a library lacking that entry point
-    int initWithOwnVariant;   // what _Init_Module_COM gives with that library
+    const char* ownVariant;  // a library lacking that entry point
+    int initWithOwnVariant;  // what _Init_Module_COM gives with that library
 };
 
 const std::vector<Operation>& Operations()
@@ -51,7 +58,9 @@ const std::vector<Operation>& Operations()
         {"Download", [](Lifecycle& t) { return t.Download(t.appPath_); },
          [](const Lifecycle& t) {
              return std::string("\nEntre TelechargeComposant_COM\nPath Telechargement : ") + t.appPath_ + "\n"
-                    + "Version \xE0 t\xE9l\xE9" "charger : " + kDecodedBanner + "\n";
+                 + "Version \xE0 t\xE9l\xE9"
+                   "charger : "
+                 + kDecodedBanner + "\n";
          },
          "quelvane_without_SendCommand", 1},
         {"Version", [](Lifecycle& t) { return t.Version(0, t.buffer_.data()); },
@@ -68,7 +77,7 @@ const std::vector<Operation>& Operations()
 
 enum class Situation { NotInitialised, LibraryAbsent, NoEntryPoints, OwnEntryPointMissing };
 
-class WithoutLibrary : public Lifecycle, public ::testing::WithParamInterface<std::tuple<int, Situation>> {};
+class WithoutLibrary : public Lifecycle, public ::testing::WithParamInterface<std::tuple<int, Situation>> { };
 
 TEST_P(WithoutLibrary, GivesZeroAfterItsFirstLinesAndCallsNothing)
 {
@@ -105,7 +114,7 @@ std::string SituationName(const ::testing::TestParamInfo<std::tuple<int, Situati
     static const char* const kSituations[] = {"NotInitialised", "LibraryAbsent", "NoEntryPoints",
                                               "OwnEntryPointMissing"};
     return std::string(Operations()[std::get<0>(p.param)].name) + "_"
-           + kSituations[static_cast<int>(std::get<1>(p.param))];
+        + kSituations[static_cast<int>(std::get<1>(p.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(Situations, WithoutLibrary,
@@ -117,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Situations, WithoutLibrary,
 
 // Once the library's entry points are resolved, the operations run even though the
 // router or the board initialisation failed.
-class AfterFailedInit : public Lifecycle, public ::testing::WithParamInterface<const char*> {};
+class AfterFailedInit : public Lifecycle, public ::testing::WithParamInterface<const char*> { };
 
 TEST_P(AfterFailedInit, OperationsStillDriveTheBoard)
 {

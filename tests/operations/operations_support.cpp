@@ -1,7 +1,5 @@
 #include "operations_support.h"
 
-#include <cstdio>
-
 using testing_support::JoinPath;
 using testing_support::ModuleUnderTest;
 
@@ -10,22 +8,9 @@ namespace operations_support {
 const BannerFields kBannerFields = {"TVX-COM-APPL01", "V01.06.05", "240517", "CRC1A2", "REL"};
 const char kDecodedBanner[] = "TVX-COM-APPL01 V01.06.05 240517 CRC1A2 REL";
 
-std::string MakeBanner(const BannerFields& fields)
-{
-    std::string banner;
-    for (const std::string& field : fields) {
-        banner += field;
-        banner += '\0';
-    }
-    EXPECT_LE(banner.size(), 48u) << "banner fields too long";
-    banner.resize(48, '\0');
-    return banner;
-}
-
 std::string MakeApplicationFile(const BannerFields& fields, const std::string& body)
 {
-    static const char kHeader[] = "\x7F\x01TVX\x00\x10\xFE";
-    return std::string(kHeader, 8) + MakeBanner(fields) + body;
+    return testing_support::ApplicationImage(std::string("\x7F\x01TVX\x00\x10\xFE", 8), Banner(fields), body);
 }
 
 std::string PatternBytes(std::size_t size)
@@ -34,37 +19,6 @@ std::string PatternBytes(std::size_t size)
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<char>((i * 37 + 11) % 251);
     return bytes;
-}
-
-std::string Hex(const std::string& bytes)
-{
-    std::string text;
-    char digits[4];
-    for (unsigned char byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        if (!text.empty())
-            text += ' ';
-        text += digits;
-    }
-    return text;
-}
-
-const std::string kSeparator = std::string(53, '-') + "\n";
-
-std::string ReportLine(const std::string& label, int com, int general)
-{
-    return label + " CompteRendu com = " + std::to_string(com) + " CompteRendu g\xE9n\xE9ral = "
-           + std::to_string(general) + "\n";
-}
-
-std::string ResetTrace(int com, int general)
-{
-    return "\nEntre Reset_Board\n" + ReportLine("_ExecuteCommand Reset_Board", com, general) + "Sort Reset_Board\n";
-}
-
-std::string StartTrace(int com, int general)
-{
-    return "\nEntre Saut_Appli\n" + ReportLine("_ExecuteCommand Saut_Appli", com, general) + "Sort Saut_Appli\n";
 }
 
 const char kOpen[] = "OpenCommSession";
@@ -88,7 +42,7 @@ std::string Le32(std::uint32_t value)
 std::string SendPrefix(std::uint8_t code, std::uint32_t timeout, std::uint32_t length)
 {
     return "SendCommand arg=0 request=00 " + Hex(std::string(1, static_cast<char>(code))) + " AA .. "
-           + Hex(Le32(timeout) + Le32(length)) + " status=00 00 03 00 00 00 00 00 payload=";
+        + Hex(Le32(timeout) + Le32(length)) + " status=00 00 03 00 00 00 00 00 payload=";
 }
 
 }  // namespace
@@ -128,49 +82,44 @@ void BoardOperationsTest::Restart(const Start& start)
 
 void BoardOperationsTest::ClearTraces()
 {
-    module_->ClearLog();
-    module_->ClearJournal();
+    module_->ClearTraces();
 }
+
+namespace {
+
+// The typed export, or a test failure and null when the module lacks it.
+template <typename Export> Export Typed(Export exported, const char* name)
+{
+    if (exported == nullptr)
+        ADD_FAILURE() << name << " is not exported";
+    return exported;
+}
+
+}  // namespace
 
 int BoardOperationsTest::Download(const std::string& path)
 {
-    auto download = reinterpret_cast<decltype(&_TelechargeComposant_COM)>(module_->Export("_TelechargeComposant_COM"));
-    if (download == nullptr) {
-        ADD_FAILURE() << "_TelechargeComposant_COM is not exported";
-        return -1000;
-    }
+    auto download = Typed(module_->Calls().download, "_TelechargeComposant_COM");
     std::string argument = path;  // the module takes a char*; hand it a private copy
-    return download(&argument[0]);
+    return download != nullptr ? download(&argument[0]) : -1000;
 }
 
 int BoardOperationsTest::Version(int first, char* buffer)
 {
-    auto version = reinterpret_cast<decltype(&_GetVersionComposant_COM)>(module_->Export("_GetVersionComposant_COM"));
-    if (version == nullptr) {
-        ADD_FAILURE() << "_GetVersionComposant_COM is not exported";
-        return -1000;
-    }
-    return version(first, buffer);
+    auto version = Typed(module_->Calls().version, "_GetVersionComposant_COM");
+    return version != nullptr ? version(first, buffer) : -1000;
 }
 
 int BoardOperationsTest::Reference(char* buffer, int length)
 {
-    auto reference = reinterpret_cast<decltype(&_GetReferenceBoard_COM)>(module_->Export("_GetReferenceBoard_COM"));
-    if (reference == nullptr) {
-        ADD_FAILURE() << "_GetReferenceBoard_COM is not exported";
-        return -1000;
-    }
-    return reference(buffer, length);
+    auto reference = Typed(module_->Calls().reference, "_GetReferenceBoard_COM");
+    return reference != nullptr ? reference(buffer, length) : -1000;
 }
 
 int BoardOperationsTest::Clean()
 {
-    auto clean = reinterpret_cast<decltype(&_Clean_ZR_COM)>(module_->Export("_Clean_ZR_COM"));
-    if (clean == nullptr) {
-        ADD_FAILURE() << "_Clean_ZR_COM is not exported";
-        return -1000;
-    }
-    return clean();
+    auto clean = Typed(module_->Calls().clean, "_Clean_ZR_COM");
+    return clean != nullptr ? clean() : -1000;
 }
 
 std::vector<std::string> BoardOperationsTest::Journal() const
@@ -206,15 +155,17 @@ std::string BoardOperationsTest::FlashPath() const
 
 std::string BoardOperationsTest::DownloadHead(const std::string& path, const char* decodedBanner)
 {
-    std::string head = "\nEntre TelechargeComposant_COM\nPath Telechargement : " + path + "\n";
+    std::string head = Entry("TelechargeComposant_COM") + "Path Telechargement : " + path + "\n";
     if (decodedBanner != nullptr)
-        head += std::string("Version \xE0 t\xE9l\xE9" "charger : ") + decodedBanner + "\n";
+        head += std::string("Version \xE0 t\xE9l\xE9"
+                            "charger : ")
+            + decodedBanner + "\n";
     return head;
 }
 
 std::string BoardOperationsTest::DownloadTail()
 {
-    return "\nSort TelechargeComposant_COM\n" + kSeparator;
+    return "\n" + Exit("TelechargeComposant_COM") + kSeparator;
 }
 
 }  // namespace operations_support

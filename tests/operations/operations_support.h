@@ -4,10 +4,10 @@
 #pragma once
 
 #include "support/module_under_test.h"
+#include "support/trace_text.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,14 +16,18 @@
 
 namespace operations_support {
 
-using BannerFields = std::array<std::string, 5>;
+using testing_support::Banner;
+using testing_support::BannerFields;
+using testing_support::CommandTrace;
+using testing_support::Entry;
+using testing_support::Exit;
+using testing_support::Hex;
+using testing_support::kSeparator;
+using testing_support::ReportLine;
 
 // The fields of the banner most tests download, and that banner decoded for the log.
 extern const BannerFields kBannerFields;
 extern const char kDecodedBanner[];
-
-// 48 bytes: the five fields one after the other, each ended by a zero byte, then zeros.
-std::string MakeBanner(const BannerFields& fields);
 
 // 8 header bytes, the 48-byte banner, then `body`.
 std::string MakeApplicationFile(const BannerFields& fields, const std::string& body);
@@ -31,14 +35,15 @@ std::string MakeApplicationFile(const BannerFields& fields, const std::string& b
 // `size` bytes of a pattern that repeats only every 251 bytes.
 std::string PatternBytes(std::size_t size);
 
-// Upper-case hex, two digits a byte, separated by single spaces (as the journal writes it).
-std::string Hex(const std::string& bytes);
-
-// Log lines as the module writes them (before LogText).
-extern const std::string kSeparator;
-std::string ReportLine(const std::string& label, int com, int general);
-std::string ResetTrace(int com = 3, int general = 0);
-std::string StartTrace(int com = 3, int general = 0);
+// The traces of the two payload-free commands (before LogText).
+inline std::string ResetTrace(int com = 3, int general = 0)
+{
+    return CommandTrace("Reset_Board", com, general);
+}
+inline std::string StartTrace(int com = 3, int general = 0)
+{
+    return CommandTrace("Saut_Appli", com, general);
+}
 
 // Journal lines. The request's padding byte is shown as ".." (see NormalizedJournal).
 extern const char kOpen[];
@@ -47,8 +52,7 @@ std::string CommandLine(std::uint8_t code, std::uint32_t timeout);  // no payloa
 std::string DownloadLine(const std::string& payload);               // 0x30 with its payload
 
 // Test names of table-driven cases: each case carries its own `name`.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& info)
+template <typename Case> std::string CaseName(const ::testing::TestParamInfo<Case>& info)
 {
     return info.param.name;
 }
@@ -60,8 +64,8 @@ protected:
     struct Start {
         explicit Start(std::string variant_ = "", bool initialise_ = true, bool libraryAbsent_ = false,
                        std::string initSimConfig_ = "", int expectedInit_ = 1)
-            : variant(std::move(variant_)), initialise(initialise_), libraryAbsent(libraryAbsent_),
-              initSimConfig(std::move(initSimConfig_)), expectedInit(expectedInit_)
+                : variant(std::move(variant_)), initialise(initialise_), libraryAbsent(libraryAbsent_),
+                  initSimConfig(std::move(initSimConfig_)), expectedInit(expectedInit_)
         {
         }
         std::string variant;        // "" or e.g. "quelvane_without_SendCommand"

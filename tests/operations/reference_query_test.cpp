@@ -12,7 +12,7 @@ constexpr char kCanary = 'Z';
 
 std::string ReferenceTrace(const std::string& middle)
 {
-    return "\nEntre GetReferenceBoard_COM\n" + middle + "\nSort GetReferenceBoard_COM\n" + kSeparator;
+    return Entry("GetReferenceBoard_COM") + middle + "\n" + Exit("GetReferenceBoard_COM") + kSeparator;
 }
 
 std::string InfoReport(int com, int general)
@@ -28,12 +28,15 @@ struct ReferenceCase {
     std::string referenceLine;  // "" when none
     int com;
     int general;
-    std::string written;        // what the library left at the start of the host's buffer
+    std::string written;  // what the library left at the start of the host's buffer
 };
 
-void PrintTo(const ReferenceCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReferenceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class ReferenceTable : public BoardOperationsTest, public ::testing::WithParamInterface<ReferenceCase> {};
+class ReferenceTable : public BoardOperationsTest, public ::testing::WithParamInterface<ReferenceCase> { };
 
 TEST_P(ReferenceTable, ResultTraceAndJournal)
 {
@@ -43,31 +46,31 @@ TEST_P(ReferenceTable, ResultTraceAndJournal)
     EXPECT_EQ(Reference(buffer.data(), c.length), c.result);
     EXPECT_EQ(Log(), LogText(ReferenceTrace(c.referenceLine + InfoReport(c.com, c.general))));
     // The length as the host gave it, and the record preset to general 0, com 3, aux 0.
-    EXPECT_EQ(Journal(), (std::vector<std::string>{
-                             kOpen, "BoardGetInfo args=0,2 length=" + std::to_string(c.length) + " report=0,3,0",
-                             CloseLine()}));
+    EXPECT_EQ(Journal(),
+              (std::vector<std::string>{
+                  kOpen, "BoardGetInfo args=0,2 length=" + std::to_string(c.length) + " report=0,3,0", CloseLine()}));
     EXPECT_EQ(std::string(buffer.data(), buffer.size()),
               c.written + std::string(kHostBufferSize - c.written.size(), kCanary));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Boards, ReferenceTable,
-    ::testing::Values(
-        ReferenceCase{"Default", "", 64, 1, "\nReference Carte SIM-BOARD-0001\n", 3, 0,
-                      std::string("SIM-BOARD-0001\0", 15)},
-        ReferenceCase{"OtherReference", "[boardinfo]\nreference=REF 42/B-7\n", 40, 1, "\nReference Carte REF 42/B-7\n",
-                      3, 0, std::string("REF 42/B-7\0", 11)},
-        ReferenceCase{"ReportsAsTheLibraryLeftThem", "[boardinfo]\ncom=1\ngeneral=8\n", 64, 1,
-                      "\nReference Carte SIM-BOARD-0001\n", 1, 8, std::string("SIM-BOARD-0001\0", 15)},
-        // The library cut the reference to fit the 5 bytes the host stated.
-        ReferenceCase{"ShortLength", "", 5, 1, "\nReference Carte SIM-\n", 3, 0, std::string("SIM-\0", 5)},
-        // No terminator within `length` bytes: the log shows those bytes and nothing behind them.
-        ReferenceCase{"Unterminated", "[boardinfo]\nunterminated=1\n", 10, 1, "\nReference Carte SIM-BOARD-\n", 3, 0,
-                      "SIM-BOARD-"},
-        ReferenceCase{"Failed", "[boardinfo]\nresult=0\ncom=9\ngeneral=4\n", 64, 0, "", 9, 4,
-                      std::string("SIM-BOARD-0001\0", 15)},
-        ReferenceCase{"NegativeIsNonZero", "[boardinfo]\nresult=-1\ncom=2\n", 64, 1, "\nReference Carte SIM-BOARD-0001\n",
-                      2, 0, std::string("SIM-BOARD-0001\0", 15)}),
+    ::testing::Values(ReferenceCase{"Default", "", 64, 1, "\nReference Carte SIM-BOARD-0001\n", 3, 0,
+                                    std::string("SIM-BOARD-0001\0", 15)},
+                      ReferenceCase{"OtherReference", "[boardinfo]\nreference=REF 42/B-7\n", 40, 1,
+                                    "\nReference Carte REF 42/B-7\n", 3, 0, std::string("REF 42/B-7\0", 11)},
+                      ReferenceCase{"ReportsAsTheLibraryLeftThem", "[boardinfo]\ncom=1\ngeneral=8\n", 64, 1,
+                                    "\nReference Carte SIM-BOARD-0001\n", 1, 8, std::string("SIM-BOARD-0001\0", 15)},
+                      // The library cut the reference to fit the 5 bytes the host stated.
+                      ReferenceCase{"ShortLength", "", 5, 1, "\nReference Carte SIM-\n", 3, 0,
+                                    std::string("SIM-\0", 5)},
+                      // No terminator within `length` bytes: the log shows those bytes and nothing behind them.
+                      ReferenceCase{"Unterminated", "[boardinfo]\nunterminated=1\n", 10, 1,
+                                    "\nReference Carte SIM-BOARD-\n", 3, 0, "SIM-BOARD-"},
+                      ReferenceCase{"Failed", "[boardinfo]\nresult=0\ncom=9\ngeneral=4\n", 64, 0, "", 9, 4,
+                                    std::string("SIM-BOARD-0001\0", 15)},
+                      ReferenceCase{"NegativeIsNonZero", "[boardinfo]\nresult=-1\ncom=2\n", 64, 1,
+                                    "\nReference Carte SIM-BOARD-0001\n", 2, 0, std::string("SIM-BOARD-0001\0", 15)}),
     CaseName<ReferenceCase>);
 
 TEST_F(BoardOperationsTest, ReferenceWithRefusedSessionGivesZero)
@@ -88,9 +91,9 @@ TEST_F(BoardOperationsTest, ReferenceLengthOfZeroOrBelowReachesTheLibraryUnchang
         std::vector<char> buffer(kHostBufferSize, kCanary);
         buffer[0] = '\0';
         EXPECT_EQ(Reference(buffer.data(), length), 1);
-        EXPECT_EQ(Journal(), (std::vector<std::string>{
-                                 kOpen, "BoardGetInfo args=0,2 length=" + std::to_string(length) + " report=0,3,0",
-                                 CloseLine()}));
+        EXPECT_EQ(Journal(),
+                  (std::vector<std::string>{
+                      kOpen, "BoardGetInfo args=0,2 length=" + std::to_string(length) + " report=0,3,0", CloseLine()}));
     }
 }
 

@@ -37,17 +37,17 @@ std::string VersionLine(const std::string& decoded)
 std::string GetResultLine(std::uint32_t length, int com, int general)
 {
     return "GetResult arg=0 length=" + std::to_string(length) + " report=" + std::to_string(general) + ","
-           + std::to_string(com) + ",0";
+        + std::to_string(com) + ",0";
 }
 
 std::string VersionTrace(const std::string& middle)
 {
-    return "\nEntre GetVersionComposant_COM\n" + middle + "\nSort GetVersionComposant_COM\n" + kSeparator;
+    return Entry("GetVersionComposant_COM") + middle + "\n" + Exit("GetVersionComposant_COM") + kSeparator;
 }
 
 std::string VersionReport(int com, int general)
 {
-    return ReportLine("_ExecuteCommand GetVersionComposant_COM", com, general);
+    return testing_support::CommandReport("GetVersionComposant_COM", com, general);
 }
 
 const char kFlashEmptyLine[] = "Pas d'application ecrite en Flash - Banniere VIDE\n";
@@ -72,16 +72,19 @@ struct VersionCase {
     bool flash;
     std::string simConfig;
     int result;
-    std::string middle;      // the log between the entry and the exit lines
-    std::string getResult;   // the journal's GetResult line, "" when nothing is fetched
-    std::string buffer;      // the host's buffer afterwards, canary included
+    std::string middle;     // the log between the entry and the exit lines
+    std::string getResult;  // the journal's GetResult line, "" when nothing is fetched
+    std::string buffer;     // the host's buffer afterwards, canary included
 };
 
-void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const VersionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 std::vector<VersionCase> VersionCases()
 {
-    const std::string banner = MakeBanner(kBoardFields);
+    const std::string banner = Banner(kBoardFields);
     const std::string fetched = VersionLine(kBoardDecoded);
     return {
         {"Com1General9", true, "[command.fa]\ncom=1\ngeneral=9\n", 1, VersionReport(1, 9) + fetched,
@@ -104,8 +107,7 @@ std::vector<VersionCase> VersionCases()
          VersionReport(37, 2) + kFlashEmptyLine, "", Untouched()},
         {"Com2", true, "[command.fa]\ncom=2\n", 0, VersionReport(2, 0), "", Untouched()},
         {"Com0", true, "[command.fa]\ncom=0\n", 0, VersionReport(0, 0), "", Untouched()},
-        {"Com65535", true, "[command.fa]\ncom=65535\ngeneral=65535\n", 0, VersionReport(65535, 65535), "",
-         Untouched()},
+        {"Com65535", true, "[command.fa]\ncom=65535\ngeneral=65535\n", 0, VersionReport(65535, 65535), "", Untouched()},
         // A reply shorter than 48 bytes whose last field has no terminator: only its own
         // bytes are fetched and decoded, the canary behind it is neither read nor written.
         {"ShortUnterminatedReply", false, "[command.fa]\ncom=3\nreply=41 42 43 00 44 45 46 47\n", 1,
@@ -120,7 +122,7 @@ std::vector<VersionCase> VersionCases()
     };
 }
 
-class VersionTable : public VersionOperation, public ::testing::WithParamInterface<VersionCase> {};
+class VersionTable : public VersionOperation, public ::testing::WithParamInterface<VersionCase> { };
 
 TEST_P(VersionTable, ResultTraceJournalAndBuffer)
 {
@@ -138,8 +140,7 @@ TEST_P(VersionTable, ResultTraceJournalAndBuffer)
     EXPECT_EQ(Hex(Buffer()), Hex(c.buffer));
 }
 
-INSTANTIATE_TEST_SUITE_P(Reports, VersionTable, ::testing::ValuesIn(VersionCases()),
-                         CaseName<VersionCase>);
+INSTANTIATE_TEST_SUITE_P(Reports, VersionTable, ::testing::ValuesIn(VersionCases()), CaseName<VersionCase>);
 
 TEST_F(VersionOperation, RefusedSessionGivesOneAndLeavesTheBuffer)
 {

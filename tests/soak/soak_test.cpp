@@ -3,6 +3,7 @@
 // emptied at its size limit at least once. The handles and the private memory of the
 // process must not grow beyond a small constant between the end of the first round
 // (library loaded, every path run once) and the end of the run.
+#include "support/trace_text.h"
 #include "support/module_under_test.h"
 
 #include <gtest/gtest.h>
@@ -94,9 +95,8 @@ protected:
     unsigned long long logSize_ = 0;
 
     template <typename Function, typename... Args>
-    void Call(const char* name, int expected, Args... args)
+    void Call(const char* name, Function function, int expected, Args... args)
     {
-        auto function = reinterpret_cast<Function>(module_.Export(name));
         ASSERT_NE(function, nullptr) << name;
         int result = function(args...);
         ++calls_;
@@ -114,20 +114,19 @@ protected:
     void RunRound(const Round& round)
     {
         module_.WriteSimConfig(round.simConfig);
-        Call<decltype(&_Init_Module_COM)>("_Init_Module_COM", round.init);
-        Call<decltype(&_TelechargeComposant_COM)>("_TelechargeComposant_COM", round.download, &app_[0]);
-        Call<decltype(&_TelechargeComposant_COM)>("_TelechargeComposant_COM", round.missingFile, &missing_[0]);
-        Call<decltype(&_GetVersionComposant_COM)>("_GetVersionComposant_COM", round.version, 0, buffer_);
-        Call<decltype(&_GetReferenceBoard_COM)>("_GetReferenceBoard_COM", round.reference, buffer_,
-                                                static_cast<int>(sizeof buffer_));
-        Call<decltype(&_Clean_ZR_COM)>("_Clean_ZR_COM", round.clean);
+        const host::Exports& calls = module_.Calls();
+        Call("_Init_Module_COM", calls.init, round.init);
+        Call("_TelechargeComposant_COM", calls.download, round.download, &app_[0]);
+        Call("_TelechargeComposant_COM", calls.download, round.missingFile, &missing_[0]);
+        Call("_GetVersionComposant_COM", calls.version, round.version, 0, buffer_);
+        Call("_GetReferenceBoard_COM", calls.reference, round.reference, buffer_, static_cast<int>(sizeof buffer_));
+        Call("_Clean_ZR_COM", calls.clean, round.clean);
     }
 };
 
 TEST_F(Soak, HandlesAndPrivateMemoryStayFlat)
 {
-    std::string banner = std::string("SOAK-APPL") + '\0' + "V1" + '\0' + "1" + '\0' + "2" + '\0' + "3" + '\0';
-    banner.resize(48, '\0');
+    std::string banner = testing_support::Banner({"SOAK-APPL", "V1", "1", "2", "3"});
     app_ = module_.Folder() + "\\appli.com";
     testing_support::WriteFile(app_, "HDR-0001" + banner + std::string(4000, 'A'));
     missing_ = module_.Folder() + "\\missing.com";

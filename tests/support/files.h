@@ -1,36 +1,9 @@
-// Small file helpers for tests: whole-file reads and writes, scratch folders, log text.
+// The host harness's file and library helpers, under the tests' namespace.
 #pragma once
 
-#include <string>
-#include <vector>
+#include "host/files.h"
+#include "host/library_file.h"
 
 namespace testing_support {
-
-std::string ReadFile(const std::string& path);           // "" when missing
-bool FileExists(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
-void CopyFile(const std::string& from, const std::string& to);
-std::string JoinPath(const std::string& folder, const std::string& name);
-
-// A fresh, empty folder under the build tree, removed again with its content.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& hint = "case");
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return JoinPath(path_, name); }
-
-private:
-    std::string path_;
-};
-
-// Log text as the module writes it on this build: "\n" becomes CR LF on Windows.
-std::string LogText(const std::string& text);
-
-// Splits text on "\n" (dropping a "\r" before it); the last, unterminated piece is kept
-// only when not empty.
-std::vector<std::string> SplitLines(const std::string& text);
-
+using namespace host;
 }  // namespace testing_support

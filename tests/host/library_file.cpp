@@ -1,4 +1,4 @@
-#include "support/dynamic_library.h"
+#include "host/library_file.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace testing_support {
+namespace host {
 
 #if defined(_WIN32)
 
@@ -69,4 +69,4 @@ bool LibraryLoaded(const std::string& path)
 
 #endif
 
-}  // namespace testing_support
+}  // namespace host

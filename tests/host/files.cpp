@@ -1,6 +1,6 @@
-#include "support/files.h"
+#include "host/files.h"
 
-#include "test_paths.h"
+#include "host_paths.h"
 
 #include <atomic>
 #include <chrono>
@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-namespace testing_support {
+namespace host {
 
 std::string ReadFile(const std::string& path)
 {
@@ -52,18 +52,32 @@ std::string JoinPath(const std::string& folder, const std::string& name)
 #endif
 }
 
-ScratchFolder::ScratchFolder(const std::string& hint)
+void RemoveTree(const std::string& path)
+{
+    std::error_code error;
+    fs::remove_all(path, error);
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::string NewScratchPath(const std::string& hint)
 {
     static std::atomic<unsigned> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = JoinPath(TORVEX_TEST_SCRATCH_DIR, hint + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    return JoinPath(TORVEX_HOST_SCRATCH_DIR, hint + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+}
+
+ScratchFolder::ScratchFolder(const std::string& hint) : path_(NewScratchPath(hint))
+{
     fs::create_directories(path_);
 }
 
 ScratchFolder::~ScratchFolder()
 {
-    std::error_code error;
-    fs::remove_all(path_, error);
+    RemoveTree(path_);
 }
 
 std::string LogText(const std::string& text)
@@ -100,4 +114,4 @@ std::vector<std::string> SplitLines(const std::string& text)
     return lines;
 }
 
-}  // namespace testing_support
+}  // namespace host

@@ -1,0 +1,58 @@
+#include "support/trace_text.h"
+
+#include <cstdio>
+
+namespace testing_support {
+
+std::string Entry(const std::string& name)
+{
+    return "\nEntre " + name + "\n";
+}
+
+std::string Exit(const std::string& name)
+{
+    return "Sort " + name + "\n";
+}
+
+std::string ReportLine(const std::string& label, long long com, long long general)
+{
+    return label + " CompteRendu com = " + std::to_string(com)
+        + " CompteRendu g\xE9n\xE9ral = " + std::to_string(general) + "\n";
+}
+
+std::string CommandReport(const std::string& name, long long com, long long general)
+{
+    return ReportLine("_ExecuteCommand " + name, com, general);
+}
+
+std::string CommandTrace(const std::string& name, long long com, long long general)
+{
+    return Entry(name) + CommandReport(name, com, general) + Exit(name);
+}
+
+std::string Banner(const BannerFields& fields)
+{
+    std::string banner;
+    for (const std::string& field : fields)
+        banner += field + '\0';
+    banner.resize(48, '\0');
+    return banner;
+}
+
+std::string ApplicationImage(const std::string& header, const std::string& banner, const std::string& body)
+{
+    return header.substr(0, 8) + banner + body;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string text;
+    char digits[4];
+    for (unsigned char byte : bytes) {
+        std::snprintf(digits, sizeof digits, "%s%02X", text.empty() ? "" : " ", byte);
+        text += digits;
+    }
+    return text;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,36 @@
+// The tests' vocabulary for what the module writes and reads: its log lines (written here
+// once, so that a changed line is changed in one place), banners and application images,
+// and bytes shown as hex. Log text is given as the module formats it; LogText adds the
+// Windows line ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The 53 hyphens and line end that close each export's trace (inline: initialised before
+// any constant of a test file built from it).
+inline const std::string kSeparator = std::string(53, '-') + "\n";
+
+std::string Entry(const std::string& name);  // "\nEntre <name>\n"
+std::string Exit(const std::string& name);   // "Sort <name>\n"
+
+// "<label> CompteRendu com = <com> CompteRendu général = <general>\n"
+std::string ReportLine(const std::string& label, long long com, long long general);
+// The report of a board command: ReportLine("_ExecuteCommand <name>", ...).
+std::string CommandReport(const std::string& name, long long com = 3, long long general = 0);
+// The whole trace of a payload-free command (Reset_Board, Saut_Appli): entry, report, exit.
+std::string CommandTrace(const std::string& name, long long com = 3, long long general = 0);
+
+// A 48-byte banner: the fields one after the other, each ended by a zero byte, then zeros
+// (cut to 48 bytes when the fields are longer).
+using BannerFields = std::vector<std::string>;
+std::string Banner(const BannerFields& fields);
+// An application image: the 8 header bytes, the banner, then `body`.
+std::string ApplicationImage(const std::string& header, const std::string& banner, const std::string& body);
+
+// Upper-case hex, two digits a byte, separated by single spaces (as the journal writes it).
+std::string Hex(const std::string& bytes);
+
+}  // namespace testing_support
