@@ -46,8 +46,8 @@ int RunClean(const Options& options, Output& out)
         if (report.empty())
             report = "the library's report is unknown (it reaches torvexctl only through Torvex.log)";
         if (result == 0) {
-            out.Error("clean-up failed (0): no session could be opened or the library has no clean-up; " + report
-                      + "; " + kSeeLog);
+            out.Error("clean-up failed (0): no session could be opened or the library has no clean-up; " + report + "; "
+                      + kSeeLog);
             return static_cast<int>(kExitQueryFailed);
         }
         out.Info("clean-up called (" + std::to_string(result) + "): the library's own result is not passed on; "

@@ -39,7 +39,8 @@ std::string ClosestCommand(const std::string& typed)
     for (const Command& command : kCommands) {
         std::string name = command.name;
         // A prefix of three letters or more ("ver", "ref") names its command too.
-        std::size_t distance = lower.size() >= 3 && name.compare(0, lower.size(), lower) == 0 ? 0 : Distance(lower, name);
+        std::size_t distance = lower.size() >= 3 && name.compare(0, lower.size(), lower) == 0 ? 0
+                                                                                              : Distance(lower, name);
         if (best.empty() || distance < bestDistance) {
             best = name;
             bestDistance = distance;

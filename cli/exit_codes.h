@@ -5,17 +5,17 @@ namespace torvexctl {
 
 enum ExitCode : int {
     kExitSuccess = 0,
-    kExitInternalError = 1,     // an unexpected failure inside torvexctl itself
-    kExitUsage = 2,             // bad command line
-    kExitModuleUnusable = 3,    // torvex.dll cannot be loaded, or an export is missing
-    kExitInitFailed = 4,        // _Init_Module_COM returned 0
-    kExitDownloadRefused = 5,   // the board refused the download (-2)
-    kExitDownloadFailed = 6,    // the download failed (-1, 0 or another value)
-    kExitVerifyMismatch = 7,    // the board's banner differs from the file's after a download
-    kExitQueryFailed = 8,       // version, reference or clean-up call failed
-    kExitFileUnreadable = 9,    // the application file is missing, unreadable or empty
-    kExitNotAnApplication = 10, // the file is too short for a banner or its banner does not decode
-    kExitPathUnusable = 11,     // the file's path cannot be handed to the module
+    kExitInternalError = 1,      // an unexpected failure inside torvexctl itself
+    kExitUsage = 2,              // bad command line
+    kExitModuleUnusable = 3,     // torvex.dll cannot be loaded, or an export is missing
+    kExitInitFailed = 4,         // _Init_Module_COM returned 0
+    kExitDownloadRefused = 5,    // the board refused the download (-2)
+    kExitDownloadFailed = 6,     // the download failed (-1, 0 or another value)
+    kExitVerifyMismatch = 7,     // the board's banner differs from the file's after a download
+    kExitQueryFailed = 8,        // version, reference or clean-up call failed
+    kExitFileUnreadable = 9,     // the application file is missing, unreadable or empty
+    kExitNotAnApplication = 10,  // the file is too short for a banner or its banner does not decode
+    kExitPathUnusable = 11,      // the file's path cannot be handed to the module
 };
 
 struct ExitCodeDescription {
@@ -35,10 +35,12 @@ inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
     {kExitVerifyMismatch, "verification mismatch: the board's banner differs from the file's"},
     {kExitQueryFailed, "query failed (version, reference or clean-up returned 0)"},
     {kExitFileUnreadable, "application file missing, unreadable or empty"},
-    {kExitNotAnApplication, "not an application file (too short for a banner, or a banner that does not decode "
-                            "into five printable fields): nothing written"},
-    {kExitPathUnusable, "the file's path cannot be handed to the module (characters outside the ANSI code page "
-                        "and no short name): nothing written"},
+    {kExitNotAnApplication,
+     "not an application file (too short for a banner, or a banner that does not decode "
+     "into five printable fields): nothing written"},
+    {kExitPathUnusable,
+     "the file's path cannot be handed to the module (characters outside the ANSI code page "
+     "and no short name): nothing written"},
 };
 
 }  // namespace torvexctl

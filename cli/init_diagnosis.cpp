@@ -124,15 +124,16 @@ std::string LogWriteProblem(const ModuleSetting& setting)
 {
     if (setting.narrowPath.empty())
         return "the module's path " + Quote(setting.modulePath)
-               + " cannot be given in the ANSI code page, so the module cannot find its own folder";
+            + " cannot be given in the ANSI code page, so the module cannot find its own folder";
     if (setting.narrowPath.size() > kLongestModulePath)
         return "the module's path is " + std::to_string(setting.narrowPath.size()) + " characters long, more than the "
-               + std::to_string(kLongestModulePath) + " it can hold, so it cannot find its own folder "
-               "(it writes no Torvex.log and reads no torvex.ini there): move it to a shorter path";
+            + std::to_string(kLongestModulePath)
+            + " it can hold, so it cannot find its own folder "
+              "(it writes no Torvex.log and reads no torvex.ini there): move it to a shorter path";
     std::size_t narrowLogLength = setting.narrowPath.size() - FileNameOf(setting.narrowPath).size() + 10;
     if (narrowLogLength > kLongestLogPath)
         return "the log's path would be " + std::to_string(narrowLogLength) + " characters long, more than the "
-               + std::to_string(kLongestLogPath) + " the module can hold: move the module to a shorter path";
+            + std::to_string(kLongestLogPath) + " the module can hold: move the module to a shorter path";
 
     std::string log = JoinPath(setting.folder, "Torvex.log");
     std::error_code error;
@@ -145,8 +146,8 @@ std::string LogWriteProblem(const ModuleSetting& setting)
     if (file == nullptr) {
         int code = errno;
         if (code == EACCES || code == EPERM || code == EROFS)
-            return "access denied: the folder " + Quote(setting.folder) + (existed ? " or the file Torvex.log in it" : "")
-                   + " is read-only (" + std::strerror(code) + ")";
+            return "access denied: the folder " + Quote(setting.folder)
+                + (existed ? " or the file Torvex.log in it" : "") + " is read-only (" + std::strerror(code) + ")";
         return Quote(log) + " cannot be opened for writing (" + std::strerror(code) + ")";
     }
     std::fclose(file);
@@ -205,8 +206,9 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
     if (value.find(':') != std::string::npos && !libraryPath.empty() && !SameLetter(value[0], libraryPath[0]))
         causes.push_back("the drive-letter rule applied: QuelvanePath " + Quote(value)
                          + " holds a colon, so the module put its own drive letter in front and tried "
-                         + Quote(AnsiToUtf8(libraryPath)) + "; keep the library on the module's drive, or give a "
-                         "path without a drive letter");
+                         + Quote(AnsiToUtf8(libraryPath))
+                         + "; keep the library on the module's drive, or give a "
+                           "path without a drive letter");
     std::error_code ignored;
     if (IsRelative(value))
         causes.push_back("QuelvanePath " + Quote(value) + " is a relative folder: the system looks for "

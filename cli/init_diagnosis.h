@@ -8,10 +8,10 @@
 namespace torvexctl {
 
 struct ModuleSetting {
-    std::string modulePath;    // UTF-8, absolute
-    std::string narrowPath;    // the module's path as the module sees it; "" when it has none
-    std::string folder;        // where it reads torvex.ini and writes Torvex.log (UTF-8)
-    std::string programFolder; // where torvexctl lies: the first place a relative library is looked for
+    std::string modulePath;     // UTF-8, absolute
+    std::string narrowPath;     // the module's path as the module sees it; "" when it has none
+    std::string folder;         // where it reads torvex.ini and writes Torvex.log (UTF-8)
+    std::string programFolder;  // where torvexctl lies: the first place a relative library is looked for
 };
 
 // Why the module could not write its log ("" when nothing torvexctl checks explains it).

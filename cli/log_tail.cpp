@@ -21,9 +21,7 @@ unsigned long long SizeOf(const std::string& path)
 
 }  // namespace
 
-LogTail::LogTail(std::string path) : path_(std::move(path)), startSize_(SizeOf(path_))
-{
-}
+LogTail::LogTail(std::string path) : path_(std::move(path)), startSize_(SizeOf(path_)) { }
 
 std::vector<std::string> LogTail::AddedLines(bool* restarted) const
 {

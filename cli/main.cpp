@@ -24,12 +24,11 @@ using namespace torvexctl;
 
 std::string Footer()
 {
-    std::string text =
-        "torvexctl loads torvex.dll from its own folder (or --dll PATH), initialises it with\n"
-        "_Init_Module_COM and runs one command. The module reads torvex.ini and writes Torvex.log\n"
-        "beside itself, and download adds a record to the update history (history shows it). The\n"
-        "options --dll, --history, --log, --json and --quiet may come before or after the command.\n"
-        "\nExit status:\n";
+    std::string text = "torvexctl loads torvex.dll from its own folder (or --dll PATH), initialises it with\n"
+                       "_Init_Module_COM and runs one command. The module reads torvex.ini and writes Torvex.log\n"
+                       "beside itself, and download adds a record to the update history (history shows it). The\n"
+                       "options --dll, --history, --log, --json and --quiet may come before or after the command.\n"
+                       "\nExit status:\n";
     for (const ExitCodeDescription& entry : kExitCodeDescriptions)
         text += (entry.code < 10 ? "   " : "  ") + std::to_string(entry.code) + "  " + entry.meaning + "\n";
     return text;
@@ -67,7 +66,8 @@ std::string UnknownCommandMessage(const std::string& typed)
 {
     std::string closest = ClosestCommand(typed);
     if (!closest.empty())
-        return "unknown command \"" + typed + "\": did you mean \"" + closest + "\"? run 'torvexctl --help' for the usage";
+        return "unknown command \"" + typed + "\": did you mean \"" + closest
+            + "\"? run 'torvexctl --help' for the usage";
     std::string names;
     for (const Command& command : kCommands)
         names += (names.empty() ? "" : ", ") + std::string(command.name);
@@ -78,7 +78,7 @@ int Run(const std::vector<std::string>& arguments, Output& out)
 {
     CLI::App app{"Updates and queries a communication board through torvex.dll.", "torvexctl"};
     app.footer(Footer());
-    app.fallthrough();  // common options may follow the command too (inherited by the commands)
+    app.fallthrough();                       // common options may follow the command too (inherited by the commands)
     app.allow_windows_style_options(false);  // "/tmp/app.bin" is a path, not an option
 
     Options options;

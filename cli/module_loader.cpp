@@ -117,8 +117,7 @@ void CloseLibrary(void* handle)
 #endif
 
 // Casts an export's address to the type the public header declares for it.
-template <typename Function>
-bool Resolve(void* handle, const char* name, Function* function, std::string* missing)
+template <typename Function> bool Resolve(void* handle, const char* name, Function* function, std::string* missing)
 {
     void* address = FindSymbol(handle, name);
     if (address == nullptr) {

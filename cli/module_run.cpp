@@ -7,8 +7,8 @@ namespace torvexctl {
 
 ModuleRun::ModuleRun(const Options& options, Output& out) : options_(options), out_(out)
 {
-    setting_.modulePath =
-        AbsolutePath(options.dllPath.empty() ? JoinPath(ProgramFolder(), "torvex.dll") : options.dllPath);
+    setting_.modulePath = AbsolutePath(options.dllPath.empty() ? JoinPath(ProgramFolder(), "torvex.dll")
+                                                               : options.dllPath);
     setting_.programFolder = ProgramFolder();
     setting_.folder = HasModuleFileName(setting_.modulePath) ? FolderOf(setting_.modulePath) : ProgramFolder();
 }

@@ -12,7 +12,7 @@ namespace torvexctl {
 class Output {
 public:
     // `quiet`: no result lines and no progress, only warnings and errors.
-    explicit Output(bool json, bool quiet = false) : json_(json), quiet_(quiet) {}
+    explicit Output(bool json, bool quiet = false) : json_(json), quiet_(quiet) { }
 
     bool Json() const { return json_; }
 

@@ -36,8 +36,7 @@ bool IsTerminal(std::FILE* stream)
 #endif
 }
 
-int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const std::string& label,
-                    double* seconds)
+int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const std::string& label, double* seconds)
 {
     if (stream == nullptr) {
         Clock::time_point start = Clock::now();
@@ -61,8 +60,8 @@ int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const s
     while (result.wait_for(kTerminalRefresh) != std::future_status::ready) {
         double elapsed = SecondsSince(start);
         if (terminal) {
-            int width = std::fprintf(stream, "\r%c %s  %.1f s", kSpinner[tick++ % sizeof kSpinner],
-                                     label.c_str(), elapsed);
+            int width = std::fprintf(stream, "\r%c %s  %.1f s", kSpinner[tick++ % sizeof kSpinner], label.c_str(),
+                                     elapsed);
             lastWidth = width > lastWidth ? width : lastWidth;
             std::fflush(stream);
         } else if (elapsed >= nextPlainLine) {

@@ -703,7 +703,8 @@ TEST(TorvexctlOutput, UsageErrorsExitWithTheUsageStatus)
         {"dowload", "unknown command \"dowload\": did you mean \"download\"?"},
         {"verison", "did you mean \"version\"?"},
         {"flash",
-         "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner, history;"},
+         "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner, "
+         "history;"},
     };
     for (const auto& [typed, message] : mistyped) {
         ProgramRun run = workspace.Run({"--log", typed, "x.bin"});

@@ -70,15 +70,14 @@ TEST_P(DownloadAccepted, PassesTheLibraryValueUp)
     EXPECT_EQ(Journal(), AcceptedJournal());
 }
 
-INSTANTIATE_TEST_SUITE_P(Results, DownloadAccepted,
-                         ::testing::Values(ReportCase{"Seven", "[command.30]\nresult=7\n", 7, 3, 0},
-                                           ReportCase{"Negative", "[command.30]\nresult=-3\n", -3, 3, 0},
-                                           ReportCase{"RefusalCodeIgnoredWhenSent",
-                                                        "[command.30]\nresult=1\ncom=19\ngeneral=4\n", 1, 19, 4},
-                                           ReportCase{"FailureCodeIgnoredWhenSent",
-                                                        "[command.30]\nresult=2\ncom=50\n", 2, 50, 0},
-                                           ReportCase{"StatusLeftAtPreset", "[command.30]\nuntouched=1\n", 1, 3, 0}),
-                         CaseName<ReportCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Results, DownloadAccepted,
+    ::testing::Values(ReportCase{"Seven", "[command.30]\nresult=7\n", 7, 3, 0},
+                      ReportCase{"Negative", "[command.30]\nresult=-3\n", -3, 3, 0},
+                      ReportCase{"RefusalCodeIgnoredWhenSent", "[command.30]\nresult=1\ncom=19\ngeneral=4\n", 1, 19, 4},
+                      ReportCase{"FailureCodeIgnoredWhenSent", "[command.30]\nresult=2\ncom=50\n", 2, 50, 0},
+                      ReportCase{"StatusLeftAtPreset", "[command.30]\nuntouched=1\n", 1, 3, 0}),
+    CaseName<ReportCase>);
 
 // _SendCommand returned 0 for the download: no start, no second reset, `com` decides.
 class DownloadRefused : public DownloadOperation, public ::testing::WithParamInterface<ReportCase> { };
