@@ -192,8 +192,8 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     ScratchFolder folder("gui");
     std::filesystem::create_directories(folder.File("simulator"));
     CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
-    CopyFile(TORVEX_MODULE_FILE, folder.File("torvex.dll"));
-    CopyFile(TORVEX_SIM_FILE, folder.File("simulator\\quelvane.dll"));
+    CopyFile(TORVEX_HOST_MODULE_FILE, folder.File("torvex.dll"));
+    CopyFile(TORVEX_HOST_SIM_FILE, folder.File("simulator\\quelvane.dll"));
     WriteFile(folder.File("torvex.ini"), "[TorvexPath]\r\nQuelvanePath=simulator\r\n");
     CopyFile(GUI_TEST_SAMPLE_FILE, folder.File("sample.bin"));
     WriteFile(folder.File("other.bin"), Image({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}));
