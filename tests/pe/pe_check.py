@@ -170,6 +170,8 @@ def main():
           "exactly the .def's exports with their ordinals (%s)" % exports)
     imports = pe.imports()
     check(all(name.lower() in SYSTEM_DLLS for name in imports), "imports only system DLLs (%s)" % ", ".join(imports))
+    thread_runtime = sorted(set(pe.imported_functions()) & {"_beginthreadex", "_endthreadex", "_setjmp3"})
+    check(not thread_runtime, "no C++ exception or thread runtime linked in (%s)" % thread_runtime)
     unbounded = sorted(set(pe.imported_functions()) & UNBOUNDED_FUNCTIONS)
     check(not unbounded, "imports no unbounded string function (%s)" % unbounded)
     check(pe.dll_characteristics & DYNAMIC_BASE != 0, "DYNAMIC_BASE set")
