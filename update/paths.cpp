@@ -8,20 +8,18 @@
 namespace torvexupdate {
 
 #if defined(_WIN32)
-namespace {
-
-std::wstring Wide(const std::string& utf8, UINT codePage = CP_UTF8)
+std::wstring Wide(const std::string& text, unsigned codePage)
 {
-    if (utf8.empty())
+    if (text.empty())
         return std::wstring();
-    int length = MultiByteToWideChar(codePage, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
     if (length > 0)
-        MultiByteToWideChar(codePage, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
 }
 
-std::string Narrow(const std::wstring& wide, UINT codePage = CP_UTF8, bool* lossy = nullptr)
+std::string Narrow(const std::wstring& wide, unsigned codePage, bool* lossy)
 {
     if (lossy != nullptr)
         *lossy = false;
@@ -42,8 +40,6 @@ std::string Narrow(const std::wstring& wide, UINT codePage = CP_UTF8, bool* loss
         *lossy = length <= 0 || usedDefault != FALSE;
     return narrow;
 }
-
-}  // namespace
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv)
 {

@@ -39,4 +39,13 @@ NarrowPath ForModule(const std::string& utf8);
 // Text from the module (its log, the paths it built) in the ANSI code page, as UTF-8.
 std::string AnsiToUtf8(const std::string& bytes);
 
+#if defined(_WIN32)
+constexpr unsigned kUtf8CodePage = 65001;  // CP_UTF8
+
+// Text in `codePage` to UTF-16, and back. Into a code page other than UTF-8 no best-fit
+// substitute is made; `lossy` tells whether a character had no place there.
+std::wstring Wide(const std::string& text, unsigned codePage = kUtf8CodePage);
+std::string Narrow(const std::wstring& wide, unsigned codePage = kUtf8CodePage, bool* lossy = nullptr);
+#endif
+
 }  // namespace torvexupdate

@@ -14,25 +14,6 @@ namespace torvexupdate {
 
 namespace {
 
-std::wstring Wide(const std::string& utf8)
-{
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide)
-{
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                     nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr, nullptr);
-    return utf8;
-}
-
 // One pass over the file through a CNG hash object.
 class Sha256 {
 public:
@@ -83,7 +64,7 @@ std::string EnvironmentVariable(const char* name)
     std::wstring value(size, L'\0');
     size = GetEnvironmentVariableW(wideName.c_str(), &value[0], size);
     value.resize(size);
-    return Utf8(value);
+    return Narrow(value);
 }
 
 std::string FileSha256(const std::string& utf8Path)
@@ -117,7 +98,7 @@ std::string MachineName()
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     if (!GetComputerNameW(name, &size))
         return "";
-    return Utf8(std::wstring(name, size));
+    return Narrow(std::wstring(name, size));
 }
 
 std::string UtcTimestamp()
