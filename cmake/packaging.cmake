@@ -14,9 +14,9 @@
 #   lib/torvex.def                  the export definitions both are made from
 #   lib/cmake/torvex/               CMake package: find_package(torvex) -> torvex::torvex
 #   examples/                       a small C host and its CMakeLists.txt
-#   simulator/                      simulated board, its README, a sample application file
+#   simulator/                      simulated board, its README (sim/README.md), a sample application file
 #   docs/                           torvexctl, torvexgui (and the images they show), the
-#                                   module's limits on bad input
+#                                   module on bad input (made from docs/bad-input.md)
 #
 # The archive is reproducible: no build time in the binaries, and the zip is rewritten
 # with fixed dates and a fixed order (cmake/release/normalize_zip.py).
@@ -66,7 +66,20 @@ include(CMakePackageConfigHelpers)
 write_basic_package_version_file(${release_build}/torvexConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 
-add_custom_target(torvex_release_files ALL DEPENDS ${import_libraries})
+# The bad-input document for a user of the release: the developers' matrix rows that hold
+# for this build, in a text without the tests around them.
+set(user_bad_input ${release_build}/docs/bad-input.md)
+add_custom_command(
+  OUTPUT ${user_bad_input}
+  COMMAND ${CMAKE_COMMAND} -D SOURCE=${PROJECT_SOURCE_DIR}/docs/bad-input.md
+          -D TEMPLATE=${release_sources}/bad-input.md.in -D OUTPUT=${user_bad_input}
+          -P ${release_sources}/user_bad_input.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/docs/bad-input.md ${release_sources}/bad-input.md.in
+          ${release_sources}/user_bad_input.cmake
+  COMMENT "Writing the release's bad-input document"
+  VERBATIM)
+
+add_custom_target(torvex_release_files ALL DEPENDS ${import_libraries} ${user_bad_input})
 # Everything the archive takes from the build: a second build of this target alone is
 # enough to pack the archive again.
 add_dependencies(torvex_release_files torvex torvexctl torvexgui torvexctl_demo quelvane)
@@ -85,7 +98,7 @@ torvex_release_install(DIRECTORY examples ${PROJECT_SOURCE_DIR}/examples/)
 torvex_release_install(FILES simulator $<TARGET_FILE:quelvane> ${PROJECT_SOURCE_DIR}/sim/README.md
                        ${CMAKE_BINARY_DIR}/bin/sample-application.bin)
 torvex_release_install(FILES docs ${PROJECT_SOURCE_DIR}/docs/torvexctl.md ${PROJECT_SOURCE_DIR}/docs/torvexgui.md
-                       ${PROJECT_SOURCE_DIR}/docs/bad-input.md)
+                       ${user_bad_input})
 torvex_release_install(FILES docs/images ${PROJECT_SOURCE_DIR}/docs/images/torvexgui.png
                        ${PROJECT_SOURCE_DIR}/docs/images/torvexgui-outcome.png)
 torvex_release_install(FILES . ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
