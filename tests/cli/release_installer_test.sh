@@ -12,6 +12,7 @@
 #   - the simulator is optional (ADDLOCAL=Programs leaves it out).
 # Usage: release_installer_test.sh BUILD_DIR WINE_RUN SOURCE_DIR
 set -euo pipefail
+export LC_ALL=C.UTF-8 LANG=C.UTF-8  # Wine's output in a fixed locale, whatever the caller's
 build=$1 wine_run=$2 source=$3
 work=$(mktemp -d "$build/tests/scratch/installer-XXXXXX")
 prefix=$work/prefix
