@@ -98,14 +98,16 @@ TrustedKeys ReadTrustedKeys(const std::string& utf8Folder)
         std::string pem, problem;
         TrustedKey key;
         key.fileName = name;
-        if (!ReadSmallFile(Utf8Of(folder / FsPath(name)), kMaxKeyFileBytes, &pem))
+        if (!ReadSmallFile(Utf8Of(folder / FsPath(name)), kMaxKeyFileBytes, &pem)) {
             problem = "it cannot be read or is larger than " + std::to_string(kMaxKeyFileBytes / 1024) + " KiB";
-        else if (ParsePublicKeyPem(pem, &key.key, &problem) && (key.fingerprint = KeyFingerprint(key.key)).empty())
-            problem = "its fingerprint cannot be computed";
-        if (!problem.empty())
-            trusted.warnings.push_back("trusted key " + name + " skipped: " + problem);
-        else
+        } else if (ParsePublicKeyPem(pem, &key.key, &problem)) {
+            key.fingerprint = KeyFingerprint(key.key);
+            problem = key.fingerprint.empty() ? "its fingerprint cannot be computed" : "";
+        }
+        if (problem.empty())
             trusted.keys.push_back(key);
+        else
+            trusted.warnings.push_back("trusted key " + name + " skipped: " + problem);
     }
     return trusted;
 }
