@@ -1,5 +1,6 @@
 #include "key_formats.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace torvexupdate {
@@ -9,8 +10,14 @@ namespace {
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // DER of the two object identifiers a P-256 key names: id-ecPublicKey and prime256v1.
-const std::string kEcPublicKeyOid("\x06\x07\x2A\x86\x48\xCE\x3D\x02\x01", 9);
-const std::string kPrime256v1Oid("\x06\x08\x2A\x86\x48\xCE\x3D\x03\x01\x07", 10);
+std::string EcPublicKeyOid()
+{
+    return std::string("\x06\x07\x2A\x86\x48\xCE\x3D\x02\x01", 9);
+}
+std::string Prime256v1Oid()
+{
+    return std::string("\x06\x08\x2A\x86\x48\xCE\x3D\x03\x01\x07", 10);
+}
 
 constexpr unsigned char kSequence = 0x30;
 constexpr unsigned char kInteger = 0x02;
@@ -108,7 +115,7 @@ bool ReadEcPrivateKey(const std::string& der, bool curveNamed, EcPrivateKey* key
     if (body.NextIs(kContext0)) {
         if (!body.Read(kContext0, &parameters))
             return false;
-        if (!parameters.ReadExactly(kObjectId, kPrime256v1Oid) || !parameters.AtEnd()) {
+        if (!parameters.ReadExactly(kObjectId, Prime256v1Oid()) || !parameters.AtEnd()) {
             *problem = "it is not a P-256 key (curve prime256v1)";
             return false;
         }
@@ -136,11 +143,11 @@ bool ReadPkcs8(const std::string& der, EcPrivateKey* key, std::string* problem)
     if (!outer.Read(kSequence, &body) || !outer.AtEnd() || !body.ReadExactly(kInteger, std::string("\x02\x01\x00", 3))
         || !body.Read(kSequence, &algorithm))
         return false;
-    if (!algorithm.ReadExactly(kObjectId, kEcPublicKeyOid)) {
+    if (!algorithm.ReadExactly(kObjectId, EcPublicKeyOid())) {
         *problem = "it is not an EC key";
         return false;
     }
-    if (!algorithm.ReadExactly(kObjectId, kPrime256v1Oid) || !algorithm.AtEnd()) {
+    if (!algorithm.ReadExactly(kObjectId, Prime256v1Oid()) || !algorithm.AtEnd()) {
         *problem = "it is not a P-256 key (curve prime256v1)";
         return false;
     }
@@ -170,8 +177,8 @@ bool ReadSignatureInteger(Der* body, unsigned char* out)
         bytes.erase(0, 1);
     if (bytes.size() > 32)
         return false;
-    std::memset(out, 0, 32);
-    std::memcpy(out + (32 - bytes.size()), bytes.data(), bytes.size());
+    std::fill(out, out + 32, 0);
+    std::copy(bytes.begin(), bytes.end(), out + (32 - bytes.size()));
     return true;
 }
 
@@ -285,11 +292,11 @@ bool ParsePublicKeyPem(const std::string& pem, EcPublicKey* key, std::string* pr
     Der outer(der), body, algorithm, bits;
     if (!outer.Read(kSequence, &body) || !outer.AtEnd() || !body.Read(kSequence, &algorithm))
         return false;
-    if (!algorithm.ReadExactly(kObjectId, kEcPublicKeyOid)) {
+    if (!algorithm.ReadExactly(kObjectId, EcPublicKeyOid())) {
         *problem = "it is not an EC key";
         return false;
     }
-    if (!algorithm.ReadExactly(kObjectId, kPrime256v1Oid) || !algorithm.AtEnd()) {
+    if (!algorithm.ReadExactly(kObjectId, Prime256v1Oid()) || !algorithm.AtEnd()) {
         *problem = "it is not a P-256 key (curve prime256v1)";
         return false;
     }
@@ -316,13 +323,13 @@ bool ParsePrivateKeyPem(const std::string& pem, EcPrivateKey* key, std::string* 
 
 std::string PublicKeyDer(const EcPublicKey& key)
 {
-    return std::string("\x30\x59\x30\x13", 4) + kEcPublicKeyOid + kPrime256v1Oid + std::string("\x03\x42\x00\x04", 4)
+    return std::string("\x30\x59\x30\x13", 4) + EcPublicKeyOid() + Prime256v1Oid() + std::string("\x03\x42\x00\x04", 4)
         + Raw(key.x) + Raw(key.y);
 }
 
 std::string PrivateKeyDer(const EcPrivateKey& key)
 {
-    return std::string("\x30\x77\x02\x01\x01\x04\x20", 7) + Raw(key.d) + std::string("\xA0\x0A", 2) + kPrime256v1Oid
+    return std::string("\x30\x77\x02\x01\x01\x04\x20", 7) + Raw(key.d) + std::string("\xA0\x0A", 2) + Prime256v1Oid()
         + std::string("\xA1\x44\x03\x42\x00\x04", 6) + Raw(key.publicKey.x) + Raw(key.publicKey.y);
 }
 

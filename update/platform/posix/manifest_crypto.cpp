@@ -3,6 +3,7 @@
 #include "manifest_crypto.h"
 
 #include <openssl/crypto.h>
+#include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
@@ -77,6 +78,7 @@ SignatureCheck VerifyP256(const EcPublicKey& key, const std::string& message, co
         return SignatureCheck::kInvalid;
     int result = EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(der.data()), der.size(),
                                   reinterpret_cast<const unsigned char*>(message.data()), message.size());
+    ERR_clear_error();  // a failed verification leaves its reason queued
     return result == 1 ? SignatureCheck::kValid : SignatureCheck::kInvalid;
 }
 
