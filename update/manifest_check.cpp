@@ -124,6 +124,14 @@ FileFacts FactsOfFile(const std::string& utf8Path)
     return facts;
 }
 
+bool ReadKeyFile(const std::string& utf8Path, std::string* pem, std::string* problem)
+{
+    if (ReadSmallFile(utf8Path, kMaxKeyFileBytes, pem))
+        return true;
+    *problem = utf8Path + " cannot be read or is larger than " + std::to_string(kMaxKeyFileBytes / 1024) + " KiB";
+    return false;
+}
+
 bool SignManifest(Manifest* manifest, const std::string& privateKeyPem, std::string* problem)
 {
     EcPrivateKey key;

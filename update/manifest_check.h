@@ -49,6 +49,10 @@ struct ManifestRequest {
     std::string privateKeyPem;  // the key's PEM text; "" for an unsigned manifest
 };
 
+// The text of a key file (at most kMaxKeyFileBytes). False with `problem` set when it
+// cannot be read or is larger.
+bool ReadKeyFile(const std::string& utf8Path, std::string* pem, std::string* problem);
+
 // A manifest for the file, signed when the request carries a key. False with `problem`
 // set when the file is not readable or the request is not valid.
 bool MakeManifest(const FileFacts& file, const ManifestRequest& request, Manifest* manifest, std::string* problem);

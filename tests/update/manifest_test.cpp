@@ -381,8 +381,9 @@ TEST(Manifest, OpensslCommandLineAndWeAgreeOnFreshKeysAndSignatures)
 
     // Ours, checked by openssl dgst.
     Manifest manifest;
-    std::string problem;
-    ASSERT_TRUE(MakeManifest(FactsOfFile(release.app), {"", {}, "", ReadFile(key)}, &manifest, &problem)) << problem;
+    std::string pem, problem;
+    ASSERT_TRUE(ReadKeyFile(key, &pem, &problem)) << problem;
+    ASSERT_TRUE(MakeManifest(FactsOfFile(release.app), {"", {}, "", pem}, &manifest, &problem)) << problem;
     std::string der;
     ASSERT_TRUE(Base64Decode(manifest.signature->value, &der));
     WriteFile(release.folder.File("signed.txt"), SignedBytes(manifest, manifest.signature->key));
