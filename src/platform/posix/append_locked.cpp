@@ -36,6 +36,13 @@ bool Lock(int file, int operation)
     return result == 0;
 }
 
+// False when the file cannot be emptied; it then stays as it is, and the next message
+// past the limit tries again.
+bool Empty(int file)
+{
+    return ftruncate(file, 0) == 0;
+}
+
 }  // namespace
 
 bool Platform_AppendLocked(const char* path, const char* text, long long emptyPast)
@@ -48,9 +55,8 @@ bool Platform_AppendLocked(const char* path, const char* text, long long emptyPa
 
     if (text != nullptr)
         WriteAll(file, text, std::strlen(text));
-    off_t size = lseek(file, 0, SEEK_END);
-    if (size > emptyPast && ftruncate(file, 0) != 0)
-        size = -1;  // left as it is: the next message past the limit tries again
+    if (lseek(file, 0, SEEK_END) > emptyPast)
+        Empty(file);
 
     if (locked)
         Lock(file, LOCK_UN);
