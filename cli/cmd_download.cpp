@@ -200,8 +200,7 @@ int RunDownload(const Options& options, Output& out)
     events.openBoard = [&](BoardCalls* calls) {
         started = true;
         startCode = run.Start();
-        Module& module = run.Get();
-        *calls = BoardCalls{module.download, module.version, module.reference};
+        *calls = run.Get();
         return startCode == kExitSuccess;
     };
     events.boardRead = [&](const BoardContent& before, bool same) {

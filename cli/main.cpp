@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "output.h"
 #include "paths.h"
+#include "platform/host_platform.h"
 #include "torvex_version.h"
 
 #include <CLI/CLI.hpp>
@@ -12,11 +13,6 @@
 #include <exception>
 #include <string>
 #include <vector>
-
-#if defined(_WIN32)
-#include <windows.h>
-#include "progress.h"
-#endif
 
 namespace {
 
@@ -161,11 +157,8 @@ int Run(const std::vector<std::string>& arguments, Output& out)
 
 int main(int argc, char** argv)
 {
-#if defined(_WIN32)
     // Results, paths, banners and log lines are printed as UTF-8.
-    if (torvexctl::IsTerminal(stdout))
-        SetConsoleOutputCP(CP_UTF8);
-#endif
+    torvexupdate::PrintUtf8ToConsole();
     // Nothing may escape main(): even printing the result can fail (out of memory).
     try {
         std::vector<std::string> arguments = Utf8Arguments(argc, argv);

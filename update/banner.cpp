@@ -1,6 +1,7 @@
 #include "banner.h"
 
 #include "paths.h"
+#include "platform/host_platform.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,19 +10,6 @@
 #include <filesystem>
 
 namespace torvexupdate {
-
-namespace {
-
-long long FileTell(std::FILE* file)
-{
-#if defined(_WIN32)
-    return _ftelli64(file);
-#else
-    return static_cast<long long>(ftello(file));
-#endif
-}
-
-}  // namespace
 
 Banner ParseBanner(const char* bytes, std::size_t size)
 {

@@ -2,6 +2,7 @@
 // out like the build's bin/ (program, module, torvex.ini, simulator/): its output, its exit
 // status, and what reached the board.
 #include "cli_test_paths.h"
+#include "commands.h"
 #include "program_run.h"
 #include "support/files.h"
 #include "support/trace_text.h"
@@ -767,4 +768,19 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     EXPECT_EQ(workspace.Run({"--history", moved, "download", workspace.CopySample()}).status, 0);
     EXPECT_EQ(testing_support::SplitLines(ReadFile(moved)).size(), 1u);
     EXPECT_EQ(testing_support::SplitLines(ReadFile(history)).size(), 4u);
+}
+
+TEST(CommandNames, MistypedNamesFindTheirCommand)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"dowload", "download"},
+        {"DOWNLOAD", "download"},
+        {"verison", "version"},
+        {"ref", "reference"},
+        {"chek", "check"},
+        {"flash", ""},
+        {"x", ""},
+    };
+    for (const auto& [typed, expected] : cases)
+        EXPECT_EQ(torvexctl::ClosestCommand(typed), expected) << typed;
 }

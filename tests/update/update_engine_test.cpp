@@ -117,7 +117,9 @@ TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
         int opened = 0;
         events.openBoard = [&](BoardCalls* calls) {
             ++opened;
-            *calls = BoardCalls{StandInDownload, StandInVersion, StandInReference};
+            calls->download = StandInDownload;
+            calls->version = StandInVersion;
+            calls->reference = StandInReference;
             return true;
         };
         int retries = 0;

@@ -1,6 +1,5 @@
-// torvexctl's pure helpers: banner parsing and layout, text decoding, the log tail.
+// The update library's pure helpers: banner parsing and layout, text decoding, the log tail.
 #include "banner.h"
-#include "commands.h"
 #include "download_steps.h"
 #include "log_tail.h"
 #include "text.h"
@@ -12,7 +11,7 @@
 #include <string>
 #include <vector>
 
-using namespace torvexctl;
+using namespace torvexupdate;
 
 namespace {
 
@@ -196,19 +195,4 @@ TEST(DownloadSteps, RetriesFollowOnlyTransferFailures)
         EXPECT_EQ(attempts.size(), c.attempts);
         EXPECT_EQ(static_cast<std::size_t>(announced), c.attempts - 1);
     }
-}
-
-TEST(CommandNames, MistypedNamesFindTheirCommand)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"dowload", "download"},
-        {"DOWNLOAD", "download"},
-        {"verison", "version"},
-        {"ref", "reference"},
-        {"chek", "check"},
-        {"flash", ""},
-        {"x", ""},
-    };
-    for (const auto& [typed, expected] : cases)
-        EXPECT_EQ(ClosestCommand(typed), expected) << typed;
 }
