@@ -1,5 +1,7 @@
 #include "banner.h"
 
+#include "component/banner.h"
+
 #include "paths.h"
 #include "platform/host_platform.h"
 
@@ -42,16 +44,14 @@ std::string FieldOf(const Banner& banner, std::size_t index)
 
 std::string BannerLine(const Banner& banner)
 {
-    static constexpr std::size_t kColumns[] = {14, 24, 31, 38};
-    std::string text = FieldOf(banner, 0);
-    for (std::size_t k = 0; k < 4; ++k) {
-        if (text.size() >= kColumns[k]) {
-            text.resize(kColumns[k]);
-            text += ' ';
-        }
-        text += FieldOf(banner, k + 1);
-    }
-    return text;
+    // The fields back in their terminated form, laid out by the module's own decoder: the
+    // line holds every field byte and at most one space per column.
+    std::string source;
+    for (std::size_t i = 0; i < kBannerFieldCount; ++i)
+        source += FieldOf(banner, i) + '\0';
+    std::vector<char> text(source.size() + kBannerFieldCount);
+    DecodeFirmwareVersion(source.data(), source.size(), text.data(), text.size());
+    return std::string(text.data());
 }
 
 bool SameFields(const Banner& a, const Banner& b)
