@@ -22,6 +22,7 @@
 
 using testing_support::Entry;
 using testing_support::Exit;
+using testing_support::HasLine;
 using testing_support::JoinPath;
 using testing_support::kSeparator;
 using testing_support::LogText;
@@ -62,14 +63,6 @@ std::string LibraryTrace(const ModuleUnderTest& module, const std::string& libra
 {
     return "\n" + Entry("Init_Library") + "Path torvex.ini : " + module.Folder() + JoinPath("", "torvex.ini")
         + "\nPath Quelvane : " + libraryPath + "\nStatus = " + std::to_string(status) + "\n" + Exit("Init_Library");
-}
-
-bool Contains(const Lines& lines, const std::string& line)
-{
-    for (const std::string& each : lines)
-        if (each == line)
-            return true;
-    return false;
 }
 
 std::string HostProgramFolder()
@@ -241,7 +234,7 @@ TEST(InitModule, LibraryWithoutGetCommSessionsDoesNotCrash)
     EXPECT_TRUE(log.size() >= LogText(kModuleExit).size()
                 && log.compare(log.size() - LogText(kModuleExit).size(), std::string::npos, LogText(kModuleExit)) == 0)
         << log;
-    EXPECT_FALSE(Contains(module.Journal(), "GetCommSessions size=5700"));
+    EXPECT_FALSE(HasLine(module.Journal(), "GetCommSessions size=5700"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -333,7 +326,7 @@ TEST_P(OccupancyScan, WarnsAndSkipsTheRouterOnlyWhenACountedEntryIsInUse)
                                         : kInitComSuccess;
     EXPECT_EQ(WithoutDateLine(module.Log()),
               LogText(LibraryTrace(module, LibraryPathOf(module), 1) + expected + kModuleExit));
-    EXPECT_EQ(Contains(module.Journal(), "CreateRouter"), !row.occupied);
+    EXPECT_EQ(HasLine(module.Journal(), "CreateRouter"), !row.occupied);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -10,7 +10,7 @@ const char kDecodedBanner[] = "TVX-COM-APPL01 V01.06.05 240517 CRC1A2 REL";
 
 std::string MakeApplicationFile(const BannerFields& fields, const std::string& body)
 {
-    return testing_support::ApplicationImage(std::string("\x7F\x01TVX\x00\x10\xFE", 8), Banner(fields), body);
+    return testing_support::ApplicationImage(fields, body, std::string("\x7F\x01TVX\x00\x10\xFE", 8));
 }
 
 std::string PatternBytes(std::size_t size)

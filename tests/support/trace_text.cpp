@@ -39,9 +39,44 @@ std::string Banner(const BannerFields& fields)
     return banner;
 }
 
-std::string ApplicationImage(const std::string& header, const std::string& banner, const std::string& body)
+std::string ApplicationImage(const BannerFields& fields, const std::string& body, const std::string& header)
 {
-    return header.substr(0, 8) + banner + body;
+    return header.substr(0, 8) + Banner(fields) + body;
+}
+
+std::string Joined(const BannerFields& fields)
+{
+    std::string text;
+    for (const std::string& field : fields)
+        text += field;
+    return text;
+}
+
+::testing::AssertionResult Contains(const std::string& text, const std::string& part)
+{
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" not found in:\n" << text;
+}
+
+::testing::AssertionResult Lacks(const std::string& text, const std::string& part)
+{
+    if (text.find(part) == std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << part << "\" unexpectedly found in:\n" << text;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+bool AnyLineHolds(const std::vector<std::string>& lines, const std::string& part)
+{
+    for (const std::string& line : lines)
+        if (line.find(part) != std::string::npos)
+            return true;
+    return false;
 }
 
 std::string Hex(const std::string& bytes)

@@ -1,7 +1,9 @@
 // The update library's pure helpers: banner parsing and layout, text decoding, the log tail.
 #include "banner.h"
 #include "download_steps.h"
+#include "init_diagnosis.h"
 #include "log_tail.h"
+#include "paths.h"
 #include "text.h"
 
 #include "support/files.h"
@@ -194,5 +196,36 @@ TEST(DownloadSteps, RetriesFollowOnlyTransferFailures)
             c.retries, [&](int number, int) { EXPECT_EQ(number, ++announced + 1); });
         EXPECT_EQ(attempts.size(), c.attempts);
         EXPECT_EQ(static_cast<std::size_t>(announced), c.attempts - 1);
+    }
+}
+
+TEST(InitDiagnosis, PathsAtTheModulesLimitsGetTheirOwnCause)
+{
+    struct Case {
+        std::size_t folderLength;
+        const char* fileName;
+        const char* cause;  // the start of what LogWriteProblem says
+    };
+    const char* const kNoFolder = "the folder \"";
+    const Case cases[] = {
+        // The module's path: 254 characters fit, 255 do not.
+        {242, "torvex.dll", kNoFolder},
+        {243, "torvex.dll", kNoFolder},
+        {244, "torvex.dll",
+         "the module's path is 255 characters long, more than the 254 it can hold, so it cannot find its "
+         "own folder (it writes no Torvex.log and reads no torvex.ini there): move it to a shorter path"},
+        // The log's path (folder, separator, "Torvex.log") under a shorter module name: 254 fit, 255 do not.
+        {243, "x.dll", kNoFolder},
+        {244, "x.dll",
+         "the log's path would be 255 characters long, more than the 254 the module can hold: move the "
+         "module to a shorter path"},
+        {245, "x.dll", "the log's path would be 256 characters long"},
+    };
+    for (const Case& c : cases) {
+        ModuleSetting setting;
+        setting.folder = std::string(c.folderLength, 'f');
+        setting.modulePath = setting.narrowPath = JoinPath(setting.folder, c.fileName);
+        std::string problem = LogWriteProblem(setting);
+        EXPECT_EQ(problem.rfind(c.cause, 0), 0u) << setting.narrowPath.size() << " characters: " << problem;
     }
 }
