@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 
 using namespace torvexupdate;
@@ -100,6 +101,11 @@ const std::vector<Case> kTable = {
 };
 // clang-format on
 
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 // Every banner field changed alone: the board's application before (no skip), and the
 // flash after a download (a mismatch), each differing from the file's in that field only.
 const std::vector<Case> kCases = [] {
@@ -133,77 +139,85 @@ const std::vector<Case> kCases = [] {
     return cases;
 }();
 
-TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
+class UpdateEngine : public ::testing::TestWithParam<Case> { };
+
+TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
 {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.name);
-        ScratchFolder folder("engine");
-        WriteFile(folder.File("app.bin"), c.file);
-        standIn = StandInBoard{};
-        if (!c.before.empty())
-            standIn.flash = testing_support::Banner(c.before);
-        standIn.steps = c.steps;
+    const Case& c = GetParam();
+    ScratchFolder folder("engine");
+    WriteFile(folder.File("app.bin"), c.file);
+    standIn = StandInBoard{};
+    if (!c.before.empty())
+        standIn.flash = testing_support::Banner(c.before);
+    standIn.steps = c.steps;
 
-        UpdateOptions options;
-        options.force = c.force;
-        options.retries = c.retries;
-        options.program = "test";
-        options.historyPath = folder.File("h.jsonl");
-        UpdateEvents events;
-        int opened = 0;
-        events.openBoard = [&](BoardCalls* calls) {
-            ++opened;
-            calls->download = StandInDownload;
-            calls->version = StandInVersion;
-            calls->reference = StandInReference;
-            return true;
-        };
-        int retries = 0;
-        events.retrying = [&](int number, int total, int previous) {
-            EXPECT_EQ(number, retries + 2);
-            EXPECT_EQ(total, c.retries + 1);
-            EXPECT_EQ(previous, -1);
-            ++retries;
-        };
+    UpdateOptions options;
+    options.force = c.force;
+    options.retries = c.retries;
+    options.program = "test";
+    options.historyPath = folder.File("h.jsonl");
+    UpdateEvents events;
+    int opened = 0;
+    events.openBoard = [&](BoardCalls* calls) {
+        ++opened;
+        calls->download = StandInDownload;
+        calls->version = StandInVersion;
+        calls->reference = StandInReference;
+        return true;
+    };
+    int retries = 0;
+    events.retrying = [&](int number, int total, int previous) {
+        EXPECT_EQ(number, retries + 2);
+        EXPECT_EQ(total, c.retries + 1);
+        EXPECT_EQ(previous, -1);
+        ++retries;
+    };
 
-        UpdateFile file = InspectFile(folder.File("app.bin"));
-        UpdateReport report = RunUpdate(file, options, events);
-        EXPECT_EQ(report.outcome, c.outcome);
-        EXPECT_EQ(standIn.downloads, static_cast<int>(c.steps.size()));
-        EXPECT_EQ(report.attempts.size(), c.steps.size());
-        EXPECT_EQ(retries, c.steps.empty() ? 0 : static_cast<int>(c.steps.size()) - 1);
-        EXPECT_EQ(opened, c.outcome == Outcome::kNotApplication ? 0 : 1);
-        if (c.outcome == Outcome::kRefused || c.outcome == Outcome::kFailed) {
-            EXPECT_EQ(report.afterFailure, c.afterFailure);
-        }
-        if (!c.steps.empty()) {
-            EXPECT_EQ(standIn.lastPath, file.narrow.bytes);
-        }
+    UpdateFile file = InspectFile(folder.File("app.bin"));
+    UpdateReport report = RunUpdate(file, options, events);
+    EXPECT_EQ(report.outcome, c.outcome);
+    EXPECT_EQ(standIn.downloads, static_cast<int>(c.steps.size()));
+    EXPECT_EQ(report.attempts.size(), c.steps.size());
+    EXPECT_EQ(retries, c.steps.empty() ? 0 : static_cast<int>(c.steps.size()) - 1);
+    EXPECT_EQ(opened, c.outcome == Outcome::kNotApplication ? 0 : 1);
+    if (c.outcome == Outcome::kRefused || c.outcome == Outcome::kFailed) {
+        EXPECT_EQ(report.afterFailure, c.afterFailure);
+    }
+    if (!c.steps.empty()) {
+        EXPECT_EQ(standIn.lastPath, file.narrow.bytes);
+    }
 
-        History history = ReadHistory(options.historyPath);
-        ASSERT_EQ(history.records.size(), 1u);
-        const Record& record = history.records[0];
-        EXPECT_EQ(record["outcome"], c.outcomeName);
-        EXPECT_EQ(record["result"]["words"], OutcomeWords(report));
-        EXPECT_EQ(record["size"], c.file.size());
-        EXPECT_EQ(record["sha256"].get<std::string>().size(), 64u);
-        if (c.outcome == Outcome::kNotApplication) {
-            EXPECT_TRUE(record["board"].is_null());
-            EXPECT_TRUE(record["result"]["code"].is_null());
-        } else {
-            EXPECT_EQ(record["board"], "REF-7");
-            EXPECT_EQ(record["banner_before"],
-                      c.before.empty() ? Record(nullptr) : Record(testing_support::Joined(c.before)));
-        }
-        if (c.bannerAfter) {
-            EXPECT_EQ(record["banner_after"], c.bannerAfter);
-        } else {
-            EXPECT_TRUE(record["banner_after"].is_null());
-        }
+    History history = ReadHistory(options.historyPath);
+    ASSERT_EQ(history.records.size(), 1u);
+    const Record& record = history.records[0];
+    EXPECT_EQ(record["outcome"], c.outcomeName);
+    EXPECT_EQ(record["result"]["words"], OutcomeWords(report));
+    EXPECT_EQ(record["size"], c.file.size());
+    EXPECT_EQ(record["sha256"].get<std::string>().size(), 64u);
+    if (c.outcome == Outcome::kNotApplication) {
+        EXPECT_TRUE(record["board"].is_null());
+        EXPECT_TRUE(record["result"]["code"].is_null());
+    } else {
+        EXPECT_EQ(record["board"], "REF-7");
+        EXPECT_EQ(record["banner_before"],
+                  c.before.empty() ? Record(nullptr) : Record(testing_support::Joined(c.before)));
+    }
+    if (c.bannerAfter) {
+        EXPECT_EQ(record["banner_after"], c.bannerAfter);
+    } else {
+        EXPECT_TRUE(record["banner_after"].is_null());
     }
 }
 
-TEST(UpdateEngine, BoardThatCannotBeOpenedIsRecordedAndNothingIsCalled)
+INSTANTIATE_TEST_SUITE_P(Rows, UpdateEngine, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             std::string name;
+                             for (char c : info.param.name)
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+TEST(UpdateEngineBoard, ThatCannotBeOpenedIsRecordedAndNothingIsCalled)
 {
     ScratchFolder folder("engine");
     WriteFile(folder.File("app.bin"), ApplicationImage(kNew));

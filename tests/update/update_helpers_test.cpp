@@ -7,6 +7,7 @@
 #include "text.h"
 
 #include "support/files.h"
+#include "support/trace_text.h"
 
 #include <gtest/gtest.h>
 
@@ -14,19 +15,6 @@
 #include <vector>
 
 using namespace torvexupdate;
-
-namespace {
-
-std::string Block(const std::vector<std::string>& fields, std::size_t size = kBannerSize)
-{
-    std::string bytes;
-    for (const std::string& field : fields)
-        bytes += field + '\0';
-    bytes.resize(size, '\0');
-    return bytes;
-}
-
-}  // namespace
 
 TEST(BannerParsing, FieldsAreReadWithinTheGivenBytes)
 {
@@ -38,10 +26,10 @@ TEST(BannerParsing, FieldsAreReadWithinTheGivenBytes)
     };
     const Case cases[] = {
         {"full widths",
-         Block({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"}),
+         testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"}),
          {"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "12345678"},
          true},
-        {"empty fields", Block({"A", "", "C", "", "E"}), {"A", "", "C", "", "E"}, true},
+        {"empty fields", testing_support::Banner({"A", "", "C", "", "E"}), {"A", "", "C", "", "E"}, true},
         {"no terminator at all", std::string(48, 'Z'), {std::string(48, 'Z')}, false},
         {"fifth field cut by the end", std::string("A\0B\0C\0D\0EFG", 11), {"A", "B", "C", "D", "EFG"}, false},
         {"three fields, then the end", std::string("A\0B\0C\0", 6), {"A", "B", "C"}, false},
@@ -55,6 +43,8 @@ TEST(BannerParsing, FieldsAreReadWithinTheGivenBytes)
     }
 }
 
+// The column rule itself is the module's decoder, tested in one table (tests/board); here
+// the fields handed to it: every one in its place, missing ones empty.
 TEST(BannerParsing, OneLineFollowsTheLogColumns)
 {
     struct Case {
@@ -63,11 +53,7 @@ TEST(BannerParsing, OneLineFollowsTheLogColumns)
     };
     const Case cases[] = {
         {{"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"}, "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY"},
-        {{"ABC", "PQRSTUVWX", "", "", ""}, "ABCPQRSTUVWX"},
         {{"ABC", std::string(25, 'B'), "CD", "EF", "GH"}, "ABC" + std::string(21, 'B') + " CDEFGH"},
-        {{"ABC", std::string(12, 'B'), std::string(10, 'C'), "", "GH"},
-         "ABC" + std::string(12, 'B') + std::string(10, 'C') + "GH"},
-        {{std::string(20, 'A'), "B", "", "", ""}, std::string(14, 'A') + " B"},
         {{"ONLY"}, "ONLY"},
     };
     for (const Case& c : cases) {
@@ -85,14 +71,14 @@ TEST(BannerParsing, ComparisonTreatsAbsentFieldsAsEmpty)
     EXPECT_TRUE(SameFields(three, five));
     EXPECT_FALSE(SameFields(five, other));
     EXPECT_TRUE(AllZero(std::string(48, '\0').data(), 48));
-    EXPECT_FALSE(AllZero(Block({"", "", "", "", "x"}).data(), 48));
+    EXPECT_FALSE(AllZero(testing_support::Banner({"", "", "", "", "x"}).data(), 48));
 }
 
 TEST(ApplicationFileReading, BannerOnlyFromFiftyEightBytes)
 {
     testing_support::ScratchFolder folder("cli-file");
     std::string header = "HEADER-1";
-    std::string banner = Block({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
+    std::string banner = testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
     testing_support::WriteFile(folder.File("57.bin"), header + banner + "!");
     testing_support::WriteFile(folder.File("58.bin"), header + banner + "!!");
 
