@@ -224,19 +224,6 @@ INSTANTIATE_TEST_SUITE_P(
                        {"GetCommSessions size=5700", "CreateRouter"}}),
     RowName());
 
-TEST(InitModule, LibraryWithoutGetCommSessionsDoesNotCrash)
-{
-    ModuleUnderTest module("quelvane_without_GetCommSessions");
-    module.Load();
-    int result = module.InitModule();
-    EXPECT_TRUE(result == 0 || result == 1) << result;
-    std::string log = module.Log();
-    EXPECT_TRUE(log.size() >= LogText(kModuleExit).size()
-                && log.compare(log.size() - LogText(kModuleExit).size(), std::string::npos, LogText(kModuleExit)) == 0)
-        << log;
-    EXPECT_FALSE(HasLine(module.Journal(), "GetCommSessions size=5700"));
-}
-
 // ---------------------------------------------------------------------------------------
 // What the next call does after a failure
 
