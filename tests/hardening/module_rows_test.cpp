@@ -448,6 +448,17 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
                 if (kind != AppKind::Folder) {
                     EXPECT_EQ(Contains(log, LogText(kBannerLine)), banner) << log;
                 }
+                if (kind == AppKind::Sized) {
+                    // The whole trace, as the download tests state it for a file of any size.
+                    using testing_support::CommandTrace;
+                    std::string sent = testing_support::ReportLine("\n_ExecuteCommand TelechargeComposant_COM", 3, 0)
+                        + CommandTrace("Saut_Appli") + CommandTrace("Reset_Board");
+                    EXPECT_EQ(log,
+                              LogText(testing_support::Entry("TelechargeComposant_COM") + "Path Telechargement : "
+                                      + path + "\n" + (banner ? kBannerLine + std::string(kDecoded) + "\n" : "")
+                                      + CommandTrace("Reset_Board") + (result == "1" ? sent : "") + "\n"
+                                      + testing_support::Exit("TelechargeComposant_COM") + kSeparator));
+                }
                 if (kind == AppKind::Sized && size >= 58) {
                     EXPECT_TRUE(Contains(log, LogText(std::string(kBannerLine) + kDecoded + "\n")));
                 }
@@ -554,7 +565,12 @@ MatrixCase Sessions(const std::string& id, const std::string& input, const std::
                 Lines journal = host.module.Journal();
                 EXPECT_EQ(CountPrefix(journal, "GetCommSessions size=5700"), 1u);
                 EXPECT_EQ(CountPrefix(journal, "CreateRouter"), busy ? 0u : 1u);
-                EXPECT_EQ(Contains(log, LogText("WARNING VCI OCCUPED !!!! \n")), busy);
+                // Init_Com's whole trace: the warning alone, or the router and the board.
+                std::string initCom = testing_support::Entry("Init_Com")
+                    + (busy ? "WARNING VCI OCCUPED !!!! \n"
+                            : "_CreateRouter OK\n" + testing_support::ReportLine("_InitialiseCommBoard_Exp", 3, 0))
+                    + testing_support::Exit("Init_Com") + testing_support::Exit("Init_Module_COM") + kSeparator;
+                EXPECT_EQ(log.substr(log.size() - std::min(log.size(), LogText(initCom).size())), LogText(initCom));
                 return std::to_string(init);
             }};
 }
