@@ -20,6 +20,7 @@
 #include <unistd.h>
 #endif
 
+using testing_support::CloseLine;
 using testing_support::Entry;
 using testing_support::Exit;
 using testing_support::HasLine;
@@ -41,8 +42,8 @@ const std::string kInitComSuccess = kInitComEntry + "_CreateRouter OK\n" + kBoar
 
 // What a healthy library sees during a first initialisation, in order.
 const Lines kFirstInitJournal = {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
-                                 "CloseCommSession com=3 general=0"};
-const Lines kBoardInitJournal = {"OpenCommSession", "InitialiseCommBoard", "CloseCommSession com=3 general=0"};
+                                 CloseLine()};
+const Lines kBoardInitJournal = {"OpenCommSession", "InitialiseCommBoard", CloseLine()};
 
 // The log without its first line (the date, which changes) and that line alone.
 std::string WithoutDateLine(const std::string& log, std::string* dateLine = nullptr)
@@ -195,20 +196,19 @@ INSTANTIATE_TEST_SUITE_P(
                        "[open]\nresult = -1\ncom = 3\ngeneral = 0\n",
                        kInitComEntry + "_CreateRouter OK\n" + ReportLine("_OpenCommSession NOK", 3, 0) + kInitComExit,
                        {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession"}},
-        InitComFailure{"BoardInitFails",
-                       "",
-                       "[init]\nresult = 0\ncom = 5\ngeneral = 9\n",
-                       kInitComEntry + "_CreateRouter OK\n" + ReportLine("_InitialiseCommBoard_Exp", 5, 9)
-                           + kInitComExit,
-                       {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
-                        "CloseCommSession com=5 general=9"}},
+        InitComFailure{
+            "BoardInitFails",
+            "",
+            "[init]\nresult = 0\ncom = 5\ngeneral = 9\n",
+            kInitComEntry + "_CreateRouter OK\n" + ReportLine("_InitialiseCommBoard_Exp", 5, 9) + kInitComExit,
+            {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard", CloseLine(5, 9)}},
         // The result alone decides: healthy report codes do not save a failed initialisation.
-        InitComFailure{"BoardInitFailsWithHealthyReports",
-                       "",
-                       "[init]\nresult = 0\n",
-                       kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit,
-                       {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard",
-                        "CloseCommSession com=3 general=0"}},
+        InitComFailure{
+            "BoardInitFailsWithHealthyReports",
+            "",
+            "[init]\nresult = 0\n",
+            kInitComEntry + "_CreateRouter OK\n" + kBoardReady + kInitComExit,
+            {"GetCommSessions size=5700", "CreateRouter", "OpenCommSession", "InitialiseCommBoard", CloseLine()}},
         // Missing entry points: Init_Com gives up without its exit line.
         InitComFailure{"WithoutCreateRouter", "quelvane_without_CreateRouter", "", kInitComEntry, {}},
         InitComFailure{"WithoutAnyEntryPoint", "quelvane_none", "", kInitComEntry, {}},

@@ -1,5 +1,6 @@
 #include "support/trace_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace testing_support {
@@ -88,6 +89,43 @@ std::string Hex(const std::string& bytes)
         text += digits;
     }
     return text;
+}
+
+std::string CloseLine(int com, int general)
+{
+    return "CloseCommSession com=" + std::to_string(com) + " general=" + std::to_string(general);
+}
+
+namespace {
+
+std::string Le32(std::uint32_t value)
+{
+    std::string bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+// The request and the status preset (general 0, com 3, no reply) as the journal shows them.
+std::string SendPrefix(std::uint8_t code, std::uint32_t timeout, std::uint32_t length)
+{
+    return "SendCommand arg=0 request=00 " + Hex(std::string(1, static_cast<char>(code))) + " AA .. "
+        + Hex(Le32(timeout) + Le32(length)) + " status=00 00 03 00 00 00 00 00 payload=";
+}
+
+}  // namespace
+
+std::string CommandLine(std::uint8_t code, std::uint32_t timeout)
+{
+    return SendPrefix(code, timeout, 0) + "null";
+}
+
+std::string DownloadLine(const std::string& payload)
+{
+    std::string shown = Hex(payload.substr(0, 64));
+    if (payload.size() > 64)
+        shown += "...";
+    return SendPrefix(0x30, 10000, static_cast<std::uint32_t>(payload.size())) + shown;
 }
 
 }  // namespace testing_support

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,14 @@ std::string ApplicationImage(const BannerFields& fields, const std::string& body
                              const std::string& header = "HDR-0001");
 // The banner line of fields that reach no column: the fields one after the other.
 std::string Joined(const BannerFields& fields);
+
+// Lines of the simulator's journal: a session opened and closed, a command without payload
+// and the download (0x30) with its payload. The request's padding byte is shown as "..",
+// as the board-operation tests' normalised journal shows it.
+inline const char kOpen[] = "OpenCommSession";
+std::string CloseLine(int com = 3, int general = 0);
+std::string CommandLine(std::uint8_t code, std::uint32_t timeout);
+std::string DownloadLine(const std::string& payload);
 
 // Upper-case hex, two digits a byte, separated by single spaces (as the journal writes it).
 std::string Hex(const std::string& bytes);
