@@ -215,3 +215,15 @@ TEST(InitDiagnosis, PathsAtTheModulesLimitsGetTheirOwnCause)
         EXPECT_EQ(problem.rfind(c.cause, 0), 0u) << setting.narrowPath.size() << " characters: " << problem;
     }
 }
+
+TEST(InitDiagnosis, TheSettingIsReadByTheModulesRules)
+{
+    // Quotes around the value are not part of it, for the module as for the system's reader.
+    testing_support::ScratchFolder folder("diagnosis");
+    testing_support::WriteFile(folder.File("torvex.ini"), "[TorvexPath]\nQuelvanePath=\"lib\"\n");
+    ModuleSetting setting;
+    setting.folder = folder.Path();
+    setting.modulePath = setting.narrowPath = folder.File("torvex.dll");
+    std::vector<std::string> causes = InitFailureCauses(setting, {"Path Quelvane : lib\\quelvane.dll", "Status = 0"});
+    EXPECT_TRUE(testing_support::AnyLineHolds(causes, "QuelvanePath \"lib\" is a relative folder")) << causes.back();
+}
