@@ -55,19 +55,15 @@ const char kBannerLine[] = "Version \xE0 t\xE9l\xE9"
 const char kDecoded[] = "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY";
 constexpr std::size_t kLogLine = 254;  // the longest formatted line: g_Msg less its terminator
 
-std::string Banner()
-{
-    return testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
-}
+const testing_support::BannerFields kFields = {"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"};
 
 // An application file of `size` bytes: 8 header bytes, the banner, then a pattern.
 std::string ApplicationBytes(std::size_t size)
 {
-    std::string bytes = std::string("HDR-0001") + Banner();
-    for (std::size_t i = bytes.size(); i < size; ++i)
-        bytes += static_cast<char>('a' + i % 26);
-    bytes.resize(size);
-    return bytes;
+    std::string pattern;
+    for (std::size_t i = 56; i < size; ++i)
+        pattern += static_cast<char>('a' + i % 26);
+    return testing_support::ApplicationImage(kFields, pattern).substr(0, size);
 }
 
 // A formatted line as g_Msg holds it: cut to its first 253 characters and a line end
@@ -483,7 +479,8 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
 // ---------------------------------------------------------------------------------------
 // Version replies of every announced length
 
-const std::string kVersionReply = Banner() + std::string(12, 'Q');  // 60 bytes: more than any buffer takes
+const std::string kVersionReply = testing_support::Banner(kFields)
+    + std::string(12, 'Q');  // 60 bytes: more than any buffer takes
 
 MatrixCase VersionReply(const std::string& id, const std::string& announced, unsigned long long length, bool hostBuffer,
                         const std::string& extraConfig, const std::string& result, const std::string& logText)
