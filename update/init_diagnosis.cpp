@@ -105,7 +105,10 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
     std::vector<std::string> causes;
     std::string iniPath = JoinPath(setting.folder, "torvex.ini");
     std::string value;
-    bool iniFound = ReadLibraryFolderSetting(iniPath, &value);
+    std::error_code missing;
+    bool iniFound = std::filesystem::is_regular_file(FsPath(iniPath), missing);
+    if (iniFound)
+        value = ReadLibraryFolderSetting(iniPath);
 
     if (log.empty()) {
         std::string problem = LogWriteProblem(setting);

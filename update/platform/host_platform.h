@@ -32,9 +32,9 @@ void* OpenLibrary(const std::string& path, std::string* error, LoadFailure* kind
 void* FindSymbol(void* library, const char* name);
 void CloseLibrary(void* library);
 
-// profile.cpp: QuelvanePath of [TorvexPath] in the INI file, read by the rules the module
-// reads it by; false when the file is missing.
-bool ReadLibraryFolderSetting(const std::string& iniPath, std::string* value);
+// profile.cpp: QuelvanePath of [TorvexPath] in an INI file that exists, read by the rules
+// the module reads it by ("" when the section or the key is missing).
+std::string ReadLibraryFolderSetting(const std::string& iniPath);
 
 // console.cpp: whether a stream is a terminal, and making the console show UTF-8 (where
 // the console has a code page of its own).

@@ -8,15 +8,11 @@
 
 namespace torvexupdate {
 
-bool ReadLibraryFolderSetting(const std::string& iniPath, std::string* value)
+std::string ReadLibraryFolderSetting(const std::string& iniPath)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(FsPath(iniPath), error))
-        return false;
     wchar_t buffer[260] = {};
     GetPrivateProfileStringW(L"TorvexPath", L"QuelvanePath", L"", buffer, 260, FsPath(iniPath).c_str());
-    *value = Utf8Of(std::filesystem::path(std::wstring(buffer)));
-    return true;
+    return Utf8Of(std::filesystem::path(std::wstring(buffer)));
 }
 
 }  // namespace torvexupdate
