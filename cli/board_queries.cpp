@@ -13,9 +13,9 @@ constexpr int kReferenceBufferSize = 256;
 
 }  // namespace
 
-int QueryVersion(Module& module, Output& out)
+int QueryVersion(const ModuleExports& module, Output& out)
 {
-    BoardContent flash = ReadBoardContent(module.Calls());
+    BoardContent flash = ReadBoardContent(module);
     out.Data()["version_result"] = flash.result;
     if (!flash.known) {
         out.Error(std::string("version query failed (0): ") + kSeeLog);
@@ -34,7 +34,7 @@ int QueryVersion(Module& module, Output& out)
     return kExitSuccess;
 }
 
-int QueryReference(Module& module, Output& out)
+int QueryReference(const ModuleExports& module, Output& out)
 {
     // One spare byte keeps the text terminated even when the library fills the whole buffer.
     char buffer[kReferenceBufferSize + 1] = {};

@@ -1,13 +1,13 @@
 // The version and reference queries as the commands show them.
 #pragma once
 
-#include "module_loader.h"
+#include "module_exports.h"
 #include "output.h"
 
 namespace torvexctl {
 
 // Each prints its result and returns the exit status.
-int QueryVersion(Module& module, Output& out);
-int QueryReference(Module& module, Output& out);
+int QueryVersion(const torvexupdate::ModuleExports& module, Output& out);
+int QueryReference(const torvexupdate::ModuleExports& module, Output& out);
 
 }  // namespace torvexctl

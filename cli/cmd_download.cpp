@@ -8,6 +8,8 @@
 #include "text.h"
 #include "update_engine.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 
 namespace torvexctl {
@@ -200,8 +202,7 @@ int RunDownload(const Options& options, Output& out)
     events.openBoard = [&](BoardCalls* calls) {
         started = true;
         startCode = run.Start();
-        Module& module = run.Get();
-        *calls = BoardCalls{module.download, module.version, module.reference};
+        *calls = run.Get();
         return startCode == kExitSuccess;
     };
     events.boardRead = [&](const BoardContent& before, bool same) {
@@ -241,6 +242,20 @@ int RunDownload(const Options& options, Output& out)
     if (started)
         run.Finish();
     return code;
+}
+
+void AddDownloadOptions(CLI::App& command, Options& options)
+{
+    command.add_flag_callback(
+        "--no-verify", [&options] { options.verify = false; }, "do not read the version back after the download");
+    command.add_flag("--force", options.force,
+                     "download a file that does not look like an application, or the application the board "
+                     "already carries");
+    command
+        .add_option("--retries", options.retries,
+                    "try a download that failed on the link (-1) again up to N times (default 0)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 100));
 }
 
 }  // namespace torvexctl

@@ -3,6 +3,8 @@
 #include "history.h"
 #include "module_run.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <vector>
 
@@ -74,6 +76,11 @@ int RunHistory(const Options& options, Output& out)
         out.Info(line);
     }
     return kExitSuccess;
+}
+
+void AddHistoryOptions(CLI::App& command, Options& options)
+{
+    command.add_option("--board", options.board, "only the records of the board with this reference")->type_name("REF");
 }
 
 }  // namespace torvexctl

@@ -9,6 +9,10 @@
 
 #include <string>
 
+namespace CLI {
+class App;
+}
+
 namespace torvexctl {
 
 // The application file, its banner, paths and text: shared with the window through the update engine.
@@ -34,22 +38,28 @@ int RunClean(const Options& options, Output& out);
 int RunBanner(const Options& options, Output& out);
 int RunHistory(const Options& options, Output& out);
 
+// The options of one command only, added to its subcommand and stored in `options`.
+void AddDownloadOptions(CLI::App& command, Options& options);
+void AddHistoryOptions(CLI::App& command, Options& options);
+
 struct Command {
     const char* name;
     const char* description;
     bool takesFile;
     int (*run)(const Options&, Output&);
+    void (*addOptions)(CLI::App&, Options&);  // null when the command has no options of its own
 };
 
 inline constexpr Command kCommands[] = {
-    {"download", "download an application file into the board, then verify it", true, RunDownload},
-    {"check", "check that a file is an application, as download does before writing (no board)", true, RunCheck},
-    {"version", "show the banner of the application in the board's flash", false, RunVersion},
-    {"reference", "show the board's reference", false, RunReference},
-    {"info", "show the board's reference and the banner in its flash", false, RunInfo},
-    {"clean", "ask the communication library to clean up", false, RunClean},
-    {"banner", "show the banner of an application file (no board, no module)", true, RunBanner},
-    {"history", "show the update history, newest first (no board, no module)", false, RunHistory},
+    {"download", "download an application file into the board, then verify it", true, RunDownload, AddDownloadOptions},
+    {"check", "check that a file is an application, as download does before writing (no board)", true, RunCheck,
+     nullptr},
+    {"version", "show the banner of the application in the board's flash", false, RunVersion, nullptr},
+    {"reference", "show the board's reference", false, RunReference, nullptr},
+    {"info", "show the board's reference and the banner in its flash", false, RunInfo, nullptr},
+    {"clean", "ask the communication library to clean up", false, RunClean, nullptr},
+    {"banner", "show the banner of an application file (no board, no module)", true, RunBanner, nullptr},
+    {"history", "show the update history, newest first (no board, no module)", false, RunHistory, AddHistoryOptions},
 };
 
 // The command closest to a mistyped name, or "" when none is close.

@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "output.h"
 #include "paths.h"
+#include "platform/host_platform.h"
 #include "torvex_version.h"
 
 #include <CLI/CLI.hpp>
@@ -12,11 +13,6 @@
 #include <exception>
 #include <string>
 #include <vector>
-
-#if defined(_WIN32)
-#include <windows.h>
-#include "progress.h"
-#endif
 
 namespace {
 
@@ -85,7 +81,6 @@ int Run(const std::vector<std::string>& arguments, Output& out)
     bool json = false;
     bool quiet = false;
     bool printVersion = false;
-    bool noVerify = false;
     app.add_option("--dll", options.dllPath, "the module to load (default: torvex.dll beside torvexctl)")
         ->type_name("PATH");
     app.add_option("--history", options.historyPath,
@@ -100,19 +95,8 @@ int Run(const std::vector<std::string>& arguments, Output& out)
         CLI::App* sub = app.add_subcommand(command.name, command.description);
         if (command.takesFile)
             sub->add_option("FILE", options.file, "application file")->required()->type_name("");
-        if (command.run == RunDownload) {
-            sub->add_flag("--no-verify", noVerify, "do not read the version back after the download");
-            sub->add_flag("--force", options.force,
-                          "download a file that does not look like an application, or the application the board "
-                          "already carries");
-            sub->add_option("--retries", options.retries,
-                            "try a download that failed on the link (-1) again up to N times (default 0)")
-                ->type_name("N")
-                ->check(CLI::Range(0, 100));
-        }
-        if (command.run == RunHistory)
-            sub->add_option("--board", options.board, "only the records of the board with this reference")
-                ->type_name("REF");
+        if (command.addOptions != nullptr)
+            command.addOptions(*sub, options);
     }
     app.require_subcommand(0, 1);
 
@@ -135,7 +119,6 @@ int Run(const std::vector<std::string>& arguments, Output& out)
         out.Error(std::string(error.what()) + "; run 'torvexctl --help' for the usage");
         return kExitUsage;
     }
-    options.verify = !noVerify;
 
     if (printVersion) {
         out.Data()["version"] = TORVEX_VERSION_TEXT;
@@ -161,11 +144,8 @@ int Run(const std::vector<std::string>& arguments, Output& out)
 
 int main(int argc, char** argv)
 {
-#if defined(_WIN32)
     // Results, paths, banners and log lines are printed as UTF-8.
-    if (torvexctl::IsTerminal(stdout))
-        SetConsoleOutputCP(CP_UTF8);
-#endif
+    torvexupdate::PrintUtf8ToConsole();
     // Nothing may escape main(): even printing the result can fail (out of memory).
     try {
         std::vector<std::string> arguments = Utf8Arguments(argc, argv);

@@ -1,16 +1,13 @@
-// One run of the module in this process: load it, initialise it, explain a failed
-// initialisation, and at the end unload it, warn when its log stayed unwritten and show
-// the lines the run added to Torvex.log when asked.
+// One run of the module in torvexctl: the update library's module session, with what
+// torvexctl says about it: notes before loading, the failure messages and exit statuses,
+// the warning when the log stayed unwritten and the lines the run added to Torvex.log.
 #pragma once
 
 #include "commands.h"
-#include "init_diagnosis.h"
-#include "log_tail.h"
-#include "module_loader.h"
+#include "module_session.h"
 #include "output.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace torvexctl {
@@ -19,26 +16,23 @@ class ModuleRun {
 public:
     ModuleRun(const Options& options, Output& out);
 
-    Module& Get() { return module_; }
+    const ModuleExports& Get() const { return session_.Calls(); }
     // Where the module reads torvex.ini and writes Torvex.log (and the history lies by default).
-    const std::string& ModuleFolder() const { return setting_.folder; }
+    const std::string& ModuleFolder() const { return session_.Setting().folder; }
 
     // Loads and initialises the module: kExitSuccess or the exit status of the failure.
     int Start();
     void Finish();
 
     // The lines this run added to the log so far (empty when none could be written).
-    std::vector<std::string> LogLines() const;
+    std::vector<std::string> LogLines() const { return session_.LogLines(); }
     // Warns once when this run's log lines could not be written; true when it warned.
     bool WarnWhenLogUnwritten();
 
 private:
     const Options& options_;
     Output& out_;
-    ModuleSetting setting_;
-    Module module_;
-    std::optional<LogTail> log_;
-    bool initCalled_ = false;
+    ModuleSession session_;
     bool warned_ = false;
 };
 

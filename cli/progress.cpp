@@ -1,14 +1,10 @@
 #include "progress.h"
 
+#include "platform/host_platform.h"
+
 #include <chrono>
 #include <future>
 #include <thread>
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace torvexctl {
 
@@ -27,15 +23,6 @@ double SecondsSince(Clock::time_point start)
 
 }  // namespace
 
-bool IsTerminal(std::FILE* stream)
-{
-#if defined(_WIN32)
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
-}
-
 int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const std::string& label, double* seconds)
 {
     if (stream == nullptr) {
@@ -44,7 +31,7 @@ int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const s
         *seconds = SecondsSince(start);
         return result;
     }
-    const bool terminal = IsTerminal(stream);
+    const bool terminal = torvexupdate::IsTerminal(stream);
     std::packaged_task<int()> task(work);
     std::future<int> result = task.get_future();
     Clock::time_point start = Clock::now();

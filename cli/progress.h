@@ -8,8 +8,6 @@
 
 namespace torvexctl {
 
-bool IsTerminal(std::FILE* stream);
-
 // Runs `work` on a worker thread while this thread shows `label` and the elapsed time on
 // `stream` (nothing when it is null); returns what `work` returned and sets `seconds` to the time it took.
 int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const std::string& label, double* seconds);

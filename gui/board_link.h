@@ -2,9 +2,9 @@
 // then asked for the board's reference and application, and lent to the update engine.
 #pragma once
 
-#include "board_calls.h"
-#include "module_loader.h"
+#include "module_session.h"
 
+#include <memory>
 #include <string>
 
 namespace torvexgui {
@@ -15,17 +15,17 @@ public:
     // to what the user should read and do.
     bool Open(const std::string& modulePath, std::wstring* problem);
 
-    torvexupdate::BoardCalls Calls() const;
+    const torvexupdate::BoardCalls& Calls() const { return session_->Calls(); }
     // Where the module keeps torvex.ini and Torvex.log.
-    std::string ModuleFolder() const { return folder_; }
+    std::string ModuleFolder() const { return session_->Setting().folder; }
+    std::string LogPath() const { return session_->LogPath(); }
 
     // The board's reference and its application, in words for the window.
     std::wstring Reference() const;
     std::wstring Application() const;
 
 private:
-    torvexctl::Module module_;
-    std::string folder_;
+    std::unique_ptr<torvexupdate::ModuleSession> session_;
 };
 
 }  // namespace torvexgui

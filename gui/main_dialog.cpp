@@ -169,8 +169,7 @@ void StartUpdate(Window& window)
     SendMessageW(progress, PBM_SETMARQUEE, TRUE, 40);
     ShowElapsed(window);
     SetTimer(window.dialog, kElapsedTimer, 250, nullptr);
-    window.run.Start(window.dialog, window.file, options, window.board->Calls(),
-                     torvexctl::JoinPath(window.board->ModuleFolder(), "Torvex.log"));
+    window.run.Start(window.dialog, window.file, options, window.board->Calls(), window.board->LogPath());
 }
 
 void ShowRunLines(Window& window)

@@ -20,7 +20,7 @@ void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const t
 {
     Join();
     worker_ = std::thread([=] {
-        torvexctl::LogTail tail(logPath);
+        torvexupdate::LogTail tail(logPath);
         torvexupdate::UpdateEvents events;
         events.openBoard = [&](torvexupdate::BoardCalls* board) {
             *board = calls;

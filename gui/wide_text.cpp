@@ -1,6 +1,6 @@
 #include "wide_text.h"
 
-#include "paths.h"
+#include "platform/windows/utf16.h"
 
 namespace torvexgui {
 

@@ -1,6 +1,9 @@
 #include "banner.h"
 
+#include "component/banner.h"
+
 #include "paths.h"
+#include "platform/host_platform.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,19 +12,6 @@
 #include <filesystem>
 
 namespace torvexupdate {
-
-namespace {
-
-long long FileTell(std::FILE* file)
-{
-#if defined(_WIN32)
-    return _ftelli64(file);
-#else
-    return static_cast<long long>(ftello(file));
-#endif
-}
-
-}  // namespace
 
 Banner ParseBanner(const char* bytes, std::size_t size)
 {
@@ -54,16 +44,14 @@ std::string FieldOf(const Banner& banner, std::size_t index)
 
 std::string BannerLine(const Banner& banner)
 {
-    static constexpr std::size_t kColumns[] = {14, 24, 31, 38};
-    std::string text = FieldOf(banner, 0);
-    for (std::size_t k = 0; k < 4; ++k) {
-        if (text.size() >= kColumns[k]) {
-            text.resize(kColumns[k]);
-            text += ' ';
-        }
-        text += FieldOf(banner, k + 1);
-    }
-    return text;
+    // The fields back in their terminated form, laid out by the module's own decoder: the
+    // line holds every field byte and at most one space per column.
+    std::string source;
+    for (std::size_t i = 0; i < kBannerFieldCount; ++i)
+        source += FieldOf(banner, i) + '\0';
+    std::vector<char> text(source.size() + kBannerFieldCount);
+    DecodeFirmwareVersion(source.data(), source.size(), text.data(), text.size());
+    return std::string(text.data());
 }
 
 bool SameFields(const Banner& a, const Banner& b)

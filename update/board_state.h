@@ -3,7 +3,7 @@
 #pragma once
 
 #include "banner.h"
-#include "board_calls.h"
+#include "module_exports.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,7 @@
 #include "history.h"
 
 #include "paths.h"
+#include "platform/host_platform.h"
 #include "system_facts.h"
 
 #include <cerrno>
@@ -38,14 +39,9 @@ std::string HistoryPath(const std::string& chosen, const std::string& moduleFold
     std::string variable = EnvironmentVariable(kHistoryVariable);
     if (!variable.empty())
         return variable;
-#if defined(_WIN32)
-    const char separator = '\\';
-#else
-    const char separator = '/';
-#endif
     if (moduleFolder.empty())
         return kHistoryFileName;
-    return moduleFolder + separator + kHistoryFileName;
+    return moduleFolder + kPathSeparators[0] + kHistoryFileName;
 }
 
 bool AppendRecord(const std::string& path, const Record& record, std::string* error)

@@ -39,13 +39,13 @@ NarrowPath ForModule(const std::string& utf8);
 // Text from the module (its log, the paths it built) in the ANSI code page, as UTF-8.
 std::string AnsiToUtf8(const std::string& bytes);
 
-#if defined(_WIN32)
-constexpr unsigned kUtf8CodePage = 65001;  // CP_UTF8
+// Folder part of a path ("" when it has none), its last component, and the two joined.
+std::string FolderOf(const std::string& path);
+std::string FileNameOf(const std::string& path);
+std::string JoinPath(const std::string& folder, const std::string& name);
 
-// Text in `codePage` to UTF-16, and back. Into a code page other than UTF-8 no best-fit
-// substitute is made; `lossy` tells whether a character had no place there.
-std::wstring Wide(const std::string& text, unsigned codePage = kUtf8CodePage);
-std::string Narrow(const std::wstring& wide, unsigned codePage = kUtf8CodePage, bool* lossy = nullptr);
-#endif
+// The module looks itself up by the file name "torvex.dll": a module file named otherwise
+// takes its torvex.ini and Torvex.log from the program's folder instead of its own.
+bool HasModuleFileName(const std::string& path);
 
 }  // namespace torvexupdate

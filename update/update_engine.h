@@ -5,7 +5,7 @@
 // nothing: it reports through the callbacks and the report, and the front end words it.
 #pragma once
 
-#include "board_calls.h"
+#include "module_exports.h"
 #include "download_steps.h"
 #include "paths.h"
 

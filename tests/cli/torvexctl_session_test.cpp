@@ -2,6 +2,7 @@
 // out like the build's bin/ (program, module, torvex.ini, simulator/): its output, its exit
 // status, and what reached the board.
 #include "cli_test_paths.h"
+#include "commands.h"
 #include "program_run.h"
 #include "support/files.h"
 #include "support/trace_text.h"
@@ -20,7 +21,10 @@
 
 using cli_testing::ProgramRun;
 using cli_testing::RunProgram;
+using testing_support::ApplicationImage;
+using testing_support::Contains;
 using testing_support::JoinPath;
+using testing_support::Lacks;
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
@@ -34,17 +38,6 @@ const char* const kProgramName = "torvexctl";
 #endif
 
 const std::vector<std::string> kSampleFields = {"TORVEX-SAMPLE1", "APP 1.0.0", "RUNTIM", "BOARDA", "20261208"};
-
-// An application file: 8 header bytes, the banner's fields (zero-terminated, padded to 48
-// bytes) and `bodySize` body bytes.
-std::string ApplicationImage(const std::vector<std::string>& fields, std::size_t bodySize = 100)
-{
-    std::string banner = testing_support::Banner(fields);
-    std::string body;
-    for (std::size_t i = 0; i < bodySize; ++i)
-        body += static_cast<char>(i * 13 + 5);
-    return std::string("HDR-0001") + banner + body;
-}
 
 std::string SampleBannerText()
 {
@@ -159,20 +152,6 @@ std::size_t CountOf(const std::string& text, const std::string& part)
 
 // How the journal shows the download of an ApplicationImage: its payload's first bytes.
 const char* const kImagePayload = "payload=48 44 52 2D 30 30 30 31";
-
-::testing::AssertionResult Contains(const std::string& text, const std::string& part)
-{
-    if (text.find(part) != std::string::npos)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << part << "\" not found in:\n" << text;
-}
-
-::testing::AssertionResult Lacks(const std::string& text, const std::string& part)
-{
-    if (text.find(part) == std::string::npos)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << part << "\" unexpectedly found in:\n" << text;
-}
 
 std::string Describe(const ProgramRun& run)
 {
@@ -760,11 +739,28 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     EXPECT_EQ(accepted["result"]["code"], 1);
     EXPECT_EQ(accepted["sha256"].get<std::string>().size(), 64u);
     EXPECT_EQ(json["records"][0]["result"]["code"], -2);
-    EXPECT_TRUE(Contains(workspace.Run({"history", "--board", "OTHER"}).out, "no update of board OTHER recorded"));
+    // A reference that is a prefix of the board's own selects nothing.
+    EXPECT_TRUE(Contains(workspace.Run({"history", "--board", "SIM-BOARD-000"}).out,
+                         "no update of board SIM-BOARD-000 recorded"));
 
     // --history moves it.
     std::string moved = workspace.File("moved.jsonl");
     EXPECT_EQ(workspace.Run({"--history", moved, "download", workspace.CopySample()}).status, 0);
     EXPECT_EQ(testing_support::SplitLines(ReadFile(moved)).size(), 1u);
     EXPECT_EQ(testing_support::SplitLines(ReadFile(history)).size(), 4u);
+}
+
+TEST(CommandNames, MistypedNamesFindTheirCommand)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"dowload", "download"},
+        {"DOWNLOAD", "download"},
+        {"verison", "version"},
+        {"ref", "reference"},
+        {"chek", "check"},
+        {"flash", ""},
+        {"x", ""},
+    };
+    for (const auto& [typed, expected] : cases)
+        EXPECT_EQ(torvexctl::ClosestCommand(typed), expected) << typed;
 }

@@ -5,6 +5,7 @@
 #include "control_ids.h"
 #include "gui_test_paths.h"
 #include "support/files.h"
+#include "support/trace_text.h"
 #include "test_paths.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,9 @@
 
 #undef CopyFile  // the system's macro would hide the test helper
 
+using testing_support::AnyLineHolds;
+using testing_support::ApplicationImage;
+using testing_support::Contains;
 using testing_support::CopyFile;
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
@@ -27,15 +31,6 @@ namespace {
 std::wstring Wide(const std::string& text)
 {
     return std::wstring(text.begin(), text.end());  // the paths here are plain ASCII
-}
-
-std::string Image(const std::vector<std::string>& fields)
-{
-    std::string banner;
-    for (const std::string& field : fields)
-        banner += field + '\0';
-    banner.resize(48, '\0');
-    return "HDR-0001" + banner + std::string(200, 'b');
 }
 
 // The window of a torvexgui process started in a folder laid out like the release.
@@ -153,19 +148,6 @@ private:
     HWND window_ = nullptr;
 };
 
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-bool AnyContains(const std::vector<std::string>& lines, const std::string& part)
-{
-    for (const std::string& line : lines)
-        if (Contains(line, part))
-            return true;
-    return false;
-}
-
 struct Case {
     const char* name;
     const char* file;        // in the workspace
@@ -196,7 +178,8 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     CopyFile(TORVEX_HOST_SIM_FILE, folder.File("simulator\\quelvane.dll"));
     WriteFile(folder.File("torvex.ini"), "[TorvexPath]\r\nQuelvanePath=simulator\r\n");
     CopyFile(GUI_TEST_SAMPLE_FILE, folder.File("sample.bin"));
-    WriteFile(folder.File("other.bin"), Image({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}));
+    WriteFile(folder.File("other.bin"),
+              ApplicationImage({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'b')));
     WriteFile(folder.File("tiny.bin"), "0123456789");
     // The history's last line was cut off by a power cut: skipped, and no obstacle to appends.
     std::string history = folder.File("history.jsonl");
@@ -207,7 +190,7 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     ASSERT_EQ(gui.Message(), "");
     EXPECT_EQ(gui.Text(IDC_BOARD_REFERENCE), "SIM-BOARD-0001");
     EXPECT_EQ(gui.Text(IDC_BOARD_APPLICATION), "no application in flash");
-    EXPECT_TRUE(AnyContains(gui.Lines(IDC_HISTORY), "1 damaged or incomplete line(s) skipped"));
+    EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_HISTORY), "1 damaged or incomplete line(s) skipped"));
 
     // A file that fails the check: Update stays off until Force is ticked, with a warning.
     gui.ChooseFile(folder.File("tiny.bin"));
@@ -229,12 +212,12 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
         EXPECT_EQ(outcome.rfind(c.outcome, 0), 0u) << outcome;
         EXPECT_TRUE(Contains(gui.Text(IDC_BOARD_APPLICATION), c.boardAfter)) << gui.Text(IDC_BOARD_APPLICATION);
         EXPECT_TRUE(Contains(gui.Text(IDC_ELAPSED), "took"));
-        EXPECT_TRUE(AnyContains(gui.Lines(IDC_LOG), "Board before:"));
+        EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_LOG), "Board before:"));
         std::vector<std::string> shown = gui.Lines(IDC_HISTORY);
         ASSERT_FALSE(shown.empty());
         EXPECT_TRUE(Contains(shown.front(), std::string("  ") + c.recorded + "  ")) << shown.front();
     }
-    EXPECT_TRUE(AnyContains(gui.Lines(IDC_LOG), "Entre TelechargeComposant_COM"));
+    EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_LOG), "Entre TelechargeComposant_COM"));
     EXPECT_EQ(gui.Close(), 0u);
 
     // One whole record per run after the torn line, each on its own line.

@@ -55,19 +55,15 @@ const char kBannerLine[] = "Version \xE0 t\xE9l\xE9"
 const char kDecoded[] = "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY";
 constexpr std::size_t kLogLine = 254;  // the longest formatted line: g_Msg less its terminator
 
-std::string Banner()
-{
-    return testing_support::Banner({"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"});
-}
+const testing_support::BannerFields kFields = {"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"};
 
 // An application file of `size` bytes: 8 header bytes, the banner, then a pattern.
 std::string ApplicationBytes(std::size_t size)
 {
-    std::string bytes = std::string("HDR-0001") + Banner();
-    for (std::size_t i = bytes.size(); i < size; ++i)
-        bytes += static_cast<char>('a' + i % 26);
-    bytes.resize(size);
-    return bytes;
+    std::string pattern;
+    for (std::size_t i = 56; i < size; ++i)
+        pattern += static_cast<char>('a' + i % 26);
+    return testing_support::ApplicationImage(kFields, pattern).substr(0, size);
 }
 
 // A formatted line as g_Msg holds it: cut to its first 253 characters and a line end
@@ -448,6 +444,17 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
                 if (kind != AppKind::Folder) {
                     EXPECT_EQ(Contains(log, LogText(kBannerLine)), banner) << log;
                 }
+                if (kind == AppKind::Sized) {
+                    // The whole trace, as the download tests state it for a file of any size.
+                    using testing_support::CommandTrace;
+                    std::string sent = testing_support::ReportLine("\n_ExecuteCommand TelechargeComposant_COM", 3, 0)
+                        + CommandTrace("Saut_Appli") + CommandTrace("Reset_Board");
+                    EXPECT_EQ(log,
+                              LogText(testing_support::Entry("TelechargeComposant_COM") + "Path Telechargement : "
+                                      + path + "\n" + (banner ? kBannerLine + std::string(kDecoded) + "\n" : "")
+                                      + CommandTrace("Reset_Board") + (result == "1" ? sent : "") + "\n"
+                                      + testing_support::Exit("TelechargeComposant_COM") + kSeparator));
+                }
                 if (kind == AppKind::Sized && size >= 58) {
                     EXPECT_TRUE(Contains(log, LogText(std::string(kBannerLine) + kDecoded + "\n")));
                 }
@@ -472,7 +479,8 @@ MatrixCase AwkwardFile(const std::string& id, const std::string& input, AppKind 
 // ---------------------------------------------------------------------------------------
 // Version replies of every announced length
 
-const std::string kVersionReply = Banner() + std::string(12, 'Q');  // 60 bytes: more than any buffer takes
+const std::string kVersionReply = testing_support::Banner(kFields)
+    + std::string(12, 'Q');  // 60 bytes: more than any buffer takes
 
 MatrixCase VersionReply(const std::string& id, const std::string& announced, unsigned long long length, bool hostBuffer,
                         const std::string& extraConfig, const std::string& result, const std::string& logText)
@@ -554,7 +562,12 @@ MatrixCase Sessions(const std::string& id, const std::string& input, const std::
                 Lines journal = host.module.Journal();
                 EXPECT_EQ(CountPrefix(journal, "GetCommSessions size=5700"), 1u);
                 EXPECT_EQ(CountPrefix(journal, "CreateRouter"), busy ? 0u : 1u);
-                EXPECT_EQ(Contains(log, LogText("WARNING VCI OCCUPED !!!! \n")), busy);
+                // Init_Com's whole trace: the warning alone, or the router and the board.
+                std::string initCom = testing_support::Entry("Init_Com")
+                    + (busy ? "WARNING VCI OCCUPED !!!! \n"
+                            : "_CreateRouter OK\n" + testing_support::ReportLine("_InitialiseCommBoard_Exp", 3, 0))
+                    + testing_support::Exit("Init_Com") + testing_support::Exit("Init_Module_COM") + kSeparator;
+                EXPECT_EQ(log.substr(log.size() - std::min(log.size(), LogText(initCom).size())), LogText(initCom));
                 return std::to_string(init);
             }};
 }
@@ -603,6 +616,11 @@ MatrixCase MissingEntryPoint(const std::string& missing, const std::string& resu
                     logs.push_back(host.module.Log());
                 };
                 run("init", [&] { return host.host->init(); });
+                // Initialisation ends its trace whatever is missing, and asks only for what is there.
+                std::string initEnd = LogText("Sort Init_Module_COM\n" + kSeparator);
+                EXPECT_EQ(logs[0].substr(logs[0].size() - std::min(logs[0].size(), initEnd.size())), initEnd);
+                bool scans = missing != "GetCommSessions" && missing != "CreateRouter" && missing != "all";
+                EXPECT_EQ(CountPrefix(host.module.Journal(), "GetCommSessions"), scans ? 1u : 0u);
                 run("download", [&] { return host.host->download(&app[0]); });
                 run("version", [&] { return host.host->version(0, version.get()); });
                 run("reference", [&] { return host.host->reference(reference.get(), 64); });

@@ -137,10 +137,9 @@ std::string ConcurrentOperations()
     ModuleUnderTest module;
     module.Load();
     EXPECT_EQ(module.InitModule(), 1);
-    std::string banner = std::string("THREADS-APPL") + '\0' + "V2" + '\0' + "3" + '\0' + "4" + '\0' + "5" + '\0';
-    banner.resize(48, '\0');
     std::string app = testing_support::JoinPath(module.Folder(), "appli.com");
-    testing_support::WriteFile(app, "HDR-0001" + banner + std::string(2000, 'T'));
+    testing_support::WriteFile(
+        app, testing_support::ApplicationImage({"THREADS-APPL", "V2", "3", "4", "5"}, std::string(2000, 'T')));
 
     auto init = reinterpret_cast<decltype(&_Init_Module_COM)>(module.Export("_Init_Module_COM"));
     auto download = reinterpret_cast<decltype(&_TelechargeComposant_COM)>(module.Export("_TelechargeComposant_COM"));

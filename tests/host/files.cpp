@@ -58,11 +58,6 @@ void RemoveTree(const std::string& path)
     fs::remove_all(path, error);
 }
 
-bool Contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 std::string NewScratchPath(const std::string& hint)
 {
     static std::atomic<unsigned> counter{0};

@@ -12,7 +12,6 @@ void WriteFile(const std::string& path, const std::string& bytes);
 void CopyFile(const std::string& from, const std::string& to);
 std::string JoinPath(const std::string& folder, const std::string& name);
 void RemoveTree(const std::string& path);  // quietly, whatever is there
-bool Contains(const std::string& text, const std::string& part);
 
 // A new path under the build tree's scratch folder, not yet created.
 std::string NewScratchPath(const std::string& hint);

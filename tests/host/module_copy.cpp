@@ -11,11 +11,10 @@ namespace host {
 Exports TypedExports(void* module)
 {
     Exports exports;
-    exports.init = reinterpret_cast<decltype(exports.init)>(FindExport(module, "_Init_Module_COM"));
-    exports.download = reinterpret_cast<decltype(exports.download)>(FindExport(module, "_TelechargeComposant_COM"));
-    exports.version = reinterpret_cast<decltype(exports.version)>(FindExport(module, "_GetVersionComposant_COM"));
-    exports.reference = reinterpret_cast<decltype(exports.reference)>(FindExport(module, "_GetReferenceBoard_COM"));
-    exports.clean = reinterpret_cast<decltype(exports.clean)>(FindExport(module, "_Clean_ZR_COM"));
+#define TORVEX_TYPED_EXPORT(member, name) \
+    exports.member = reinterpret_cast<decltype(exports.member)>(FindExport(module, #name));
+    TORVEX_EXPORTS(TORVEX_TYPED_EXPORT)
+#undef TORVEX_TYPED_EXPORT
     return exports;
 }
 

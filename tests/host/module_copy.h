@@ -4,23 +4,16 @@
 // framework here: the tests, the hardening rows and the benchmarks all use it.
 #pragma once
 
-#include "torvex.h"
+#include "update/module_exports.h"
 
 #include <string>
 #include <vector>
 
 namespace host {
 
-// The five exports, typed by the public header; null where the module lacks one.
-struct Exports {
-    decltype(&_Init_Module_COM) init = nullptr;
-    decltype(&_TelechargeComposant_COM) download = nullptr;
-    decltype(&_GetVersionComposant_COM) version = nullptr;
-    decltype(&_GetReferenceBoard_COM) reference = nullptr;
-    decltype(&_Clean_ZR_COM) clean = nullptr;
-
-    bool Complete() const { return init && download && version && reference && clean; }
-};
+// The five exports, typed by the public header; null where the module lacks one. The
+// host programs' own list (update/module_exports.h), used here as a header only.
+using Exports = torvexupdate::ModuleExports;
 Exports TypedExports(void* module);  // from a loaded library
 
 // The build's own files: the module, the simulator and its variants by name ("" for the

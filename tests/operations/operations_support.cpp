@@ -10,7 +10,7 @@ const char kDecodedBanner[] = "TVX-COM-APPL01 V01.06.05 240517 CRC1A2 REL";
 
 std::string MakeApplicationFile(const BannerFields& fields, const std::string& body)
 {
-    return testing_support::ApplicationImage(std::string("\x7F\x01TVX\x00\x10\xFE", 8), Banner(fields), body);
+    return testing_support::ApplicationImage(fields, body, std::string("\x7F\x01TVX\x00\x10\xFE", 8));
 }
 
 std::string PatternBytes(std::size_t size)
@@ -19,45 +19,6 @@ std::string PatternBytes(std::size_t size)
     for (std::size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<char>((i * 37 + 11) % 251);
     return bytes;
-}
-
-const char kOpen[] = "OpenCommSession";
-
-std::string CloseLine(int com, int general)
-{
-    return "CloseCommSession com=" + std::to_string(com) + " general=" + std::to_string(general);
-}
-
-namespace {
-
-std::string Le32(std::uint32_t value)
-{
-    std::string bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
-// The request and the status preset (general 0, com 3, no reply) as the journal shows them.
-std::string SendPrefix(std::uint8_t code, std::uint32_t timeout, std::uint32_t length)
-{
-    return "SendCommand arg=0 request=00 " + Hex(std::string(1, static_cast<char>(code))) + " AA .. "
-        + Hex(Le32(timeout) + Le32(length)) + " status=00 00 03 00 00 00 00 00 payload=";
-}
-
-}  // namespace
-
-std::string CommandLine(std::uint8_t code, std::uint32_t timeout)
-{
-    return SendPrefix(code, timeout, 0) + "null";
-}
-
-std::string DownloadLine(const std::string& payload)
-{
-    std::string shown = Hex(payload.substr(0, 64));
-    if (payload.size() > 64)
-        shown += "...";
-    return SendPrefix(0x30, 10000, static_cast<std::uint32_t>(payload.size())) + shown;
 }
 
 void BoardOperationsTest::SetUp()

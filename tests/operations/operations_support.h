@@ -45,11 +45,10 @@ inline std::string StartTrace(int com = 3, int general = 0)
     return CommandTrace("Saut_Appli", com, general);
 }
 
-// Journal lines. The request's padding byte is shown as ".." (see NormalizedJournal).
-extern const char kOpen[];
-std::string CloseLine(int com = 3, int general = 0);
-std::string CommandLine(std::uint8_t code, std::uint32_t timeout);  // no payload
-std::string DownloadLine(const std::string& payload);               // 0x30 with its payload
+using testing_support::CloseLine;
+using testing_support::CommandLine;
+using testing_support::DownloadLine;
+using testing_support::kOpen;
 
 // Test names of table-driven cases: each case carries its own `name`.
 template <typename Case> std::string CaseName(const ::testing::TestParamInfo<Case>& info)

@@ -134,9 +134,9 @@ protected:
 
 TEST_F(Soak, HandlesAndPrivateMemoryStayFlat)
 {
-    std::string banner = testing_support::Banner({"SOAK-APPL", "V1", "1", "2", "3"});
     app_ = module_.Folder() + "\\appli.com";
-    testing_support::WriteFile(app_, "HDR-0001" + banner + std::string(4000, 'A'));
+    testing_support::WriteFile(
+        app_, testing_support::ApplicationImage({"SOAK-APPL", "V1", "1", "2", "3"}, std::string(4000, 'A')));
     missing_ = module_.Folder() + "\\missing.com";
     ASSERT_NO_FATAL_FAILURE(module_.Load());
 

@@ -2,13 +2,16 @@
 // what reached the board, and the history record each run leaves.
 #include "history.h"
 #include "support/files.h"
+#include "support/trace_text.h"
 #include "update_engine.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 
 using namespace torvexupdate;
+using testing_support::ApplicationImage;
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
@@ -17,7 +20,8 @@ namespace {
 
 struct Step {
     int result;
-    bool writes;  // the flash takes the file's banner
+    bool writes;            // the flash takes the file's banner,
+    int slippedField = -1;  // with one byte of this field (0 to 4) changed
 };
 
 // The stand-in board: the banner in its flash ("" = empty) and the download results to give.
@@ -34,6 +38,12 @@ int TORVEX_CALL StandInDownload(const char* path)
     Step step = standIn.steps.at(static_cast<std::size_t>(standIn.downloads++));
     if (step.writes)
         standIn.flash = ReadFile(path).substr(8, 48);
+    if (step.writes && step.slippedField >= 0) {
+        std::size_t start = 0;
+        for (int field = 0; field < step.slippedField; ++field)
+            start = standIn.flash.find('\0', start) + 1;
+        standIn.flash[start] ^= 1;  // "APP-NEW" becomes "@PP-NEW", "2.0" becomes "3.0"
+    }
     return step.result;
 }
 
@@ -50,20 +60,11 @@ int TORVEX_CALL StandInReference(char* buffer, int)
     return 1;
 }
 
-std::string Image(const std::vector<std::string>& fields)
-{
-    std::string banner;
-    for (const std::string& field : fields)
-        banner += field + '\0';
-    banner.resize(48, '\0');
-    return "HDR-0001" + banner + std::string(64, 'x');
-}
-
 const std::vector<std::string> kNew = {"APP-NEW", "2.0", "RT", "BRD", "20261208"};
 const std::vector<std::string> kOld = {"APP-OLD", "1.0", "RT", "BRD", "20250101"};
 
 struct Case {
-    const char* name;
+    std::string name;
     std::string file;
     std::vector<std::string> before;  // empty: no application in flash
     std::vector<Step> steps;
@@ -72,102 +73,154 @@ struct Case {
     Outcome outcome;
     AfterFailure afterFailure;
     const char* bannerAfter;  // in the record; nullptr: null
+    const char* outcomeName;  // in the record
 };
 
 // clang-format off
-const Case kCases[] = {
-    {"new application", Image(kNew), kOld, {{1, true}}, false, 0, Outcome::kAccepted, AfterFailure::kUnknown,
-     "APP-NEW2.0RTBRD20261208"},
-    {"same application skipped", Image(kNew), kNew, {}, false, 0, Outcome::kSkipped, AfterFailure::kUnknown,
-     "APP-NEW2.0RTBRD20261208"},
-    {"same application forced", Image(kNew), kNew, {{1, true}}, true, 0, Outcome::kAccepted,
-     AfterFailure::kUnknown, "APP-NEW2.0RTBRD20261208"},
+const std::vector<Case> kTable = {
+    {"new application", ApplicationImage(kNew), kOld, {{1, true}}, false, 0, Outcome::kAccepted, AfterFailure::kUnknown,
+     "APP-NEW2.0RTBRD20261208", "accepted"},
+    {"same application skipped", ApplicationImage(kNew), kNew, {}, false, 0, Outcome::kSkipped, AfterFailure::kUnknown,
+     "APP-NEW2.0RTBRD20261208", "skipped"},
+    {"same application forced", ApplicationImage(kNew), kNew, {{1, true}}, true, 0, Outcome::kAccepted,
+     AfterFailure::kUnknown, "APP-NEW2.0RTBRD20261208", "accepted"},
     {"not an application", "HDR-0001tiny", kOld, {}, false, 0, Outcome::kNotApplication, AfterFailure::kUnknown,
-     nullptr},
-    {"flaky link, two retries", Image(kNew), {}, {{-1, false}, {-1, false}, {1, true}}, false, 2,
-     Outcome::kAccepted, AfterFailure::kUnknown, "APP-NEW2.0RTBRD20261208"},
-    {"retries used up", Image(kNew), kOld, {{-1, false}, {-1, false}}, false, 1, Outcome::kFailed,
-     AfterFailure::kUnchanged, "APP-OLD1.0RTBRD20250101"},
-    {"refused", Image(kNew), kOld, {{-2, false}}, false, 3, Outcome::kRefused, AfterFailure::kUnchanged,
-     "APP-OLD1.0RTBRD20250101"},
-    {"written, start failed", Image(kNew), kOld, {{0, true}}, false, 0, Outcome::kFailed,
-     AfterFailure::kWrittenNotStarted, "APP-NEW2.0RTBRD20261208"},
-    {"accepted, flash differs", Image(kNew), kOld, {{1, false}}, false, 0, Outcome::kVerifyMismatch,
-     AfterFailure::kUnknown, "APP-OLD1.0RTBRD20250101"},
+     nullptr, "not_application"},
+    {"flaky link, two retries", ApplicationImage(kNew), {}, {{-1, false}, {-1, false}, {1, true}}, false, 2,
+     Outcome::kAccepted, AfterFailure::kUnknown, "APP-NEW2.0RTBRD20261208", "accepted"},
+    {"retries used up", ApplicationImage(kNew), kOld, {{-1, false}, {-1, false}}, false, 1, Outcome::kFailed,
+     AfterFailure::kUnchanged, "APP-OLD1.0RTBRD20250101", "failed"},
+    {"refused", ApplicationImage(kNew), kOld, {{-2, false}}, false, 3, Outcome::kRefused, AfterFailure::kUnchanged,
+     "APP-OLD1.0RTBRD20250101", "refused"},
+    {"written, start failed", ApplicationImage(kNew), kOld, {{0, true}}, false, 0, Outcome::kFailed,
+     AfterFailure::kWrittenNotStarted, "APP-NEW2.0RTBRD20261208", "failed"},
+    {"accepted, flash differs", ApplicationImage(kNew), kOld, {{1, false}}, false, 0, Outcome::kVerifyMismatch,
+     AfterFailure::kUnknown, "APP-OLD1.0RTBRD20250101", "verify_mismatch"},
+    {"a board whose first field is empty is no empty board", ApplicationImage(kNew), {"", "2.0", "RT", "BRD", "20261208"},
+     {{1, true}}, false, 0, Outcome::kAccepted, AfterFailure::kUnknown, "APP-NEW2.0RTBRD20261208", "accepted"},
 };
 // clang-format on
 
-TEST(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
+void PrintTo(const Case& c, std::ostream* os)
 {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.name);
-        ScratchFolder folder("engine");
-        WriteFile(folder.File("app.bin"), c.file);
-        standIn = StandInBoard{};
-        if (!c.before.empty())
-            standIn.flash = Image(c.before).substr(8, 48);
-        standIn.steps = c.steps;
+    *os << c.name;
+}
 
-        UpdateOptions options;
-        options.force = c.force;
-        options.retries = c.retries;
-        options.program = "test";
-        options.historyPath = folder.File("h.jsonl");
-        UpdateEvents events;
-        int opened = 0;
-        events.openBoard = [&](BoardCalls* calls) {
-            ++opened;
-            *calls = BoardCalls{StandInDownload, StandInVersion, StandInReference};
-            return true;
-        };
-        int retries = 0;
-        events.retrying = [&](int number, int total, int previous) {
-            EXPECT_EQ(number, retries + 2);
-            EXPECT_EQ(total, c.retries + 1);
-            EXPECT_EQ(previous, -1);
-            ++retries;
-        };
+// Every banner field changed alone: the board's application before (no skip), and the
+// flash after a download (a mismatch), each differing from the file's in that field only.
+const std::vector<Case> kCases = [] {
+    const char* const slipped[] = {"@PP-NEW2.0RTBRD20261208", "APP-NEW3.0RTBRD20261208", "APP-NEW2.0STBRD20261208",
+                                   "APP-NEW2.0RTCRD20261208", "APP-NEW2.0RTBRD30261208"};
+    std::vector<Case> cases = kTable;
+    for (int field = 0; field < 5; ++field) {
+        std::vector<std::string> before = kNew;
+        before[static_cast<std::size_t>(field)] += "x";
+        cases.push_back({"board differs in field " + std::to_string(field + 1),
+                         ApplicationImage(kNew),
+                         before,
+                         {{1, true}},
+                         false,
+                         0,
+                         Outcome::kAccepted,
+                         AfterFailure::kUnknown,
+                         "APP-NEW2.0RTBRD20261208",
+                         "accepted"});
+        cases.push_back({"flash after differs in field " + std::to_string(field + 1),
+                         ApplicationImage(kNew),
+                         kOld,
+                         {{1, true, field}},
+                         false,
+                         0,
+                         Outcome::kVerifyMismatch,
+                         AfterFailure::kUnknown,
+                         slipped[field],
+                         "verify_mismatch"});
+    }
+    return cases;
+}();
 
-        UpdateFile file = InspectFile(folder.File("app.bin"));
-        UpdateReport report = RunUpdate(file, options, events);
-        EXPECT_EQ(report.outcome, c.outcome);
-        EXPECT_EQ(standIn.downloads, static_cast<int>(c.steps.size()));
-        EXPECT_EQ(report.attempts.size(), c.steps.size());
-        EXPECT_EQ(retries, c.steps.empty() ? 0 : static_cast<int>(c.steps.size()) - 1);
-        EXPECT_EQ(opened, c.outcome == Outcome::kNotApplication ? 0 : 1);
-        if (c.outcome == Outcome::kRefused || c.outcome == Outcome::kFailed) {
-            EXPECT_EQ(report.afterFailure, c.afterFailure);
-        }
-        if (!c.steps.empty()) {
-            EXPECT_EQ(standIn.lastPath, file.narrow.bytes);
-        }
+class UpdateEngine : public ::testing::TestWithParam<Case> { };
 
-        History history = ReadHistory(options.historyPath);
-        ASSERT_EQ(history.records.size(), 1u);
-        const Record& record = history.records[0];
-        EXPECT_EQ(record["outcome"], OutcomeName(c.outcome));
-        EXPECT_EQ(record["result"]["words"], OutcomeWords(report));
-        EXPECT_EQ(record["size"], c.file.size());
-        EXPECT_EQ(record["sha256"].get<std::string>().size(), 64u);
-        if (c.outcome == Outcome::kNotApplication) {
-            EXPECT_TRUE(record["board"].is_null());
-            EXPECT_TRUE(record["result"]["code"].is_null());
-        } else {
-            EXPECT_EQ(record["board"], "REF-7");
-            EXPECT_EQ(record["banner_before"].is_null(), c.before.empty());
-        }
-        if (c.bannerAfter) {
-            EXPECT_EQ(record["banner_after"], c.bannerAfter);
-        } else {
-            EXPECT_TRUE(record["banner_after"].is_null());
-        }
+TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
+{
+    const Case& c = GetParam();
+    ScratchFolder folder("engine");
+    WriteFile(folder.File("app.bin"), c.file);
+    standIn = StandInBoard{};
+    if (!c.before.empty())
+        standIn.flash = testing_support::Banner(c.before);
+    standIn.steps = c.steps;
+
+    UpdateOptions options;
+    options.force = c.force;
+    options.retries = c.retries;
+    options.program = "test";
+    options.historyPath = folder.File("h.jsonl");
+    UpdateEvents events;
+    int opened = 0;
+    events.openBoard = [&](BoardCalls* calls) {
+        ++opened;
+        calls->download = StandInDownload;
+        calls->version = StandInVersion;
+        calls->reference = StandInReference;
+        return true;
+    };
+    int retries = 0;
+    events.retrying = [&](int number, int total, int previous) {
+        EXPECT_EQ(number, retries + 2);
+        EXPECT_EQ(total, c.retries + 1);
+        EXPECT_EQ(previous, -1);
+        ++retries;
+    };
+
+    UpdateFile file = InspectFile(folder.File("app.bin"));
+    UpdateReport report = RunUpdate(file, options, events);
+    EXPECT_EQ(report.outcome, c.outcome);
+    EXPECT_EQ(standIn.downloads, static_cast<int>(c.steps.size()));
+    EXPECT_EQ(report.attempts.size(), c.steps.size());
+    EXPECT_EQ(retries, c.steps.empty() ? 0 : static_cast<int>(c.steps.size()) - 1);
+    EXPECT_EQ(opened, c.outcome == Outcome::kNotApplication ? 0 : 1);
+    if (c.outcome == Outcome::kRefused || c.outcome == Outcome::kFailed) {
+        EXPECT_EQ(report.afterFailure, c.afterFailure);
+    }
+    if (!c.steps.empty()) {
+        EXPECT_EQ(standIn.lastPath, file.narrow.bytes);
+    }
+
+    History history = ReadHistory(options.historyPath);
+    ASSERT_EQ(history.records.size(), 1u);
+    const Record& record = history.records[0];
+    EXPECT_EQ(record["outcome"], c.outcomeName);
+    EXPECT_EQ(record["result"]["words"], OutcomeWords(report));
+    EXPECT_EQ(record["size"], c.file.size());
+    EXPECT_EQ(record["sha256"].get<std::string>().size(), 64u);
+    if (c.outcome == Outcome::kNotApplication) {
+        EXPECT_TRUE(record["board"].is_null());
+        EXPECT_TRUE(record["result"]["code"].is_null());
+    } else {
+        EXPECT_EQ(record["board"], "REF-7");
+        EXPECT_EQ(record["banner_before"],
+                  c.before.empty() ? Record(nullptr) : Record(testing_support::Joined(c.before)));
+    }
+    if (c.bannerAfter) {
+        EXPECT_EQ(record["banner_after"], c.bannerAfter);
+    } else {
+        EXPECT_TRUE(record["banner_after"].is_null());
     }
 }
 
-TEST(UpdateEngine, BoardThatCannotBeOpenedIsRecordedAndNothingIsCalled)
+INSTANTIATE_TEST_SUITE_P(Rows, UpdateEngine, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             std::string name;
+                             for (char c : info.param.name)
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+TEST(UpdateEngineBoard, ThatCannotBeOpenedIsRecordedAndNothingIsCalled)
 {
     ScratchFolder folder("engine");
-    WriteFile(folder.File("app.bin"), Image(kNew));
+    WriteFile(folder.File("app.bin"), ApplicationImage(kNew));
     UpdateOptions options;
     options.historyPath = folder.File("h.jsonl");
     UpdateEvents events;

@@ -2,6 +2,7 @@
 #include "system_facts.h"
 
 #include "paths.h"
+#include "platform/windows/utf16.h"
 
 #include <windows.h>
 #include <bcrypt.h>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace torvexctl {
+namespace torvexupdate {
 
 class LogTail {
 public:
@@ -27,4 +27,4 @@ private:
 // Splits text on LF, dropping a CR before each LF; an unterminated last line is kept.
 std::vector<std::string> SplitLogLines(const std::string& text);
 
-}  // namespace torvexctl
+}  // namespace torvexupdate

@@ -3,19 +3,12 @@
 #include "module_loader.h"
 #include "paths.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
-namespace torvexctl {
-
-using namespace torvexupdate;  // paths and text, shared with the update engine
+namespace torvexupdate {
 
 namespace {
 
@@ -29,16 +22,6 @@ std::string Quote(const std::string& text)
 {
     return "\"" + text + "\"";
 }
-
-#if !defined(_WIN32)
-std::string Trim(const std::string& text)
-{
-    std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-#endif
 
 bool SameLetter(char a, char b)
 {
@@ -61,11 +44,7 @@ std::string LibraryPathFor(const std::string& value, const std::string& narrowMo
 
 std::string ProbeCause(const std::string& libraryPath)
 {
-    std::string path = AnsiToUtf8(libraryPath);
-#if !defined(_WIN32)
-    std::replace(path.begin(), path.end(), '\\', '/');  // as the module does here
-#endif
-    LoadProbe probe = ProbeLibrary(path);
+    LoadProbe probe = ProbeLibrary(SystemPathOfModulePath(AnsiToUtf8(libraryPath)));
     std::string cause = "the communication library could not be loaded from " + Quote(AnsiToUtf8(libraryPath));
     switch (probe.failure) {
     case LoadFailure::kNone:
@@ -83,42 +62,6 @@ std::string ProbeCause(const std::string& libraryPath)
 }
 
 }  // namespace
-
-bool ReadLibraryFolderSetting(const std::string& iniPath, std::string* value)
-{
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(FsPath(iniPath), error))
-        return false;
-#if defined(_WIN32)
-    // The system's own reader, as the module uses it.
-    wchar_t buffer[260] = {};
-    GetPrivateProfileStringW(L"TorvexPath", L"QuelvanePath", L"", buffer, 260, FsPath(iniPath).c_str());
-    *value = Utf8Of(std::filesystem::path(std::wstring(buffer)));
-#else
-    std::FILE* in = OpenFile(iniPath, "rb");
-    if (in == nullptr)
-        return false;
-    std::string section;
-    char line[1024];
-    value->clear();
-    bool found = false;
-    while (!found && std::fgets(line, sizeof line, in) != nullptr) {
-        std::string text = Trim(line);
-        if (!text.empty() && text.front() == '[' && text.back() == ']') {
-            section = Trim(text.substr(1, text.size() - 2));
-            continue;
-        }
-        std::size_t equals = text.find('=');
-        if (equals != std::string::npos && strcasecmp(section.c_str(), "TorvexPath") == 0
-            && strcasecmp(Trim(text.substr(0, equals)).c_str(), "QuelvanePath") == 0) {
-            *value = Trim(text.substr(equals + 1));
-            found = true;
-        }
-    }
-    std::fclose(in);
-#endif
-    return true;
-}
 
 std::string LogWriteProblem(const ModuleSetting& setting)
 {
@@ -162,7 +105,10 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
     std::vector<std::string> causes;
     std::string iniPath = JoinPath(setting.folder, "torvex.ini");
     std::string value;
-    bool iniFound = ReadLibraryFolderSetting(iniPath, &value);
+    std::error_code missing;
+    bool iniFound = std::filesystem::is_regular_file(FsPath(iniPath), missing);
+    if (iniFound)
+        value = ReadLibraryFolderSetting(iniPath);
 
     if (log.empty()) {
         std::string problem = LogWriteProblem(setting);
@@ -218,4 +164,4 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
     return causes;
 }
 
-}  // namespace torvexctl
+}  // namespace torvexupdate

@@ -1,27 +1,24 @@
-// Why _Init_Module_COM failed, from what torvexctl can check itself: the lines the module
+// Why _Init_Module_COM failed, from what a host can check itself: the lines the module
 // wrote to its log, torvex.ini, the module's own path and a trial load of the library.
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace torvexctl {
+namespace torvexupdate {
 
 struct ModuleSetting {
     std::string modulePath;     // UTF-8, absolute
     std::string narrowPath;     // the module's path as the module sees it; "" when it has none
     std::string folder;         // where it reads torvex.ini and writes Torvex.log (UTF-8)
-    std::string programFolder;  // where torvexctl lies: the first place a relative library is looked for
+    std::string programFolder;  // where the host program lies: the first place a relative library is looked for
 };
 
-// Why the module could not write its log ("" when nothing torvexctl checks explains it).
+// Why the module could not write its log ("" when nothing the host checks explains it).
 std::string LogWriteProblem(const ModuleSetting& setting);
 
 // The causes that the log and the checks point to, one sentence each. `log` holds the lines
 // this run added to Torvex.log (empty when none were written).
 std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const std::vector<std::string>& log);
 
-// The QuelvanePath value of [TorvexPath] in the INI file; false when the file is missing.
-bool ReadLibraryFolderSetting(const std::string& iniPath, std::string* value);
-
-}  // namespace torvexctl
+}  // namespace torvexupdate

@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-namespace torvexctl {
-
-using namespace torvexupdate;  // paths and text, shared with the update engine
+namespace torvexupdate {
 
 namespace {
 
@@ -59,4 +57,4 @@ std::vector<std::string> SplitLogLines(const std::string& text)
     return lines;
 }
 
-}  // namespace torvexctl
+}  // namespace torvexupdate
