@@ -306,8 +306,9 @@ TEST(TorvexctlBoard, FilesThatAreNoApplicationAreRefusedUnlessForced)
         const char* reason;
     };
     const Case cases[] = {
-        {"ten bytes", std::string(10, 'x'), "it is 10 bytes long, too short to hold a banner"},
-        {"57 bytes", std::string(57, 'x'), "it is 57 bytes long, too short to hold a banner"},
+        {"ten bytes", std::string(10, 'x'),
+         "it is 10 bytes long: the module reads a banner (bytes 8 to 55) only from files of 58 bytes or more"},
+        {"57 bytes", std::string(57, 'x'), "it is 57 bytes long: the module reads a banner"},
         {"text", "# Notes\n\nA text file of more than fifty-eight bytes, with no zero byte in it.\n",
          "its banner (bytes 8 to 55) does not decode into five fields"},
         {"control byte", ApplicationImage({"TORVEX\x1B", "APP", "R", "B", "1"}),

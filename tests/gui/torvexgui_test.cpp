@@ -211,7 +211,8 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
 
     // A file that fails the check: Update stays off until Force is ticked, with a warning.
     gui.ChooseFile(folder.File("tiny.bin"));
-    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_CHECK), "Not an application file: it is 10 bytes long, too short"));
+    EXPECT_TRUE(
+        Contains(gui.Text(IDC_FILE_CHECK), "Not an application file: it is 10 bytes long: the module reads a banner"));
     EXPECT_FALSE(gui.Enabled(IDC_UPDATE));
     gui.Press(IDC_FORCE);
     EXPECT_TRUE(gui.Enabled(IDC_UPDATE));
