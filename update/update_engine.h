@@ -33,6 +33,8 @@ struct UpdateOptions {
     bool verify = true;       // read the banner back after an accepted download
     std::string program;      // the front end, for the history
     std::string historyPath;  // "" writes no history
+    // Who runs the update, for the history ("" when not known).
+    std::string operatorName;
 };
 
 // Every callback may be left empty but openBoard.

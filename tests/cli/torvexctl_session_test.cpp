@@ -731,11 +731,30 @@ TEST(TorvexctlOutput, HelpAndVersion)
     EXPECT_EQ(version.out, "torvexctl for torvex module " TORVEX_VERSION_TEXT " (" TORVEX_PRODUCT_VERSION_TEXT ")\n");
 }
 
+namespace {
+
+void SetOperatorVariable(const char* name)
+{
+#if defined(_WIN32)
+    _putenv_s("TORVEX_OPERATOR", name);
+#else
+    if (*name != 0)
+        setenv("TORVEX_OPERATOR", name, 1);
+    else
+        unsetenv("TORVEX_OPERATOR");
+#endif
+}
+
+}  // namespace
+
 TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
 {
     Workspace workspace;
-    EXPECT_EQ(workspace.Run({"download", workspace.CopySample()}).status, 0);
+    // The operator: --operator, else TORVEX_OPERATOR, else none.
+    EXPECT_EQ(workspace.Run({"download", workspace.CopySample(), "--operator", "Ann Lee"}).status, 0);
+    SetOperatorVariable("Bo");
     EXPECT_EQ(workspace.Run({"download", workspace.CopySample()}).status, 0);  // skipped: the same application
+    SetOperatorVariable("");
     workspace.WriteSimConfig("[command.30]\ncom=19\nresult=0\n");
     EXPECT_EQ(workspace.Run({"download", workspace.CopySample(), "--force"}).status, 5);
     // A line torn off by a power cut at the end: skipped with a warning, later appends intact.
@@ -762,6 +781,9 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     EXPECT_EQ(accepted["result"]["code"], 1);
     EXPECT_EQ(accepted["sha256"].get<std::string>().size(), 64u);
     EXPECT_EQ(json["records"][0]["result"]["code"], -2);
+    EXPECT_EQ(accepted["operator"], "Ann Lee");
+    EXPECT_EQ(json["records"][1]["operator"], "Bo");
+    EXPECT_TRUE(json["records"][0]["operator"].is_null());
     EXPECT_TRUE(Contains(workspace.Run({"history", "--board", "OTHER"}).out, "no update of board OTHER recorded"));
 
     // --history moves it.
