@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "history.h"
+#include "history_view.h"
 #include "module_run.h"
 #include "paths.h"
 #include "progress.h"
@@ -227,6 +228,7 @@ int RunDownload(const Options& options, Output& out)
     update.retries = options.retries;
     update.verify = options.verify;
     update.program = "torvexctl";
+    update.operatorName = ChosenOperator(options.operatorName);
     update.historyPath = HistoryPath(options.historyPath, run.ModuleFolder());
     UpdateReport report = RunUpdate(file, update, events);
 
@@ -256,6 +258,10 @@ void AddDownloadOptions(CLI::App& command, Options& options)
                     "try a download that failed on the link (-1) again up to N times (default 0)")
         ->type_name("N")
         ->check(CLI::Range(0, 100));
+    command
+        .add_option("--operator", options.operatorName,
+                    "who runs the update, for the history (default: $TORVEX_OPERATOR)")
+        ->type_name("NAME");
 }
 
 }  // namespace torvexctl

@@ -1,6 +1,6 @@
 #include "commands.h"
 #include "exit_codes.h"
-#include "history.h"
+#include "history_view.h"
 #include "module_run.h"
 
 #include <CLI/CLI.hpp>
@@ -12,29 +12,203 @@ namespace torvexctl {
 
 namespace {
 
+using torvexupdate::HistoryColumn;
 using torvexupdate::Record;
 
-std::string Field(const Record& record, const char* key)
+// An 80-column console: a line that fills all 80 would wrap the cursor and show an empty
+// line after it, so the table keeps to 79.
+constexpr std::size_t kConsoleWidth = 79;
+constexpr const char* kGap = "  ";
+
+// The characters of a UTF-8 text, one string each: a terminal gives each one column.
+std::vector<std::string> Characters(const std::string& text)
 {
-    auto found = record.find(key);
-    if (found == record.end() || found->is_null())
-        return "-";
-    return found->is_string() ? found->get<std::string>() : found->dump();
+    std::vector<std::string> characters;
+    for (char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80 && !characters.empty())
+            characters.back() += c;
+        else
+            characters.emplace_back(1, c);
+    return characters;
 }
 
-// The text's width on a terminal: UTF-8 continuation bytes take no column.
-std::size_t Columns(const std::string& text)
+enum class Cut { kNever, kEnd, kMiddle };
+
+// `text` in at most `width` columns: cut at its end, or in its middle so that its start and
+// its end (a file's extension, a reference's number) stay, with "…" where it was cut.
+std::string Fit(const std::string& text, std::size_t width, Cut cut)
 {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    std::vector<std::string> characters = Characters(text);
+    if (characters.size() <= width || cut == Cut::kNever || width == 0)
+        return text;
+    std::size_t head = cut == Cut::kEnd ? width - 1 : (width - 1) / 2;
+    std::size_t tail = width - 1 - head;
+    std::string fitted;
+    for (std::size_t i = 0; i < head; ++i)
+        fitted += characters[i];
+    fitted += "\xE2\x80\xA6";
+    for (std::size_t i = characters.size() - tail; i < characters.size(); ++i)
+        fitted += characters[i];
+    return fitted;
+}
+
+std::string ShortTime(const std::string& iso)  // "2026-12-08T20:46:30+01:00" -> "2026-12-08 20:46"
+{
+    if (iso.size() < 16 || iso[10] != 'T')
+        return iso;
+    std::string brief = iso.substr(0, 16);
+    brief[10] = ' ';
+    return brief;
+}
+
+// The console table: which columns, how each is shortened, and how it gives way while the
+// table is wider than the console: the column widest for its weight is narrowed first, never
+// below its floor. The board's reference weighs most (it says which board a record is
+// about), then the banner (its first fields, name and version, should stay readable), then
+// the file's name; a time or an outcome gives way only when it is longer than any this
+// program writes.
+struct ConsoleColumn {
+    const char* column;  // in HistoryColumns()
+    const char* heading;
+    std::string (*brief)(const std::string&);  // null: the column's text as it is
+    Cut cut;
+    double weight;
+    std::size_t floor;
+};
+const ConsoleColumn kConsoleColumns[] = {
+    {"time", "TIME", ShortTime, Cut::kEnd, 100, 16},
+    {"board", "BOARD", nullptr, Cut::kMiddle, 3, 8},
+    {"outcome", "OUTCOME", nullptr, Cut::kEnd, 100, 17},
+    {"file", "FILE", torvexupdate::RecordedFileName, Cut::kMiddle, 1, 10},
+    {"banner after", "BANNER AFTER", nullptr, Cut::kEnd, 2, 12},
+};
+
+std::vector<std::vector<std::string>> Cells(const std::vector<Record>& records,
+                                            const std::vector<const HistoryColumn*>& columns,
+                                            std::string (*const* briefs)(const std::string&))
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const Record& record : records) {
+        std::vector<std::string> row;
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            std::string text = columns[i]->text(record);
+            if (briefs != nullptr && briefs[i] != nullptr)
+                text = briefs[i](text);
+            row.push_back(text.empty() ? "-" : text);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// The rows (the headings first) aligned in columns of `widths`, each cell cut to fit.
+void PrintTable(Output& out, const std::vector<std::vector<std::string>>& rows, const std::vector<std::size_t>& widths,
+                const std::vector<Cut>& cuts)
+{
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            std::string cell = Fit(row[i], widths[i], cuts[i]);
+            line += cell;
+            if (i + 1 < row.size())
+                line += std::string(widths[i] - Characters(cell).size(), ' ') + kGap;
+        }
+        out.Info(line);
+    }
+}
+
+std::vector<std::size_t> NaturalWidths(const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<std::size_t> widths(rows.front().size(), 0);
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], Characters(row[i]).size());
+    return widths;
+}
+
+void PrintConsoleTable(Output& out, const std::vector<Record>& records)
+{
+    std::vector<const HistoryColumn*> columns;
+    std::vector<std::string (*)(const std::string&)> briefs;
+    std::vector<std::string> headings;
+    std::vector<Cut> cuts;
+    for (const ConsoleColumn& column : kConsoleColumns) {
+        columns.push_back(torvexupdate::FindHistoryColumn(column.column));
+        briefs.push_back(column.brief);
+        headings.push_back(column.heading);
+        cuts.push_back(column.cut);
+    }
+    std::vector<std::vector<std::string>> rows = Cells(records, columns, briefs.data());
+    rows.insert(rows.begin(), headings);
+    std::vector<std::size_t> widths = NaturalWidths(rows);
+
+    std::size_t budget = kConsoleWidth - (columns.size() - 1) * std::char_traits<char>::length(kGap);
+    std::size_t total = 0;
+    for (std::size_t width : widths)
+        total += width;
+    for (; total > budget; --total) {
+        std::size_t narrowed = std::size(kConsoleColumns);
+        for (std::size_t i = 0; i < std::size(kConsoleColumns); ++i)
+            if (widths[i] > kConsoleColumns[i].floor
+                && (narrowed == std::size(kConsoleColumns)
+                    || widths[i] / kConsoleColumns[i].weight > widths[narrowed] / kConsoleColumns[narrowed].weight))
+                narrowed = i;
+        if (narrowed == std::size(kConsoleColumns))
+            break;  // every column at its floor: 71 columns at most
+        --widths[narrowed];
+    }
+    PrintTable(out, rows, widths, cuts);
+}
+
+void PrintWideTable(Output& out, const std::vector<Record>& records)
+{
+    std::vector<const HistoryColumn*> columns;
+    std::vector<std::string> headings;
+    for (const HistoryColumn& column : torvexupdate::HistoryColumns()) {
+        columns.push_back(&column);
+        std::string heading = column.name;
+        std::transform(heading.begin(), heading.end(), heading.begin(), [](char c) { return c == ' ' ? '_' : c; });
+        std::transform(heading.begin(), heading.end(), heading.begin(), ::toupper);
+        headings.push_back(heading);
+    }
+    std::vector<std::vector<std::string>> rows = Cells(records, columns, nullptr);
+    rows.insert(rows.begin(), headings);
+    PrintTable(out, rows, NaturalWidths(rows), std::vector<Cut>(columns.size(), Cut::kNever));
+}
+
+// CSV for a spreadsheet: a header row, then one row per record. UTF-8, led by a byte order
+// mark, without which spreadsheets on Windows take the text for the ANSI code page.
+void PrintCsv(Output& out, const std::vector<Record>& records)
+{
+    std::vector<std::string> header;
+    for (const HistoryColumn& column : torvexupdate::HistoryColumns())
+        header.push_back(column.name);
+    out.Info("\xEF\xBB\xBF" + torvexupdate::CsvRow(header));
+    for (const Record& record : records) {
+        std::vector<std::string> fields;
+        for (const HistoryColumn& column : torvexupdate::HistoryColumns())
+            fields.push_back(column.text(record));
+        out.Info(torvexupdate::CsvRow(fields));
+    }
 }
 
 }  // namespace
 
-// The update history, newest first: a table for people, the records themselves in JSON.
+// The update history, newest first: a table for people (the console's 80 columns, or every
+// column with --wide), CSV for spreadsheets, the records themselves in JSON.
 int RunHistory(const Options& options, Output& out)
 {
     out.Data()["command"] = "history";
+    torvexupdate::HistoryFilter filter;
+    filter.board = options.board;
+    if (!options.since.empty()) {
+        filter.since = torvexupdate::ParseDate(options.since, &filter.sinceSeconds);
+        if (!filter.since) {
+            out.Error("--since: \"" + options.since
+                      + "\" is not a date: give YYYY-MM-DD or YYYY-MM-DDTHH:MM (local time), for example 2026-12-01");
+            return kExitUsage;
+        }
+    }
     ModuleRun run(options, out);
     std::string path = torvexupdate::HistoryPath(options.historyPath, run.ModuleFolder());
     out.Data()["history"] = path;
@@ -46,41 +220,31 @@ int RunHistory(const Options& options, Output& out)
         return kExitQueryFailed;
     }
 
-    std::vector<Record> records;
-    for (auto record = history.records.rbegin(); record != history.records.rend(); ++record)
-        if (options.board.empty() || Field(*record, "board") == options.board)
-            records.push_back(*record);
+    std::vector<Record> records = torvexupdate::SelectRecords(history.records, filter);
     out.Data()["records"] = records;
-    if (records.empty()) {
-        out.Info(options.board.empty() ? "no update recorded in " + path
-                                       : "no update of board " + options.board + " recorded in " + path);
+    if (options.csv) {
+        PrintCsv(out, records);
         return kExitSuccess;
     }
-
-    static const char* const kKeys[] = {"time", "board", "outcome", "file", "banner_before", "banner_after"};
-    std::vector<std::vector<std::string>> rows{{"TIME", "BOARD", "OUTCOME", "FILE", "BEFORE", "AFTER"}};
-    for (const Record& record : records) {
-        std::vector<std::string> row;
-        for (const char* key : kKeys)
-            row.push_back(Field(record, key));
-        rows.push_back(row);
+    if (records.empty()) {
+        std::string which = options.board.empty() ? "no update" : "no update of board " + options.board;
+        out.Info(which + (filter.since ? " since " + options.since : "") + " recorded in " + path);
+        return kExitSuccess;
     }
-    std::vector<std::size_t> widths(std::size(kKeys), 0);
-    for (const auto& row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], Columns(row[i]));
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i)
-            line += row[i] + (i + 1 < row.size() ? std::string(widths[i] - Columns(row[i]) + 2, ' ') : "");
-        out.Info(line);
-    }
+    if (options.wide)
+        PrintWideTable(out, records);
+    else
+        PrintConsoleTable(out, records);
     return kExitSuccess;
 }
 
 void AddHistoryOptions(CLI::App& command, Options& options)
 {
-    command.add_option("--board", options.board, "only the records of the board with this reference")->type_name("REF");
+    command.add_option("--board", options.board, "only the records of the board with exactly this reference")
+        ->type_name("REF");
+    command.add_option("--since", options.since, "only the records from this date on (local time)")->type_name("DATE");
+    CLI::Option* wide = command.add_flag("--wide", options.wide, "every column, however wide the table");
+    command.add_flag("--csv", options.csv, "CSV for a spreadsheet, every column, with a header row")->excludes(wide);
 }
 
 }  // namespace torvexctl

@@ -27,6 +27,11 @@ struct Options {
     int retries = 0;          // download: new attempts after a transfer that failed (-1)
     std::string historyPath;  // the update history; empty: TORVEX_HISTORY, else beside the module
     std::string board;        // history: only this board's records
+    std::string since;        // history: only the records from this date on
+    bool wide = false;        // history: every column
+    bool csv = false;         // history: CSV for a spreadsheet
+    // download: who runs it, for the history; empty: TORVEX_OPERATOR
+    std::string operatorName;
 };
 
 int RunDownload(const Options& options, Output& out);

@@ -44,7 +44,8 @@ std::string UnknownCommand(const std::vector<std::string>& arguments)
 {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board") {
+        if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board"
+            || argument == "--since" || argument == "--operator") {
             ++i;
             continue;
         }

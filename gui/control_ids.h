@@ -21,6 +21,21 @@
 #define IDC_LOG 1030
 #define IDC_HISTORY 1031
 
+/* The operator, recorded in the history and remembered between runs. */
+#define IDC_OPERATOR 1014
+/* The outcome at a glance: one of three system icons shown, and a one-line headline. */
+#define IDC_OUTCOME_SUCCESS 1025
+#define IDC_OUTCOME_WARNING 1026
+#define IDC_OUTCOME_ERROR 1027
+#define IDC_OUTCOME_HEADLINE 1028
+/* What the history list cannot show: damaged lines skipped, an empty or unreadable history. */
+#define IDC_HISTORY_NOTE 1032
+/* Frames and labels that move when the window is resized. */
+#define IDC_BOARD_GROUP 1040
+#define IDC_FILE_GROUP 1041
+#define IDC_LOG_LABEL 1042
+#define IDC_HISTORY_LABEL 1043
+
 /* Title of the window, by which a test finds it. */
 #define TORVEXGUI_TITLE L"Torvex board update"
 

@@ -121,4 +121,73 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
     return text;
 }
 
+Severity OutcomeSeverity(const UpdateReport& report)
+{
+    Severity severity = Severity::kError;
+    switch (report.outcome) {
+    case Outcome::kAccepted:
+        severity = report.verification == Verification::kMatch ? Severity::kSuccess : Severity::kWarning;
+        break;
+    case Outcome::kSkipped:
+        severity = Severity::kSuccess;
+        break;
+    case Outcome::kNotApplication:
+    case Outcome::kPathUnusable:
+    case Outcome::kFileUnreadable:
+    case Outcome::kFileEmpty:
+    case Outcome::kVerifyFailed:
+        severity = Severity::kWarning;  // the board is as it was, or runs what was written
+        break;
+    case Outcome::kBoardUnavailable:
+    case Outcome::kVerifyMismatch:
+    case Outcome::kRefused:
+    case Outcome::kFailed:
+        break;
+    }
+    if (severity == Severity::kSuccess && !report.historyError.empty())
+        severity = Severity::kWarning;
+    return severity;
+}
+
+std::wstring OutcomeHeadline(const UpdateReport& report)
+{
+    switch (report.outcome) {
+    case Outcome::kAccepted:
+        return report.verification == Verification::kMatch ? L"Update done: the board runs the new application"
+                                                           : L"Update done: the board accepted and started the file";
+    case Outcome::kSkipped:
+        return L"Nothing to do: the board already carries this application";
+    case Outcome::kNotApplication:
+        return L"Nothing written: this is not an application file";
+    case Outcome::kPathUnusable:
+        return L"Nothing written: the file's path cannot be handed to the module";
+    case Outcome::kFileUnreadable:
+    case Outcome::kFileEmpty:
+        return L"Nothing written: the file cannot be read or is empty";
+    case Outcome::kBoardUnavailable:
+        return L"Update failed: the board could not be reached";
+    case Outcome::kVerifyMismatch:
+        return L"Update failed: the board reports another application than the file's";
+    case Outcome::kVerifyFailed:
+        return L"Written, but what the board runs could not be read back";
+    case Outcome::kRefused:
+    case Outcome::kFailed:
+        break;
+    }
+    const wchar_t* failed = report.outcome == Outcome::kRefused ? L"Refused by the board" : L"Update failed";
+    switch (report.afterFailure) {
+    case AfterFailure::kUnchanged:
+        return std::wstring(failed) + L": the board is unchanged";
+    case AfterFailure::kWrittenNotStarted:
+        return std::wstring(failed) + L": written but not started";
+    case AfterFailure::kEmpty:
+        return std::wstring(failed) + L": the board has no application now";
+    case AfterFailure::kOther:
+        return std::wstring(failed) + L": the board carries another application";
+    case AfterFailure::kUnknown:
+        break;
+    }
+    return std::wstring(failed) + L": what the board carries is unknown";
+}
+
 }  // namespace torvexgui

@@ -13,6 +13,13 @@ std::wstring FileVerdictText(const torvexupdate::UpdateFile& file, bool force);
 // The update's outcome, then what to do next.
 std::wstring OutcomeText(const torvexupdate::UpdateFile& file, const torvexupdate::UpdateReport& report);
 
+// How an outcome reads at a glance: shown with the system's icon of the same name.
+enum class Severity { kSuccess, kWarning, kError };
+Severity OutcomeSeverity(const torvexupdate::UpdateReport& report);
+
+// The outcome in one short line, shown above OutcomeText's details.
+std::wstring OutcomeHeadline(const torvexupdate::UpdateReport& report);
+
 // The board's banner before or after, in words.
 std::wstring BoardText(const torvexupdate::BoardContent& board);
 

@@ -15,11 +15,13 @@ void UpdateRun::AddLine(HWND window, const std::wstring& line)
     PostMessageW(window, kRunLogLineMessage, 0, 0);
 }
 
-void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const torvexupdate::UpdateOptions& options,
+void UpdateRun::Start(HWND window, const std::string& utf8Path, const torvexupdate::UpdateOptions& options,
                       const torvexupdate::BoardCalls& calls, const std::string& logPath)
 {
     Join();
     worker_ = std::thread([=] {
+        const torvexupdate::UpdateFile file = torvexupdate::InspectFile(utf8Path);
+        PostMessageW(window, kRunCheckedMessage, 0, 0);
         torvexupdate::LogTail tail(logPath);
         torvexupdate::UpdateEvents events;
         events.openBoard = [&](torvexupdate::BoardCalls* board) {
@@ -43,6 +45,7 @@ void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const t
         {
             std::lock_guard<std::mutex> lock(mutex_);
             report_ = report;
+            file_ = file;
         }
         PostMessageW(window, kRunDoneMessage, 0, 0);
     });
@@ -56,10 +59,11 @@ std::vector<std::wstring> UpdateRun::TakeLines()
     return lines;
 }
 
-torvexupdate::UpdateReport UpdateRun::Finish()
+torvexupdate::UpdateReport UpdateRun::Finish(torvexupdate::UpdateFile* file)
 {
     Join();
     std::lock_guard<std::mutex> lock(mutex_);
+    *file = file_;
     return report_;
 }
 

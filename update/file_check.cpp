@@ -29,10 +29,10 @@ FileCheck CheckApplicationFile(const ApplicationFile& file)
     }
     if (!file.banner) {
         check.verdict = FileVerdict::kTooShort;
+        // The banner lies in bytes 8 to 55, but the module reads it only from longer files.
         check.reason = "it is " + std::to_string(file.size)
-            + " bytes long, too short to hold a banner (bytes 8 to 55: "
-              "an application file has "
-            + std::to_string(kSmallestFileWithBanner) + " bytes or more)";
+            + " bytes long: the module reads a banner (bytes 8 to 55) only from files of "
+            + std::to_string(kSmallestFileWithBanner) + " bytes or more";
         return check;
     }
     const Banner& banner = *file.banner;

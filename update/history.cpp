@@ -24,12 +24,6 @@ bool EndsInsideALine(const std::string& path)
     return torn;
 }
 
-std::string Text(const Record& record, const char* key)
-{
-    auto found = record.find(key);
-    return found != record.end() && found->is_string() ? found->get<std::string>() : std::string();
-}
-
 }  // namespace
 
 std::string HistoryPath(const std::string& chosen, const std::string& moduleFolder)
@@ -99,15 +93,6 @@ History ReadHistory(const std::string& path)
         history.records.push_back(std::move(record));
     }
     return history;
-}
-
-std::string RecordSummary(const Record& record)
-{
-    std::string before = Text(record, "banner_before");
-    std::string after = Text(record, "banner_after");
-    std::string board = Text(record, "board");
-    return Text(record, "time") + "  " + (board.empty() ? "?" : board) + "  " + Text(record, "outcome") + "  "
-        + (before.empty() ? "(none)" : before) + " -> " + (after.empty() ? "(none)" : after);
 }
 
 }  // namespace torvexupdate

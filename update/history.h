@@ -36,7 +36,4 @@ struct History {
 // with a warning; a missing file is an empty history.
 History ReadHistory(const std::string& path);
 
-// A record on one line for people: time, board, outcome, banner before -> after.
-std::string RecordSummary(const Record& record);
-
 }  // namespace torvexupdate

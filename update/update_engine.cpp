@@ -87,13 +87,13 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
 
 }  // namespace
 
-UpdateFile InspectFile(const std::string& utf8Path)
+UpdateFile InspectFile(const std::string& utf8Path, bool digest)
 {
     UpdateFile file;
     file.path = utf8Path;
     file.content = ReadApplicationFile(utf8Path);
     file.check = CheckApplicationFile(file.content);
-    if (file.content.readable)
+    if (file.content.readable && digest)
         file.sha256 = FileSha256(utf8Path);
     // The module opens the file itself, through the narrow-character API; an absolute path
     // also reads clearly in its log.

@@ -24,8 +24,9 @@ struct UpdateFile {
     std::string sha256;  // "" when the file cannot be read
 };
 
-// Reads the file's size and banner, checks it and takes its digest; touches no board.
-UpdateFile InspectFile(const std::string& utf8Path);
+// Reads the file's size and banner, checks it and takes its digest (unless `digest` is
+// false: reading the whole file takes seconds for a large one); touches no board.
+UpdateFile InspectFile(const std::string& utf8Path, bool digest = true);
 
 struct UpdateOptions {
     bool force = false;       // write a file that is no application, or the one the board carries
@@ -33,6 +34,8 @@ struct UpdateOptions {
     bool verify = true;       // read the banner back after an accepted download
     std::string program;      // the front end, for the history
     std::string historyPath;  // "" writes no history
+    // Who runs the update, for the history ("" when not known).
+    std::string operatorName;
 };
 
 // Every callback may be left empty but openBoard.

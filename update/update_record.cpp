@@ -30,6 +30,7 @@ Record RecordOf(const UpdateFile& file, const UpdateReport& report, const Update
     record["time"] = time;
     record["program"] = options.program;
     record["machine"] = MachineName();
+    record["operator"] = options.operatorName.empty() ? Record(nullptr) : Record(options.operatorName);
     record["file"] = AbsolutePath(file.path);
     record["size"] = file.content.size;
     record["sha256"] = file.sha256.empty() ? Record(nullptr) : Record(file.sha256);

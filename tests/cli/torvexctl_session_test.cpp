@@ -284,8 +284,9 @@ TEST(TorvexctlBoard, FilesThatAreNoApplicationAreRefusedUnlessForced)
         const char* reason;
     };
     const Case cases[] = {
-        {"ten bytes", std::string(10, 'x'), "it is 10 bytes long, too short to hold a banner"},
-        {"57 bytes", std::string(57, 'x'), "it is 57 bytes long, too short to hold a banner"},
+        {"ten bytes", std::string(10, 'x'),
+         "it is 10 bytes long: the module reads a banner (bytes 8 to 55) only from files of 58 bytes or more"},
+        {"57 bytes", std::string(57, 'x'), "it is 57 bytes long: the module reads a banner"},
         {"text", "# Notes\n\nA text file of more than fifty-eight bytes, with no zero byte in it.\n",
          "its banner (bytes 8 to 55) does not decode into five fields"},
         {"control byte", ApplicationImage({"TORVEX\x1B", "APP", "R", "B", "1"}),
@@ -708,11 +709,30 @@ TEST(TorvexctlOutput, HelpAndVersion)
     EXPECT_EQ(version.out, "torvexctl for torvex module " TORVEX_VERSION_TEXT " (" TORVEX_PRODUCT_VERSION_TEXT ")\n");
 }
 
+namespace {
+
+void SetOperatorVariable(const char* name)
+{
+#if defined(_WIN32)
+    _putenv_s("TORVEX_OPERATOR", name);
+#else
+    if (*name != 0)
+        setenv("TORVEX_OPERATOR", name, 1);
+    else
+        unsetenv("TORVEX_OPERATOR");
+#endif
+}
+
+}  // namespace
+
 TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
 {
     Workspace workspace;
-    EXPECT_EQ(workspace.Run({"download", workspace.CopySample()}).status, 0);
+    // The operator: --operator, else TORVEX_OPERATOR, else none.
+    EXPECT_EQ(workspace.Run({"download", workspace.CopySample(), "--operator", "Ann Lee"}).status, 0);
+    SetOperatorVariable("Bo");
     EXPECT_EQ(workspace.Run({"download", workspace.CopySample()}).status, 0);  // skipped: the same application
+    SetOperatorVariable("");
     workspace.WriteSimConfig("[command.30]\ncom=19\nresult=0\n");
     EXPECT_EQ(workspace.Run({"download", workspace.CopySample(), "--force"}).status, 5);
     // A line torn off by a power cut at the end: skipped with a warning, later appends intact.
@@ -739,6 +759,9 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     EXPECT_EQ(accepted["result"]["code"], 1);
     EXPECT_EQ(accepted["sha256"].get<std::string>().size(), 64u);
     EXPECT_EQ(json["records"][0]["result"]["code"], -2);
+    EXPECT_EQ(accepted["operator"], "Ann Lee");
+    EXPECT_EQ(json["records"][1]["operator"], "Bo");
+    EXPECT_TRUE(json["records"][0]["operator"].is_null());
     // A reference that is a prefix of the board's own selects nothing.
     EXPECT_TRUE(Contains(workspace.Run({"history", "--board", "SIM-BOARD-000"}).out,
                          "no update of board SIM-BOARD-000 recorded"));

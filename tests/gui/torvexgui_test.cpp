@@ -1,6 +1,7 @@
 // torvexgui as a person uses it, driven from this process through the Win32 API: the
 // window found by its title, controls by their IDs, the file typed into its field, Update
-// pressed, the outcome waited for and read, against the simulated board with faults
+// pressed, the outcome waited for and read (its icon, headline and details), the history
+// list read and sorted, the window resized, against the simulated board with faults
 // injected through its configuration file.
 #include "control_ids.h"
 #include "gui_test_paths.h"
@@ -11,7 +12,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -73,23 +76,48 @@ public:
 
     std::string Text(int id) const
     {
-        wchar_t text[4096] = L"";
-        SendMessageW(Control(id), WM_GETTEXT, sizeof text / sizeof text[0], reinterpret_cast<LPARAM>(text));
-        return Narrow(text);
+        std::wstring text(static_cast<std::size_t>(SendMessageW(Control(id), WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+        SendMessageW(Control(id), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+        return Narrow(text.c_str());
     }
-    std::vector<std::string> Lines(int id) const
-    {
-        std::vector<std::string> lines;
-        LRESULT count = SendMessageW(Control(id), LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            wchar_t line[4096] = L"";
-            if (SendMessageW(Control(id), LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < 4096)
-                SendMessageW(Control(id), LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
-            lines.push_back(Narrow(line));
-        }
-        return lines;
-    }
+    std::vector<std::string> Lines(int id) const { return testing_support::SplitLines(Text(id)); }
     bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+    // The outcome icon shown: its control's ID, 0 when none is.
+    int OutcomeIcon() const
+    {
+        int shown = 0;
+        for (int id : {IDC_OUTCOME_SUCCESS, IDC_OUTCOME_WARNING, IDC_OUTCOME_ERROR})
+            if (Visible(id) && SendMessageW(Control(id), STM_GETICON, 0, 0) != 0)
+                shown = shown == 0 ? id : -1;  // two at once: wrong
+        return shown;
+    }
+
+    // The history list's headings and rows, read through memory lent in the window's process
+    // (a list view's messages carry pointers that do not cross processes).
+    std::vector<std::string> ListHeadings() const { return ReadList(true); }
+    std::vector<std::vector<std::string>> ListRows() const
+    {
+        std::vector<std::string> cells = ReadList(false);
+        std::size_t columns = ListHeadings().size();
+        std::vector<std::vector<std::string>> rows;
+        for (std::size_t i = 0; columns > 0 && i + columns <= cells.size(); i += columns)
+            rows.emplace_back(cells.begin() + static_cast<long>(i), cells.begin() + static_cast<long>(i + columns));
+        return rows;
+    }
+    // Clicks the heading of the history's column `column`.
+    void ClickHeading(int column) const
+    {
+        HWND header = reinterpret_cast<HWND>(SendMessageW(Control(IDC_HISTORY), LVM_GETHEADER, 0, 0));
+        int x = 0;  // the middle of the heading, away from the dividers that resize columns
+        for (int i = 0; i <= column; ++i) {
+            int width = static_cast<int>(
+                SendMessageW(Control(IDC_HISTORY), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
+            x += i < column ? width : width / 2;
+        }
+        SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 4));
+        SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 4));
+    }
 
     void ChooseFile(const std::string& path) const
     {
@@ -97,11 +125,19 @@ public:
         SendMessageW(Control(IDC_FILE_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     }
     void Press(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+    void Type(int id, const std::string& text) const
+    {
+        std::wstring wide = Wide(text);
+        SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
 
     // Presses Update and waits until the run has ended: the outcome text is the run's.
-    std::string Update() const
+    // `firstHeadline`: the headline as soon as the button was pressed.
+    std::string Update(std::string* firstHeadline = nullptr) const
     {
         Press(IDC_UPDATE);
+        if (firstHeadline != nullptr)
+            *firstHeadline = Text(IDC_OUTCOME_HEADLINE);
         for (int waited = 0; waited < 1200; ++waited) {
             if (Enabled(IDC_REFRESH) && Text(IDC_OUTCOME).rfind("Updating", 0) != 0)
                 return Text(IDC_OUTCOME);
@@ -121,6 +157,43 @@ public:
     }
 
 private:
+    std::vector<std::string> ReadList(bool headings) const
+    {
+        HWND list = Control(IDC_HISTORY);
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+        int rows = headings ? 1 : static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        const SIZE_T size = 64 * 1024;
+        auto* remote = static_cast<char*>(
+            VirtualAllocEx(process_.hProcess, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        std::vector<std::string> cells;
+        auto* remoteText = reinterpret_cast<wchar_t*>(remote + 1024);
+        for (int row = 0; remote != nullptr && row < rows; ++row)
+            for (int column = 0; column < columns; ++column) {
+                if (headings) {
+                    LVCOLUMNW item = {};
+                    item.mask = LVCF_TEXT;
+                    item.pszText = remoteText;
+                    item.cchTextMax = 1024;
+                    WriteProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
+                    SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote));
+                } else {
+                    LVITEMW item = {};
+                    item.iSubItem = column;
+                    item.pszText = remoteText;
+                    item.cchTextMax = 1024;
+                    WriteProcessMemory(process_.hProcess, remote, &item, sizeof item, nullptr);
+                    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+                }
+                wchar_t text[1024] = L"";
+                ReadProcessMemory(process_.hProcess, remoteText, text, sizeof text - sizeof text[0], nullptr);
+                cells.push_back(Narrow(text));
+            }
+        if (remote != nullptr)
+            VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+        return cells;
+    }
+
     static std::string Narrow(const std::wstring& text)
     {
         int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -155,19 +228,45 @@ struct Case {
     const char* outcome;     // the start of the outcome text
     const char* boardAfter;  // part of the board's application shown after the run
     const char* recorded;    // outcome name in the history
+    int icon;                // the outcome's icon
+    const char* headline;
 };
 
-// In order, on one board: each case starts from the board the previous one left.
+// In order, on one board: each case starts from the board the previous one left. big.bin
+// carries the sample's banner in 48 MB: reading and hashing it keeps the "checking" state
+// on screen long enough to be seen.
 const Case kCases[] = {
-    {"good file on an empty board", "sample.bin", "", "Done: the board now runs", "TORVEX-SAMPLE1", "accepted"},
-    {"the same file again", "sample.bin", "", "Nothing written: the board already carries", "TORVEX-SAMPLE1",
-     "skipped"},
+    {"good file on an empty board", "sample.bin", "", "Done: the board now runs", "TORVEX-SAMPLE1", "accepted",
+     IDC_OUTCOME_SUCCESS, "Update done: the board runs the new application"},
+    {"the same application again, in a large file", "big.bin", "", "Nothing written: the board already carries",
+     "TORVEX-SAMPLE1", "skipped", IDC_OUTCOME_SUCCESS, "Nothing to do: the board already carries this application"},
     {"failed download", "other.bin", "[command.30]\nresult = 0\ncom = 50\n",
-     "The download failed: download failed (-1). Nothing was changed", "TORVEX-SAMPLE1", "failed"},
+     "The download failed: download failed (-1). Nothing was changed", "TORVEX-SAMPLE1", "failed", IDC_OUTCOME_ERROR,
+     "Update failed: the board is unchanged"},
     {"refused by the board", "other.bin", "[command.30]\nresult = 0\ncom = 19\n",
-     "Refused by the board: refused by the board (-2)", "TORVEX-SAMPLE1", "refused"},
-    {"start failure", "other.bin", "[command.12]\nresult = 0\n", "Written but not started", "OTHER-APP", "failed"},
+     "Refused by the board: refused by the board (-2)", "TORVEX-SAMPLE1", "refused", IDC_OUTCOME_ERROR,
+     "Refused by the board: the board is unchanged"},
+    {"start failure", "other.bin", "[command.12]\nresult = 0\n", "Written but not started", "OTHER-APP", "failed",
+     IDC_OUTCOME_ERROR, "Update failed: written but not started"},
 };
+
+const char* const kOperatorKey = "Software\\torvex";
+
+std::string RememberedOperator()
+{
+    char name[256] = "";
+    DWORD size = sizeof name;
+    if (RegGetValueA(HKEY_CURRENT_USER, kOperatorKey, "Operator", RRF_RT_REG_SZ, nullptr, name, &size) != ERROR_SUCCESS)
+        return "(none)";
+    return name;
+}
+
+RECT Placed(HWND control)
+{
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    return rect;
+}
 
 TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
 {
@@ -178,6 +277,7 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     CopyFile(TORVEX_HOST_SIM_FILE, folder.File("simulator\\quelvane.dll"));
     WriteFile(folder.File("torvex.ini"), "[TorvexPath]\r\nQuelvanePath=simulator\r\n");
     CopyFile(GUI_TEST_SAMPLE_FILE, folder.File("sample.bin"));
+    WriteFile(folder.File("big.bin"), ReadFile(folder.File("sample.bin")) + std::string(48 << 20, 'b'));
     WriteFile(folder.File("other.bin"),
               ApplicationImage({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'b')));
     WriteFile(folder.File("tiny.bin"), "0123456789");
@@ -185,16 +285,26 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     std::string history = folder.File("history.jsonl");
     WriteFile(history, "{\"time\":\"2026-12-01T08:00:00Z\",\"outcome\":\"acce");
 
+    // No operator remembered or in the environment: the field starts empty.
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kOperatorKey, "Operator");
+    _putenv_s("TORVEX_OPERATOR", "");
+
     GuiSession gui(folder.Path(), history);
     ASSERT_NE(gui.Window(), nullptr) << "the window did not appear";
     ASSERT_EQ(gui.Message(), "");
     EXPECT_EQ(gui.Text(IDC_BOARD_REFERENCE), "SIM-BOARD-0001");
     EXPECT_EQ(gui.Text(IDC_BOARD_APPLICATION), "no application in flash");
-    EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_HISTORY), "1 damaged or incomplete line(s) skipped"));
+    EXPECT_TRUE(Contains(gui.Text(IDC_HISTORY_NOTE), "1 damaged or incomplete line(s) skipped"));
+    EXPECT_EQ(gui.ListHeadings(),
+              (std::vector<std::string>{"Time", "Board", "Outcome", "File", "Operator", "Banner after"}));
+    EXPECT_TRUE(gui.ListRows().empty());
+    EXPECT_EQ(gui.Text(IDC_OPERATOR), "");
+    gui.Type(IDC_OPERATOR, "Ann Lee");
 
     // A file that fails the check: Update stays off until Force is ticked, with a warning.
     gui.ChooseFile(folder.File("tiny.bin"));
-    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_CHECK), "Not an application file: it is 10 bytes long, too short"));
+    EXPECT_TRUE(
+        Contains(gui.Text(IDC_FILE_CHECK), "Not an application file: it is 10 bytes long: the module reads a banner"));
     EXPECT_FALSE(gui.Enabled(IDC_UPDATE));
     gui.Press(IDC_FORCE);
     EXPECT_TRUE(gui.Enabled(IDC_UPDATE));
@@ -206,19 +316,63 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
         SCOPED_TRACE(c.name);
         WriteFile(folder.File("simulator\\quelvane-sim.ini"), c.simConfig);
         gui.ChooseFile(folder.File(c.file));
+        // Another file: the last outcome is gone.
+        EXPECT_EQ(gui.OutcomeIcon(), 0);
+        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "");
+        EXPECT_EQ(gui.Text(IDC_OUTCOME), "");
         ASSERT_TRUE(Contains(gui.Text(IDC_FILE_CHECK), "passes the check"));
         ASSERT_TRUE(gui.Enabled(IDC_UPDATE));
-        std::string outcome = gui.Update();
+        std::string firstHeadline;
+        std::string outcome = gui.Update(&firstHeadline);
+        if (std::string(c.file) == "big.bin")
+            EXPECT_EQ(firstHeadline, "Checking the file\u2026");
         EXPECT_EQ(outcome.rfind(c.outcome, 0), 0u) << outcome;
+        EXPECT_EQ(gui.OutcomeIcon(), c.icon);
+        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), c.headline);
         EXPECT_TRUE(Contains(gui.Text(IDC_BOARD_APPLICATION), c.boardAfter)) << gui.Text(IDC_BOARD_APPLICATION);
         EXPECT_TRUE(Contains(gui.Text(IDC_ELAPSED), "took"));
         EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_LOG), "Board before:"));
-        std::vector<std::string> shown = gui.Lines(IDC_HISTORY);
-        ASSERT_FALSE(shown.empty());
-        EXPECT_TRUE(Contains(shown.front(), std::string("  ") + c.recorded + "  ")) << shown.front();
+        std::vector<std::vector<std::string>> rows = gui.ListRows();
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.front()[1], "SIM-BOARD-0001");
+        EXPECT_EQ(rows.front()[2], c.recorded);
+        EXPECT_EQ(rows.front()[3], c.file);
+        EXPECT_EQ(rows.front()[4], "Ann Lee");
     }
     EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_LOG), "Entre TelechargeComposant_COM"));
+
+    // Sorted by a click on a heading, the other way round by a second, newest first again by Time.
+    auto column = [&](std::size_t index) {
+        std::vector<std::string> cells;
+        for (const auto& row : gui.ListRows())
+            cells.push_back(row[index]);
+        return cells;
+    };
+    gui.ClickHeading(2);
+    EXPECT_EQ(column(2), (std::vector<std::string>{"accepted", "failed", "failed", "refused", "skipped"}));
+    gui.ClickHeading(2);
+    EXPECT_EQ(column(2), (std::vector<std::string>{"skipped", "refused", "failed", "failed", "accepted"}));
+    gui.ClickHeading(0);
+    std::vector<std::string> times = column(0);
+    EXPECT_TRUE(std::is_sorted(times.rbegin(), times.rend())) << times.front() << " ... " << times.back();
+    EXPECT_EQ(column(2).back(), "accepted");
+
+    // Resized, the log and the history share the height gained and take all the width.
+    RECT log = Placed(gui.Control(IDC_LOG)), list = Placed(gui.Control(IDC_HISTORY)), frame = Placed(gui.Window());
+    RECT close = Placed(gui.Control(IDCANCEL));
+    SetWindowPos(gui.Window(), nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top + 160,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT grownLog = Placed(gui.Control(IDC_LOG)), grownList = Placed(gui.Control(IDC_HISTORY));
+    EXPECT_EQ(grownLog.right - grownLog.left, log.right - log.left + 200);
+    EXPECT_EQ(grownLog.bottom - grownLog.top, log.bottom - log.top + 80);
+    EXPECT_EQ(grownList.right - grownList.left, list.right - list.left + 200);
+    EXPECT_EQ(grownList.bottom - grownList.top, list.bottom - list.top + 80);
+    EXPECT_LT(grownLog.bottom, grownList.top);
+    RECT moved = Placed(gui.Control(IDCANCEL));
+    EXPECT_EQ(moved.left - close.left, 200);
+    EXPECT_EQ(moved.top - close.top, 160);
     EXPECT_EQ(gui.Close(), 0u);
+    EXPECT_EQ(RememberedOperator(), "Ann Lee");
 
     // One whole record per run after the torn line, each on its own line.
     std::vector<std::string> lines = testing_support::SplitLines(ReadFile(history));
@@ -228,7 +382,15 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
         EXPECT_EQ(record["outcome"], kCases[i].recorded);
         EXPECT_EQ(record["program"], "torvexgui");
         EXPECT_EQ(record["board"], "SIM-BOARD-0001");
+        EXPECT_EQ(record["operator"], "Ann Lee");
     }
+
+    // The next run starts with the operator remembered.
+    GuiSession again(folder.Path(), history);
+    ASSERT_NE(again.Window(), nullptr);
+    EXPECT_EQ(again.Text(IDC_OPERATOR), "Ann Lee");
+    EXPECT_EQ(again.ListRows().size(), std::size(kCases));
+    EXPECT_EQ(again.Close(), 0u);
 }
 
 }  // namespace

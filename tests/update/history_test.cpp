@@ -1,12 +1,15 @@
 // The history file: records survive a torn last line, damaged lines are skipped with a
-// warning, the location rule, and the system's SHA-256.
+// warning, the location rule, and the system's SHA-256; how the history is read back: local
+// times with their offset, dates people type, filters, CSV quoting.
 #include "history.h"
+#include "history_view.h"
 #include "support/files.h"
 #include "system_facts.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 
 using namespace torvexupdate;
 using testing_support::ReadFile;
@@ -80,6 +83,88 @@ TEST(History, PathIsTheOptionThenTheVariableThenBesideTheModule)
 #else
     unsetenv(kHistoryVariable);
 #endif
+}
+
+// Sets the time zone of this process's C runtime ("" restores the system's).
+void SetTimeZone(const char* zone)
+{
+#if defined(_WIN32)
+    _putenv_s("TZ", zone);
+    _tzset();
+#else
+    if (*zone != 0)
+        setenv("TZ", zone, 1);
+    else
+        unsetenv("TZ");
+    tzset();
+#endif
+}
+
+TEST(HistoryView, TimesInLocalTimeWithTheirOffsetAndDatesAsPeopleTypeThem)
+{
+    long long recorded = 0;
+    ASSERT_TRUE(ParseRecordTime("2026-12-08T19:46:30Z", &recorded));
+    EXPECT_EQ(recorded, 1796759190);
+    for (const char* bad : {"2026-12-08T19:46:30", "2026-13-08T19:46:30Z", "2026-12-08T19:46:30Zx", ""})
+        EXPECT_FALSE(ParseRecordTime(bad, &recorded)) << bad;
+
+    SetTimeZone("XST-2");  // two hours east of UTC, no summer time
+    EXPECT_EQ(LocalIsoTime(1796759190), "2026-12-08T21:46:30+02:00");
+    const std::pair<const char*, long long> dates[] = {
+        {"2026-12-08", 1796759190 - 21 * 3600 - 46 * 60 - 30},
+        {"2026-12-08T21:46", 1796759190 - 30},
+        {"2026-12-08 21:46:30", 1796759190},
+        {"2026-12-08T19:46:30Z", 1796759190},
+        {"2026-12-08T20:16:30+00:30", 1796759190},
+        {"2026-12-08T18:46:30-01:00", 1796759190},
+    };
+    for (const auto& [text, seconds] : dates) {
+        long long parsed = 0;
+        EXPECT_TRUE(ParseDate(text, &parsed) && parsed == seconds) << text << ": " << parsed;
+    }
+    for (const char* bad : {"08/12/2026", "2026-12-8", "2026-12-08T25:00", "2026-12-08 21:46 local", "yesterday"})
+        EXPECT_FALSE(ParseDate(bad, &recorded)) << bad;
+    SetTimeZone("");
+}
+
+TEST(HistoryView, FiltersByTheExactBoardAndFromADate)
+{
+    std::vector<Record> oldestFirst = {
+        {{"time", "2026-12-01T10:00:00Z"}, {"board", "REF-70"}},
+        {{"time", "2026-12-02T10:00:00Z"}, {"board", "REF-7"}},
+        {{"time", "not a time"}, {"board", "REF-7"}},
+        {{"time", "2026-12-03T10:00:00Z"}, {"board", nullptr}},
+    };
+    HistoryFilter board;
+    board.board = "REF-7";
+    std::vector<Record> selected = SelectRecords(oldestFirst, board);
+    ASSERT_EQ(selected.size(), 2u);  // newest first, REF-70 left out
+    EXPECT_EQ(selected[0]["time"], "not a time");
+
+    HistoryFilter since;
+    since.since = ParseDate("2026-12-02T00:00Z", &since.sinceSeconds);
+    selected = SelectRecords(oldestFirst, since);
+    ASSERT_EQ(selected.size(), 2u);  // the unreadable time is left out
+    EXPECT_EQ(selected[0]["time"], "2026-12-03T10:00:00Z");
+    EXPECT_EQ(selected[1]["time"], "2026-12-02T10:00:00Z");
+}
+
+TEST(HistoryView, CsvQuotesOnlyWhatNeedsIt)
+{
+    EXPECT_EQ(CsvRow({"plain", "", "a,b", "say \"hi\"", "two\nlines", "cr\r"}),
+              "plain,,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",\"cr\r\"");
+    EXPECT_EQ(RecordedFileName("C:\\apps\\a.bin"), "a.bin");
+    EXPECT_EQ(RecordedFileName("/srv/b.bin"), "b.bin");
+
+    Record record = {{"time", "bad"},
+                     {"machine", "BENCH-3"},
+                     {"operator", nullptr},
+                     {"size", 512},
+                     {"result", {{"code", 1}, {"words", "accepted"}}}};
+    const std::pair<const char*, const char*> texts[] = {{"time", "bad"}, {"station", "BENCH-3"}, {"operator", ""},
+                                                         {"size", "512"}, {"result", "accepted"}, {"board", ""}};
+    for (const auto& [name, text] : texts)
+        EXPECT_EQ(FindHistoryColumn(name)->text(record), text) << name;
 }
 
 TEST(SystemFacts, Sha256OfKnownContentAndOfAMissingFile)
