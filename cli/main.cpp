@@ -146,6 +146,8 @@ int main(int argc, char** argv)
 {
     // Results, paths, banners and log lines are printed as UTF-8.
     torvexupdate::PrintUtf8ToConsole();
+    // A library dropped into the working folder must not be loaded for a relative QuelvanePath.
+    torvexupdate::KeepCurrentFolderOutOfLibrarySearch();
     // Nothing may escape main(): even printing the result can fail (out of memory).
     try {
         std::vector<std::string> arguments = Utf8Arguments(argc, argv);

@@ -543,7 +543,8 @@ TEST(TorvexctlStartup, InitialisationFailureNamesTheSystemsReason)
              return std::vector<std::string>{"--dll", w.File("other\\torvex.dll")};
          },
          {"cause: QuelvanePath \"library\" is a relative folder: the system looks for \"library\\quelvane.dll\" from "
-          "the program's folder (%), then from the current directory ("}},
+          "the program's folder (%), then in the system's folders and PATH, not from the module's folder nor from "
+          "the current directory ("}},
 #endif
     };
     for (const Case& c : cases) {
@@ -561,6 +562,26 @@ TEST(TorvexctlStartup, InitialisationFailureNamesTheSystemsReason)
         }
     }
 }
+
+#if defined(_WIN32)
+// A relative QuelvanePath with no such folder beside the program: a library planted under
+// that name in the user's working folder must not be loaded.
+TEST(TorvexctlStartup, LibraryPlantedInTheWorkingFolderIsNotLoaded)
+{
+    Workspace workspace;
+    workspace.WriteIni("library");
+    const std::string working = workspace.File("work"), planted = JoinPath(working, "library");
+    std::filesystem::create_directories(planted);
+    testing_support::CopyFile(workspace.SimFile("quelvane.dll"), JoinPath(planted, "quelvane.dll"));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(working);
+    ProgramRun run = workspace.Run({"info"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(run.status, 4) << Describe(run);
+    EXPECT_TRUE(Contains(run.err, "could not be loaded from \"library\\quelvane.dll\": not found"));
+    EXPECT_FALSE(testing_support::FileExists(JoinPath(planted, "quelvane-sim.journal")));
+}
+#endif
 
 TEST(TorvexctlStartup, LogThatCannotBeWrittenIsWarnedAbout)
 {
