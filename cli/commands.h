@@ -8,6 +8,7 @@
 #include "text.h"
 
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -23,10 +24,17 @@ struct Options {
     std::string file;     // application file of download, check and banner
     bool showLog = false;
     bool verify = true;
-    bool force = false;       // download: write a file that is no application, or the same one again
-    int retries = 0;          // download: new attempts after a transfer that failed (-1)
-    std::string historyPath;  // the update history; empty: TORVEX_HISTORY, else beside the module
-    std::string board;        // history: only this board's records
+    bool force = false;                      // download: write a file that is no application, or the same one again
+    int retries = 0;                         // download: new attempts after a transfer that failed (-1)
+    std::string historyPath;                 // the update history; empty: TORVEX_HISTORY, else beside the module
+    std::string board;                       // history: only this board's records
+    bool allowUnsigned = false;              // download: write a file without a trusted signature
+    bool allowOlder = false;                 // download: write an older release version than the board's
+    std::string manifestAction;              // manifest: "create" or "check"
+    std::string releaseVersion;              // manifest create: --version
+    std::vector<std::string> boardPatterns;  // manifest create: --board, repeated
+    std::string notes;                       // manifest create: --notes
+    std::string keyPath;                     // manifest create: --key
 };
 
 int RunDownload(const Options& options, Output& out);
@@ -37,10 +45,12 @@ int RunInfo(const Options& options, Output& out);
 int RunClean(const Options& options, Output& out);
 int RunBanner(const Options& options, Output& out);
 int RunHistory(const Options& options, Output& out);
+int RunManifest(const Options& options, Output& out);
 
 // The options of one command only, added to its subcommand and stored in `options`.
 void AddDownloadOptions(CLI::App& command, Options& options);
 void AddHistoryOptions(CLI::App& command, Options& options);
+void AddManifestOptions(CLI::App& command, Options& options);
 
 struct Command {
     const char* name;
@@ -60,6 +70,8 @@ inline constexpr Command kCommands[] = {
     {"clean", "ask the communication library to clean up", false, RunClean, nullptr},
     {"banner", "show the banner of an application file (no board, no module)", true, RunBanner, nullptr},
     {"history", "show the update history, newest first (no board, no module)", false, RunHistory, AddHistoryOptions},
+    {"manifest", "create FILE: write a release file's manifest; check FILE: check a file against it (no board)", false,
+     RunManifest, AddManifestOptions},
 };
 
 // The command closest to a mistyped name, or "" when none is close.

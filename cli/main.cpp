@@ -44,7 +44,9 @@ std::string UnknownCommand(const std::vector<std::string>& arguments)
 {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board") {
+        // --version takes a value after "manifest create" (alone it is a flag, and ends the run).
+        if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board"
+            || argument == "--notes" || argument == "--key" || argument == "--version") {
             ++i;
             continue;
         }
@@ -128,8 +130,8 @@ int Run(const std::vector<std::string>& arguments, Output& out)
         return kExitSuccess;
     }
     if (app.get_subcommands().empty()) {
-        out.Error("a command is required (download, check, version, reference, info, clean, banner or history); "
-                  "run 'torvexctl --help' for the usage");
+        out.Error("a command is required (download, check, version, reference, info, clean, banner, history or "
+                  "manifest); run 'torvexctl --help' for the usage");
         return kExitUsage;
     }
 
