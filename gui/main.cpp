@@ -97,6 +97,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     settings.historyPath = torvexupdate::HistoryPath(Utf8(line.history), board.ModuleFolder());
     settings.file = line.file;
     settings.retries = line.retries;
+    settings.trustedKeysFolder = torvexupdate::JoinPath(board.ModuleFolder(), torvexupdate::kTrustedKeysFolderName);
     RunMainDialog(instance, board, settings);
     return 0;
 }

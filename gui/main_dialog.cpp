@@ -27,6 +27,7 @@ struct Window {
     BoardLink* board = nullptr;
     WindowSettings settings;
     UpdateFile file;
+    ManifestVerdict manifest;  // the file against its manifest and the trusted keys
     UpdateRun run;
     bool running = false;
     Clock::time_point started;
@@ -48,6 +49,18 @@ std::wstring TextOf(HWND dialog, int id)
 bool Forced(HWND dialog)
 {
     return IsDlgButtonChecked(dialog, IDC_FORCE) == BST_CHECKED;
+}
+
+UpdateOptions OptionsOf(const Window& window)
+{
+    UpdateOptions options;
+    options.force = Forced(window.dialog);
+    options.retries = window.settings.retries;
+    options.program = "torvexgui";
+    options.historyPath = window.settings.historyPath;
+    options.trustedKeysFolder = window.settings.trustedKeysFolder;
+    options.manifest.allowUnsigned = IsDlgButtonChecked(window.dialog, IDC_ALLOW_UNSIGNED) == BST_CHECKED;
+    return options;
 }
 
 void AddLine(HWND dialog, int id, const std::wstring& line)
@@ -97,9 +110,10 @@ void EnableControls(Window& window)
     const UpdateFile& file = window.file;
     bool writable = file.content.readable && file.check.verdict != FileVerdict::kEmpty;
     bool passes = writable && file.check.verdict == FileVerdict::kApplication;
-    for (int id : {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_FORCE})
+    for (int id : {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_FORCE, IDC_ALLOW_UNSIGNED})
         EnableWindow(GetDlgItem(window.dialog, id), idle);
-    EnableWindow(GetDlgItem(window.dialog, IDC_UPDATE), idle && (passes || (writable && Forced(window.dialog))));
+    EnableWindow(GetDlgItem(window.dialog, IDC_UPDATE),
+                 idle && (passes || (writable && Forced(window.dialog))) && window.manifest.ok);
 }
 
 void InspectChosenFile(Window& window)
@@ -111,6 +125,9 @@ void InspectChosenFile(Window& window)
             banner ? FromCp1252(torvexupdate::BannerLine(*banner))
                    : (window.file.content.readable ? L"(none: the file is too short to hold one)" : L""));
     SetText(window.dialog, IDC_FILE_CHECK, FileVerdictText(window.file, Forced(window.dialog)));
+    window.manifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
+                                                   : ManifestVerdict{};
+    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
     EnableControls(window);
 }
 
@@ -153,12 +170,7 @@ void StartUpdate(Window& window)
     InspectChosenFile(window);  // the file as it is now, not as it was when chosen
     if (!IsWindowEnabled(GetDlgItem(window.dialog, IDC_UPDATE)))
         return;
-    UpdateOptions options;
-    options.force = Forced(window.dialog);
-    options.retries = window.settings.retries;
-    options.program = "torvexgui";
-    options.historyPath = window.settings.historyPath;
-
+    UpdateOptions options = OptionsOf(window);
     window.running = true;
     window.started = Clock::now();
     EnableControls(window);
@@ -223,6 +235,7 @@ void OnCommand(Window& window, int id, int notification)
             InspectChosenFile(window);
         break;
     case IDC_FORCE:
+    case IDC_ALLOW_UNSIGNED:
         InspectChosenFile(window);
         break;
     case IDC_UPDATE:
