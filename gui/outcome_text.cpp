@@ -109,8 +109,14 @@ std::wstring ManifestText(const ManifestVerdict& verdict)
         return L"\u2716 Refused: " + Wide(verdict.words) + L". " + RefusalAdvice(verdict.refusal);
     if (!verdict.manifest)
         return L"\u26A0 " + Notes(verdict);  // it has no manifest: its completeness could not be checked
+    // The signer on a line of its own: the key's file name in trusted-keys and its fingerprint.
+    const std::string& version = verdict.manifest->version;
+    std::wstring text = L"\u2714 Size, SHA-256 and banner match its manifest"
+        + (version.empty() ? std::wstring() : L" (version " + Wide(version) + L")") + L".";
+    if (!verdict.signer.keyFile.empty())
+        text += L"\r\nSigned by " + Wide(verdict.signer.keyFile) + L" (key " + Wide(verdict.signer.fingerprint) + L").";
     std::wstring notes = Notes(verdict);
-    return L"\u2714 " + Wide(verdict.words) + L"." + (notes.empty() ? L"" : L"\r\n" + notes);
+    return text + (notes.empty() ? L"" : L"\r\n" + notes);
 }
 
 std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)

@@ -245,7 +245,7 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     CopyFile(data + "\\maker\\app.bin", folder.File("app.bin"));
     CopyFile(data + "\\maker\\app.bin.manifest.json", folder.File("app.bin.manifest.json"));
     gui.ChooseFile(folder.File("app.bin"));
-    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_MANIFEST), "signed by release-2026.pem (key 223edd85"))
+    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_MANIFEST), "Signed by release-2026.pem (key 223edd85"))
         << gui.Text(IDC_FILE_MANIFEST);
     std::string outcome = gui.Update();
     EXPECT_EQ(outcome.rfind("Done:", 0), 0u) << outcome;
