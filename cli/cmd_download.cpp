@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "history.h"
 #include "history_view.h"
+#include "manifest_print.h"
 #include "module_run.h"
 #include "paths.h"
 #include "progress.h"
@@ -66,6 +67,8 @@ int ReportFileRefusal(const Options& options, const UpdateFile& file, Outcome ou
         out.Error("the path " + AbsolutePath(options.file) + " cannot be handed to the module: " + file.narrow.problem
                   + "; nothing was written: copy or rename the file to a path in plain letters");
         return kExitPathUnusable;
+    case Outcome::kManifestRefused:
+        return kExitManifestRefused;  // ReportManifestRefusal has said why
     default:
         return kExitFileUnreadable;  // DescribeFile has said why
     }
@@ -146,6 +149,8 @@ void ReportAfterFailure(const UpdateReport& report, int exitCode, Output& out)
 
 int ReportDownload(const Options& options, const UpdateFile& file, const UpdateReport& report, Output& out)
 {
+    if (report.outcome == Outcome::kManifestRefused)
+        return ReportManifestRefusal(options.file, report.manifest, out);
     if (report.outcome == Outcome::kSkipped) {
         out.Data()["outcome"] = "skipped";
         out.Info("skipped: the board already carries this application; nothing was written (add --force to "
@@ -206,7 +211,12 @@ int RunDownload(const Options& options, Output& out)
         *calls = run.Get();
         return startCode == kExitSuccess;
     };
+    // The engine's verdict, which the board's side completes during the same RunUpdate call.
+    const ManifestVerdict* manifest = nullptr;
+    std::size_t manifestNotes = 0;  // its notes said so far
     events.boardRead = [&](const BoardContent& before, bool same) {
+        if (manifest != nullptr)  // the board's side may add a note: an older version written anyway
+            PrintManifestNotes(options.file, *manifest, manifestNotes, out);
         out.Data()["board_before"] = BoardJson(before);
         if (same && !options.force)
             out.Info("board:  " + Describe(before));
@@ -217,6 +227,15 @@ int RunDownload(const Options& options, Output& out)
     };
     events.runDownload = [&](const std::function<int()>& download, double* seconds) {
         return RunWithProgress(download, out.ProgressStream(), "downloading " + FileNameOf(options.file), seconds);
+    };
+    events.manifestChecked = [&](const ManifestVerdict& verdict) {
+        manifest = &verdict;
+        if (!verdict.ok) {
+            ReportManifestRefusal(options.file, verdict, out);
+            return;
+        }
+        PrintManifestVerdict(options.file, verdict, out);
+        manifestNotes = verdict.notes.size();
     };
     events.retrying = [&](int number, int total, int previous) {
         out.Note("download failed (" + std::to_string(previous) + "): attempt " + std::to_string(number) + " of "
@@ -230,6 +249,8 @@ int RunDownload(const Options& options, Output& out)
     update.program = "torvexctl";
     update.operatorName = ChosenOperator(options.operatorName);
     update.historyPath = HistoryPath(options.historyPath, run.ModuleFolder());
+    update.trustedKeysFolder = JoinPath(run.ModuleFolder(), kTrustedKeysFolderName);
+    update.manifest = {options.allowUnsigned, options.allowOlder};
     UpdateReport report = RunUpdate(file, update, events);
 
     int code;
@@ -262,6 +283,11 @@ void AddDownloadOptions(CLI::App& command, Options& options)
         .add_option("--operator", options.operatorName,
                     "who runs the update, for the history (default: $TORVEX_OPERATOR)")
         ->type_name("NAME");
+    command.add_flag("--allow-unsigned", options.allowUnsigned,
+                     "write a file without a manifest signed by a trusted key (trusted-keys beside the module); "
+                     "a file that differs from its manifest, or a manifest edited after signing, is still refused");
+    command.add_flag("--allow-older", options.allowOlder,
+                     "write an older release version than the one the update history knows the board carries");
 }
 
 }  // namespace torvexctl

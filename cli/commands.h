@@ -8,6 +8,7 @@
 #include "text.h"
 
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -32,6 +33,13 @@ struct Options {
     bool csv = false;         // history: CSV for a spreadsheet
     // download: who runs it, for the history; empty: TORVEX_OPERATOR
     std::string operatorName;
+    bool allowUnsigned = false;              // download: write a file without a trusted signature
+    bool allowOlder = false;                 // download: write an older release version than the board's
+    std::string manifestAction;              // manifest: "create" or "check"
+    std::string releaseVersion;              // manifest create: --version
+    std::vector<std::string> boardPatterns;  // manifest create: --board, repeated
+    std::string notes;                       // manifest create: --notes
+    std::string keyPath;                     // manifest create: --key
 };
 
 int RunDownload(const Options& options, Output& out);
@@ -42,10 +50,12 @@ int RunInfo(const Options& options, Output& out);
 int RunClean(const Options& options, Output& out);
 int RunBanner(const Options& options, Output& out);
 int RunHistory(const Options& options, Output& out);
+int RunManifest(const Options& options, Output& out);
 
 // The options of one command only, added to its subcommand and stored in `options`.
 void AddDownloadOptions(CLI::App& command, Options& options);
 void AddHistoryOptions(CLI::App& command, Options& options);
+void AddManifestOptions(CLI::App& command, Options& options);
 
 struct Command {
     const char* name;
@@ -65,6 +75,8 @@ inline constexpr Command kCommands[] = {
     {"clean", "ask the communication library to clean up", false, RunClean, nullptr},
     {"banner", "show the banner of an application file (no board, no module)", true, RunBanner, nullptr},
     {"history", "show the update history, newest first (no board, no module)", false, RunHistory, AddHistoryOptions},
+    {"manifest", "create FILE: write a release file's manifest; check FILE: check a file against it (no board)", false,
+     RunManifest, AddManifestOptions},
 };
 
 // The command closest to a mistyped name, or "" when none is close.

@@ -16,6 +16,8 @@ enum ExitCode : int {
     kExitFileUnreadable = 9,     // the application file is missing, unreadable or empty
     kExitNotAnApplication = 10,  // the file is too short for a banner or its banner does not decode
     kExitPathUnusable = 11,      // the file's path cannot be handed to the module
+    kExitManifestRefused = 12,   // the file's manifest, its signature or the board contradicts the file
+    kExitManifestNotMade = 13,   // manifest create: the key cannot be used or the manifest cannot be written
 };
 
 struct ExitCodeDescription {
@@ -41,6 +43,10 @@ inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
     {kExitPathUnusable,
      "the file's path cannot be handed to the module (characters outside the ANSI code page "
      "and no short name): nothing written"},
+    {kExitManifestRefused,
+     "the file differs from its manifest, has none (or an unsigned one) while trusted keys are installed, or is "
+     "not meant for this board or older than its release: nothing written (manifest check: the file does not pass)"},
+    {kExitManifestNotMade, "manifest create: the key cannot be used, or the manifest cannot be written"},
 };
 
 }  // namespace torvexctl

@@ -44,8 +44,10 @@ std::string UnknownCommand(const std::vector<std::string>& arguments)
 {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        // --version takes a value after "manifest create" (alone it is a flag, and ends the run).
         if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board"
-            || argument == "--since" || argument == "--operator") {
+            || argument == "--since" || argument == "--operator" || argument == "--notes" || argument == "--key"
+            || argument == "--version") {
             ++i;
             continue;
         }
@@ -129,8 +131,8 @@ int Run(const std::vector<std::string>& arguments, Output& out)
         return kExitSuccess;
     }
     if (app.get_subcommands().empty()) {
-        out.Error("a command is required (download, check, version, reference, info, clean, banner or history); "
-                  "run 'torvexctl --help' for the usage");
+        out.Error("a command is required (download, check, version, reference, info, clean, banner, history or "
+                  "manifest); run 'torvexctl --help' for the usage");
         return kExitUsage;
     }
 
@@ -147,6 +149,8 @@ int main(int argc, char** argv)
 {
     // Results, paths, banners and log lines are printed as UTF-8.
     torvexupdate::PrintUtf8ToConsole();
+    // A library dropped into the working folder must not be loaded for a relative QuelvanePath.
+    torvexupdate::KeepCurrentFolderOutOfLibrarySearch();
     // Nothing may escape main(): even printing the result can fail (out of memory).
     try {
         std::vector<std::string> arguments = Utf8Arguments(argc, argv);

@@ -13,16 +13,18 @@
 #define IDC_BROWSE 1011
 #define IDC_FILE_BANNER 1012
 #define IDC_FILE_CHECK 1013
+#define IDC_FILE_MANIFEST 1014
 #define IDC_FORCE 1020
 #define IDC_UPDATE 1021
 #define IDC_PROGRESS 1022
 #define IDC_ELAPSED 1023
 #define IDC_OUTCOME 1024
+#define IDC_ALLOW_UNSIGNED 1029
 #define IDC_LOG 1030
 #define IDC_HISTORY 1031
 
 /* The operator, recorded in the history and remembered between runs. */
-#define IDC_OPERATOR 1014
+#define IDC_OPERATOR 1015
 /* The outcome at a glance: one of three system icons shown, and a one-line headline. */
 #define IDC_OUTCOME_SUCCESS 1025
 #define IDC_OUTCOME_WARNING 1026

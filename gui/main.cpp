@@ -6,6 +6,9 @@
 #include "control_ids.h"
 #include "history.h"
 #include "main_dialog.h"
+#include "manifest_check.h"
+#include "paths.h"
+#include "platform/host_platform.h"
 #include "wide_text.h"
 
 #include <windows.h>
@@ -76,6 +79,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 
+    // A library dropped into the working folder must not be loaded for a relative QuelvanePath.
+    torvexupdate::KeepCurrentFolderOutOfLibrarySearch();
     CommandLine line = ParseCommandLine();
     if (!line.ok) {
         MessageBoxW(nullptr, kUsage, TORVEXGUI_TITLE, MB_OK | MB_ICONINFORMATION);
@@ -92,6 +97,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     settings.historyPath = torvexupdate::HistoryPath(Utf8(line.history), board.ModuleFolder());
     settings.file = line.file;
     settings.retries = line.retries;
+    settings.trustedKeysFolder = torvexupdate::JoinPath(board.ModuleFolder(), torvexupdate::kTrustedKeysFolderName);
     RunMainDialog(instance, board, settings);
     return 0;
 }

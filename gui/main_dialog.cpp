@@ -68,7 +68,9 @@ const Anchor kAnchors[] = {
     {IDC_BROWSE, 1, 0, 0, 0},
     {IDC_FILE_BANNER, 0, 0, 1, 0},
     {IDC_FILE_CHECK, 0, 0, 1, 0},
+    {IDC_FILE_MANIFEST, 0, 0, 1, 0},
     {IDC_FORCE, 0, 0, 1, 0},
+    {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
     {IDC_PROGRESS, 0, 0, 1, 0},
     {IDC_ELAPSED, 1, 0, 0, 0},
     {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
@@ -84,7 +86,8 @@ struct Window {
     HWND dialog = nullptr;
     BoardLink* board = nullptr;
     WindowSettings settings;
-    UpdateFile file;  // as chosen: read and checked, not hashed (the run hashes it)
+    UpdateFile file;  // as chosen: read and checked; hashed only when a manifest needs it
+    ManifestVerdict manifest;  // the file against its manifest and the trusted keys
     UpdateRun run;
     bool running = false;
     Clock::time_point started;
@@ -113,6 +116,18 @@ std::wstring TextOf(HWND dialog, int id)
 bool Forced(HWND dialog)
 {
     return IsDlgButtonChecked(dialog, IDC_FORCE) == BST_CHECKED;
+}
+
+UpdateOptions OptionsOf(const Window& window)
+{
+    UpdateOptions options;
+    options.force = Forced(window.dialog);
+    options.retries = window.settings.retries;
+    options.program = "torvexgui";
+    options.historyPath = window.settings.historyPath;
+    options.trustedKeysFolder = window.settings.trustedKeysFolder;
+    options.manifest.allowUnsigned = IsDlgButtonChecked(window.dialog, IDC_ALLOW_UNSIGNED) == BST_CHECKED;
+    return options;
 }
 
 // Appends a line to the run's log (a read-only edit control, which scrolls both ways) and
@@ -284,16 +299,20 @@ void EnableControls(Window& window)
     const UpdateFile& file = window.file;
     bool writable = file.content.readable && file.check.verdict != FileVerdict::kEmpty;
     bool passes = writable && file.check.verdict == FileVerdict::kApplication;
-    for (int id : {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE})
+    for (int id : {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE, IDC_ALLOW_UNSIGNED})
         EnableWindow(GetDlgItem(window.dialog, id), idle);
-    EnableWindow(GetDlgItem(window.dialog, IDC_UPDATE), idle && (passes || (writable && Forced(window.dialog))));
+    EnableWindow(GetDlgItem(window.dialog, IDC_UPDATE),
+                 idle && (passes || (writable && Forced(window.dialog))) && window.manifest.ok);
 }
 
 void InspectChosenFile(Window& window)
 {
     std::wstring path = TextOf(window.dialog, IDC_FILE_PATH);
-    // Its size and banner only: hashing a large file would hold the window for seconds.
-    window.file = path.empty() ? UpdateFile{} : InspectFile(Utf8(path), false);
+    // Its size and banner only: hashing a large file would hold the window for seconds. A
+    // file with a manifest is hashed all the same, since the manifest pins its SHA-256.
+    bool hasManifest = !path.empty()
+        && GetFileAttributesW(Wide(torvexupdate::ManifestPathFor(Utf8(path))).c_str()) != INVALID_FILE_ATTRIBUTES;
+    window.file = path.empty() ? UpdateFile{} : InspectFile(Utf8(path), hasManifest);
     const auto& banner = window.file.content.banner;
     SetText(window.dialog, IDC_FILE_BANNER,
             banner ? FromCp1252(torvexupdate::BannerLine(*banner))
@@ -301,6 +320,9 @@ void InspectChosenFile(Window& window)
                           ? L"(none: the module reads a banner only from files of 58 bytes or more)"
                           : L""));
     SetText(window.dialog, IDC_FILE_CHECK, FileVerdictText(window.file, Forced(window.dialog)));
+    window.manifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
+                                                   : ManifestVerdict{};
+    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
     EnableControls(window);
 }
 
@@ -353,13 +375,8 @@ void StartUpdate(Window& window)
     InspectChosenFile(window);  // the file as it is now, not as it was when chosen
     if (!IsWindowEnabled(GetDlgItem(window.dialog, IDC_UPDATE)))
         return;
-    UpdateOptions options;
-    options.force = Forced(window.dialog);
-    options.retries = window.settings.retries;
-    options.program = "torvexgui";
+    UpdateOptions options = OptionsOf(window);
     options.operatorName = Utf8(OperatorName(window));
-    options.historyPath = window.settings.historyPath;
-
     window.running = true;
     window.started = Clock::now();
     EnableControls(window);
@@ -434,6 +451,7 @@ void OnCommand(Window& window, int id, int notification)
         InspectChosenFile(window);
         break;
     case IDC_FORCE:
+    case IDC_ALLOW_UNSIGNED:
         InspectChosenFile(window);
         break;
     case IDC_UPDATE:

@@ -11,9 +11,10 @@
 namespace torvexgui {
 
 struct WindowSettings {
-    std::string historyPath;  // where the update history is
-    std::wstring file;        // file to show when the window opens ("" for none)
-    int retries = 0;          // new attempts after a transfer that failed
+    std::string historyPath;        // where the update history is
+    std::wstring file;              // file to show when the window opens ("" for none)
+    int retries = 0;                // new attempts after a transfer that failed
+    std::string trustedKeysFolder;  // the keys whose signatures this site trusts
 };
 
 // Shows the window until it is closed; the board is open already.

@@ -13,6 +13,38 @@ std::wstring Line(const std::optional<Banner>& banner)
     return banner ? L"\u201C" + FromCp1252(torvexupdate::BannerLine(*banner)) + L"\u201D" : L"no application";
 }
 
+// The notes, one sentence a line: keys skipped, what could not be checked, what is written anyway.
+std::wstring Notes(const ManifestVerdict& verdict)
+{
+    std::wstring text;
+    for (const std::string& note : verdict.notes) {
+        std::wstring sentence = Wide(note);
+        if (!sentence.empty() && sentence[0] >= L'a' && sentence[0] <= L'z')
+            sentence[0] = static_cast<wchar_t>(sentence[0] - L'a' + L'A');
+        text += (text.empty() ? L"" : L"\r\n") + sentence + L".";
+    }
+    return text;
+}
+
+std::wstring RefusalAdvice(ManifestRefusal refusal)
+{
+    switch (refusal) {
+    case ManifestRefusal::kNoManifest:
+    case ManifestRefusal::kUnsigned:
+    case ManifestRefusal::kUntrustedKey:
+        return L"Ask its maker for a signed manifest, or tick Allow unsigned to write it anyway.";
+    case ManifestRefusal::kSize:
+    case ManifestRefusal::kSha256:
+        return L"Copy the file again from its source, beside its manifest.";
+    case ManifestRefusal::kWrongBoard:
+        return L"Check that the file is meant for this board.";
+    case ManifestRefusal::kOlderVersion:
+        return L"To write an older version, use torvexctl download --allow-older.";
+    default:
+        return L"Get the file and its manifest again from their maker.";
+    }
+}
+
 std::wstring AfterFailureText(const UpdateFile& file, const UpdateReport& report)
 {
     std::wstring result = Wide(DownloadResultWords(report.result));
@@ -71,6 +103,22 @@ std::wstring FileVerdictText(const UpdateFile& file, bool force)
     return text + L" Update stays off unless Force is ticked.";
 }
 
+std::wstring ManifestText(const ManifestVerdict& verdict)
+{
+    if (!verdict.ok)
+        return L"\u2716 Refused: " + Wide(verdict.words) + L". " + RefusalAdvice(verdict.refusal);
+    if (!verdict.manifest)
+        return L"\u26A0 " + Notes(verdict);  // it has no manifest: its completeness could not be checked
+    // The signer on a line of its own: the key's file name in trusted-keys and its fingerprint.
+    const std::string& version = verdict.manifest->version;
+    std::wstring text = L"\u2714 Size, SHA-256 and banner match its manifest"
+        + (version.empty() ? std::wstring() : L" (version " + Wide(version) + L")") + L".";
+    if (!verdict.signer.keyFile.empty())
+        text += L"\r\nSigned by " + Wide(verdict.signer.keyFile) + L" (key " + Wide(verdict.signer.fingerprint) + L").";
+    std::wstring notes = Notes(verdict);
+    return text + (notes.empty() ? L"" : L"\r\n" + notes);
+}
+
 std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
 {
     std::wstring text;
@@ -114,6 +162,10 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
     case Outcome::kRefused:
     case Outcome::kFailed:
         text = AfterFailureText(file, report);
+        break;
+    case Outcome::kManifestRefused:
+        text = L"Nothing written: " + Wide(report.manifest.words) + L".\r\nNext: "
+            + RefusalAdvice(report.manifest.refusal);
         break;
     }
     if (!report.historyError.empty())

@@ -10,6 +10,9 @@ namespace torvexgui {
 // The file's standing: whether it passes the check, and why not.
 std::wstring FileVerdictText(const torvexupdate::UpdateFile& file, bool force);
 
+// What the file's manifest says: who signed it, or why it is refused and what to do.
+std::wstring ManifestText(const torvexupdate::ManifestVerdict& verdict);
+
 // The update's outcome, then what to do next.
 std::wstring OutcomeText(const torvexupdate::UpdateFile& file, const torvexupdate::UpdateReport& report);
 

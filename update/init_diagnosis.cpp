@@ -159,8 +159,9 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
     if (IsRelative(value))
         causes.push_back("QuelvanePath " + Quote(value) + " is a relative folder: the system looks for "
                          + Quote(AnsiToUtf8(libraryPath)) + " from the program's folder (" + setting.programFolder
-                         + "), then from the current directory (" + Utf8Of(std::filesystem::current_path(ignored))
-                         + "), not from the module's folder; give a full path");
+                         + "), then in the system's folders and PATH, not from the module's folder nor from the "
+                           "current directory ("
+                         + Utf8Of(std::filesystem::current_path(ignored)) + "); give a full path");
     return causes;
 }
 

@@ -1,6 +1,7 @@
 #include "update_engine.h"
 
 #include "history.h"
+#include "manifest_history.h"
 #include "system_facts.h"
 #include "update_record.h"
 
@@ -43,12 +44,40 @@ std::vector<DownloadAttempt> Download(const BoardCalls& board, const UpdateFile&
     });
 }
 
+// The file against its manifest, told to the front end before the board is opened.
+bool FileMatchesManifest(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events,
+                         UpdateReport& report)
+{
+    report.manifest = CheckFileManifest(file, options);
+    if (events.manifestChecked)
+        events.manifestChecked(report.manifest);
+    return report.manifest.ok;
+}
+
+// The board's reference against the manifest's patterns, and the release version the
+// history knows it carries against the manifest's.
+bool BoardMatchesManifest(const UpdateOptions& options, UpdateReport& report)
+{
+    if (!report.manifest.manifest)
+        return true;
+    std::string carried = options.historyPath.empty()
+        ? std::string()
+        : CarriedVersion(ReadHistory(options.historyPath), report.reference, report.before);
+    CheckBoardAgainstManifest(&report.manifest, report.reference, carried, options.manifest);
+    return report.manifest.ok;
+}
+
 // Everything from the banner before to the read-back, with the board open.
 void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOptions& options,
                  const UpdateEvents& events, UpdateReport& report)
 {
     report.reference = ReadReference(board);
     report.before = ReadBoardContent(board);
+    if (!BoardMatchesManifest(options, report)) {
+        report.outcome = Outcome::kManifestRefused;
+        report.after = report.before;
+        return;
+    }
     bool same = CarriesFile(report.before, file.content) && file.check.verdict == FileVerdict::kApplication;
     if (events.boardRead)
         events.boardRead(report.before, same);
@@ -101,6 +130,16 @@ UpdateFile InspectFile(const std::string& utf8Path, bool digest)
     return file;
 }
 
+ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& options)
+{
+    FileFacts facts;
+    facts.name = FileNameOf(file.path);
+    facts.size = file.content.size;
+    facts.sha256 = file.sha256;
+    facts.banner = file.content.banner;
+    return CheckFileAgainstManifest(file.path, facts, options.trustedKeysFolder, options.manifest);
+}
+
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events)
 {
     Clock::time_point start = Clock::now();
@@ -115,6 +154,8 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
         report.outcome = Outcome::kNotApplication;
     } else if (!file.narrow.usable) {
         report.outcome = Outcome::kPathUnusable;
+    } else if (!FileMatchesManifest(file, options, events, report)) {
+        report.outcome = Outcome::kManifestRefused;
     } else if (!events.openBoard(&board) || !board.download || !board.version || !board.reference) {
         report.outcome = Outcome::kBoardUnavailable;
     } else {
@@ -151,6 +192,8 @@ const char* OutcomeName(Outcome outcome)
         return "refused";
     case Outcome::kFailed:
         return "failed";
+    case Outcome::kManifestRefused:
+        return "manifest_refused";
     }
     return "unknown";
 }
@@ -200,6 +243,8 @@ std::string OutcomeWords(const UpdateReport& report)
         return "accepted, but the board reports another banner than the file's";
     case Outcome::kVerifyFailed:
         return "accepted, but the board's banner could not be read back";
+    case Outcome::kManifestRefused:
+        return report.manifest.words + "; nothing was written";
     case Outcome::kRefused:
     case Outcome::kFailed:
         break;

@@ -7,6 +7,7 @@
 
 #include "module_exports.h"
 #include "download_steps.h"
+#include "manifest_check.h"
 #include "paths.h"
 
 #include <functional>
@@ -36,6 +37,10 @@ struct UpdateOptions {
     std::string historyPath;  // "" writes no history
     // Who runs the update, for the history ("" when not known).
     std::string operatorName;
+    // Release manifests: the folder of the keys this site trusts ("" for none) and the
+    // choices that let a refused file through (--force lets none through).
+    std::string trustedKeysFolder;
+    ManifestOverrides manifest;
 };
 
 // Every callback may be left empty but openBoard.
@@ -49,6 +54,8 @@ struct UpdateEvents {
     std::function<int(const std::function<int()>& download, double* seconds)> runDownload;
     // Before attempt `number` of `total`, after a transfer that failed with `previous`.
     std::function<void(int number, int total, int previous)> retrying;
+    // The file against its manifest and the trusted keys, before the board is opened.
+    std::function<void(const ManifestVerdict&)> manifestChecked;
 };
 
 enum class Outcome {
@@ -63,6 +70,7 @@ enum class Outcome {
     kVerifyFailed,      // accepted, but the read-back failed
     kRefused,           // the board refused the download (-2)
     kFailed,            // the download failed (-1, 0 or another value)
+    kManifestRefused,   // the file's manifest, its signature or the board contradicts it
 };
 
 enum class Verification { kNotMade, kSkippedNoBanner, kMatch, kMismatch, kFailed };
@@ -78,7 +86,12 @@ struct UpdateReport {
     AfterFailure afterFailure = AfterFailure::kUnknown;
     double seconds = 0;        // the whole update
     std::string historyError;  // set when the record could not be written
+    ManifestVerdict manifest;  // the file and the board against the file's manifest
 };
+
+// The file against FILE.manifest.json and the trusted keys, as the update checks it before
+// opening the board (the board's side follows once its reference is read).
+ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& options);
 
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events);
 

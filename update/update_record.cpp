@@ -1,5 +1,6 @@
 #include "update_record.h"
 
+#include "manifest_history.h"
 #include "paths.h"
 #include "system_facts.h"
 #include "text.h"
@@ -46,6 +47,7 @@ Record RecordOf(const UpdateFile& file, const UpdateReport& report, const Update
     record["attempts"] = report.attempts.size();
     if (options.force)
         record["forced"] = true;
+    record["manifest"] = ManifestRecord(report.manifest);
     record["duration_seconds"] = std::round(report.seconds * 1000) / 1000;
     return record;
 }

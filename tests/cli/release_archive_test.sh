@@ -29,7 +29,7 @@ for file in README.md CHANGELOG.md SHA256SUMS bin/torvex.dll bin/torvexctl.exe b
     lib/cmake/torvex/torvexConfig.cmake lib/cmake/torvex/torvexConfigVersion.cmake \
     examples/CMakeLists.txt examples/update_board.c \
     simulator/quelvane.dll simulator/README.md simulator/sample-application.bin \
-    docs/torvexctl.md docs/torvexgui.md docs/bad-input.md docs/images/torvexgui.png docs/images/torvexgui-outcome.png; do
+    docs/torvexctl.md docs/torvexgui.md docs/manifest.md docs/bad-input.md docs/images/torvexgui.png docs/images/torvexgui-outcome.png; do
   [ -f "$root/$file" ] || fail "missing from the archive: $file"
 done
 pass "layout"

@@ -65,7 +65,7 @@ menu_folder=$(win winepath -u "$(win cmd /c 'echo %APPDATA%')\\Microsoft\\Window
 menu_folder=${menu_folder%/}
 bin_path="$local_appdata\\Programs\\torvex\\bin\\"
 programs=(bin/torvex.dll bin/torvexctl.exe bin/torvexgui.exe simulator/quelvane.dll simulator/README.md
-  simulator/sample-application.bin docs/torvexgui.md docs/torvexctl.md docs/images/torvexgui.png
+  simulator/sample-application.bin docs/torvexgui.md docs/torvexctl.md docs/manifest.md docs/images/torvexgui.png
   docs/images/torvexgui-outcome.png)
 
 msiexec /i "$msi" || fail "msiexec /i $(basename "$msi") failed"

@@ -522,7 +522,8 @@ TEST(TorvexctlStartup, InitialisationFailureNamesTheSystemsReason)
              return std::vector<std::string>{"--dll", w.File("other\\torvex.dll")};
          },
          {"cause: QuelvanePath \"library\" is a relative folder: the system looks for \"library\\quelvane.dll\" from "
-          "the program's folder (%), then from the current directory ("}},
+          "the program's folder (%), then in the system's folders and PATH, not from the module's folder nor from "
+          "the current directory ("}},
 #endif
     };
     for (const Case& c : cases) {
@@ -540,6 +541,26 @@ TEST(TorvexctlStartup, InitialisationFailureNamesTheSystemsReason)
         }
     }
 }
+
+#if defined(_WIN32)
+// A relative QuelvanePath with no such folder beside the program: a library planted under
+// that name in the user's working folder must not be loaded.
+TEST(TorvexctlStartup, LibraryPlantedInTheWorkingFolderIsNotLoaded)
+{
+    Workspace workspace;
+    workspace.WriteIni("library");
+    const std::string working = workspace.File("work"), planted = JoinPath(working, "library");
+    std::filesystem::create_directories(planted);
+    testing_support::CopyFile(workspace.SimFile("quelvane.dll"), JoinPath(planted, "quelvane.dll"));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(working);
+    ProgramRun run = workspace.Run({"info"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(run.status, 4) << Describe(run);
+    EXPECT_TRUE(Contains(run.err, "could not be loaded from \"library\\quelvane.dll\": not found"));
+    EXPECT_FALSE(testing_support::FileExists(JoinPath(planted, "quelvane-sim.journal")));
+}
+#endif
 
 TEST(TorvexctlStartup, LogThatCannotBeWrittenIsWarnedAbout)
 {
@@ -684,7 +705,7 @@ TEST(TorvexctlOutput, UsageErrorsExitWithTheUsageStatus)
         {"verison", "did you mean \"version\"?"},
         {"flash",
          "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner, "
-         "history;"},
+         "history, manifest;"},
     };
     for (const auto& [typed, message] : mistyped) {
         ProgramRun run = workspace.Run({"--log", typed, "x.bin"});
@@ -701,7 +722,8 @@ TEST(TorvexctlOutput, HelpAndVersion)
     for (const char* line : {"  2  usage error", "  3  torvex.dll not loadable", "  4  module initialisation failed",
                              "  5  download refused", "  6  download failed", "  7  verification mismatch",
                              "  8  query failed", "  9  application file", "  10  not an application file",
-                             "  11  the file's path cannot be handed to the module"})
+                             "  11  the file's path cannot be handed to the module",
+                             "  12  the file differs from its manifest", "  13  manifest create"})
         EXPECT_TRUE(Contains(help.out, line));
 
     ProgramRun version = workspace.Run({"--version"});
@@ -771,6 +793,196 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     EXPECT_EQ(workspace.Run({"--history", moved, "download", workspace.CopySample()}).status, 0);
     EXPECT_EQ(testing_support::SplitLines(ReadFile(moved)).size(), 1u);
     EXPECT_EQ(testing_support::SplitLines(ReadFile(history)).size(), 4u);
+}
+
+// A release beside its manifest, made by `manifest create`, with the maker's key trusted
+// beside the module, written over a board that carries release 1.5.0 (as the history knows
+// from that file's manifest): each refusal leaves the flash as it was and downloads
+// nothing; the overrides write the file and are recorded.
+TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
+{
+    const std::vector<std::string> carriedFields = {"TORVEX-SAMPLE1", "APP 1.5.0", "RUNTIM", "BOARDA", "20261208"};
+    const std::string carried = ApplicationImage(carriedFields);
+    const std::string image = ApplicationImage(kSampleFields, 456);  // 512 bytes
+    const std::string release = std::string(CLI_TEST_KEYS) + "/release.pem";
+    const std::string trusted
+        = "release-2026.pem (key 223edd8500f3fb760fb5f3780e7127850c121fc8de0aacfdd6c296876c72fe12)";
+    struct Case {
+        const char* name;
+        std::vector<std::string> create;  // `manifest create app.bin` options; {"-"}: no manifest
+        std::function<void(const std::string& app)> damage;
+        bool trustKeys;
+        std::vector<std::string> options;  // after `download app.bin`
+        std::string message;               // on stderr when refused, on stdout or stderr when written
+        const char* overrides;             // recorded when written
+    };
+    const auto cutTo300 = [](const std::string& app) { WriteFile(app, ReadFile(app).substr(0, 300)); };
+    const auto changeOneByte = [](const std::string& app) {
+        std::string bytes = ReadFile(app);
+        bytes[400] ^= 0x20;
+        WriteFile(app, bytes);
+    };
+    const auto editNotes = [](const std::string& app) {
+        std::string text = ReadFile(app + ".manifest.json");
+        text.replace(text.find("\"notes\": \"fix\""), 14, "\"notes\": \"fox\"");
+        WriteFile(app + ".manifest.json", text);
+    };
+    const std::vector<Case> cases = {
+        {"cut copy",
+         {"--key", release},
+         cutTo300,
+         true,
+         {},
+         "app.bin is refused: the file is 300 bytes, its manifest says 512: the copy is incomplete; nothing was "
+         "written"},
+        {"one changed byte",
+         {"--key", release},
+         changeOneByte,
+         true,
+         {"--force"},
+         "the file was changed or damaged after its maker released it"},
+        {"wrong board",
+         {"--board", "LAB-*", "--key", release},
+         nullptr,
+         true,
+         {},
+         "the board's reference is \"SIM-BOARD-0001\", and the file is meant for \"LAB-*\" only"},
+        {"older version",
+         {"--version", "1.2.0", "--key", release},
+         nullptr,
+         true,
+         {"--force"},
+         "the file's version 1.2.0 is older than 1.5.0, which the board carries; nothing was written: add "
+         "--allow-older"},
+        {"older version allowed",
+         {"--version", "1.2.0", "--board", "SIM-*", "--key", release},
+         nullptr,
+         true,
+         {"--allow-older"},
+         "the file's version 1.2.0 is older than 1.5.0, which the board carries: written anyway",
+         "allow-older"},
+        {"unsigned", {}, nullptr, true, {"--force"}, "its manifest is not signed, and trusted keys are installed in "},
+        {"unsigned allowed",
+         {},
+         nullptr,
+         true,
+         {"--allow-unsigned"},
+         "its manifest is not signed: written anyway, as asked",
+         "allow-unsigned"},
+        {"foreign key",
+         {"--key", std::string(CLI_TEST_KEYS) + "/foreign.pem"},
+         nullptr,
+         true,
+         {},
+         "its manifest is signed by a key that is not trusted here (key "},
+        {"edited after signing",
+         {"--notes", "fix", "--key", release},
+         editNotes,
+         true,
+         {"--allow-unsigned", "--allow-older", "--force"},
+         "its manifest was edited after " + trusted + " signed it"},
+        {"no manifest", {"-"}, nullptr, true, {}, "it has no manifest (app.bin.manifest.json), and trusted keys are"},
+        {"no manifest, no trusted keys",
+         {"-"},
+         nullptr,
+         false,
+         {},
+         "app.bin: it has no manifest (app.bin.manifest.json): its completeness could not be checked",
+         ""},
+        {"signed by a trusted key",
+         {"--version", "1.6.0", "--key", release},
+         nullptr,
+         true,
+         {},
+         "manifest: size, SHA-256 and banner match its manifest (version 1.6.0); its manifest is signed by " + trusted,
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Workspace workspace;
+        WriteFile(workspace.SimFile("quelvane-sim.flash"), carried);
+        WriteFile(workspace.File("torvex-history.jsonl"),
+                  "{\"board\":\"SIM-BOARD-0001\",\"outcome\":\"accepted\",\"file_banner\":\"TORVEX-SAMPLE1 APP 1.5.0 "
+                  "RUNTIM BOARDA 20261208\",\"manifest\":{\"version\":\"1.5.0\"}}\n");
+        if (c.trustKeys) {
+            std::filesystem::create_directories(workspace.File("trusted-keys"));
+            testing_support::CopyFile(std::string(CLI_TEST_KEYS) + "/release.pub.pem",
+                                      JoinPath(workspace.File("trusted-keys"), "release-2026.pem"));
+        }
+        std::string app = workspace.WriteApplication("app.bin", image);
+        if (c.create != std::vector<std::string>{"-"}) {
+            std::vector<std::string> create = {"manifest", "create", app};
+            create.insert(create.end(), c.create.begin(), c.create.end());
+            ProgramRun made = workspace.Run(create);
+            ASSERT_EQ(made.status, 0) << Describe(made);
+        }
+        if (c.damage)
+            c.damage(app);
+        std::vector<std::string> download = {"download", app};
+        download.insert(download.end(), c.options.begin(), c.options.end());
+        ProgramRun run = workspace.Run(download);
+        const std::string& expected = c.message;
+        const std::string record = ReadFile(workspace.File("torvex-history.jsonl"));
+        nlohmann::json last = nlohmann::json::parse(testing_support::SplitLines(record).back());
+        if (c.overrides == nullptr) {
+            EXPECT_EQ(run.status, 12) << Describe(run);
+            EXPECT_TRUE(Contains(run.err, expected));
+            EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), carried);
+            EXPECT_TRUE(Lacks(testing_support::FileExists(workspace.SimFile("quelvane-sim.journal"))
+                                  ? ReadFile(workspace.SimFile("quelvane-sim.journal"))
+                                  : std::string(),
+                              kImagePayload));
+            EXPECT_EQ(last["outcome"], "manifest_refused");
+        } else {
+            EXPECT_EQ(run.status, 0) << Describe(run);
+            EXPECT_TRUE(Contains(run.out + run.err, expected));
+            EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), image);
+            EXPECT_EQ(last["outcome"], "accepted");
+            EXPECT_EQ(last["manifest"]["overrides"],
+                      *c.overrides ? nlohmann::json::array({c.overrides}) : nlohmann::json::array());
+            EXPECT_EQ(last["manifest"]["checked"], c.create != std::vector<std::string>{"-"});
+        }
+    }
+}
+
+// manifest create and check without a board: what they write and say, and their statuses.
+TEST(TorvexctlManifest, CreateAndCheckNeedNoBoard)
+{
+    Workspace workspace;
+    std::string app = workspace.CopySample();
+    const std::string keys = CLI_TEST_KEYS;
+    ProgramRun missing = workspace.Run({"manifest", "check", app});
+    EXPECT_EQ(missing.status, 12) << Describe(missing);
+    EXPECT_TRUE(Contains(missing.err, "sample-application.bin has no manifest ("));
+
+    ProgramRun created = workspace.Run({"manifest", "create", app, "--version", "1.0.0", "--board", "SIM-BOARD-*",
+                                        "--board", "LAB-??", "--notes", "first", "--key", keys + "/release.pem"});
+    EXPECT_EQ(created.status, 0) << Describe(created);
+    EXPECT_TRUE(Contains(created.out, "wrote:  " + app + ".manifest.json\n"));
+    nlohmann::json manifest = nlohmann::json::parse(ReadFile(app + ".manifest.json"));
+    EXPECT_EQ(manifest["boards"], nlohmann::json::array({"SIM-BOARD-*", "LAB-??"}));
+    EXPECT_EQ(manifest["size"], 512);
+
+    std::filesystem::create_directories(workspace.File("trusted-keys"));
+    testing_support::CopyFile(keys + "/release.pub.pem", JoinPath(workspace.File("trusted-keys"), "maker.pem"));
+    ProgramRun checked = workspace.Run({"manifest", "check", app});
+    EXPECT_EQ(checked.status, 0) << Describe(checked);
+    EXPECT_TRUE(Contains(checked.out, "boards:   SIM-BOARD-*, LAB-??\nsigner:   maker.pem (key 223edd85"));
+
+    WriteFile(app, ReadFile(app) + "x");
+    ProgramRun longer = workspace.Run({"manifest", "check", app});
+    EXPECT_EQ(longer.status, 12) << Describe(longer);
+    EXPECT_TRUE(Contains(longer.err, "the file is 513 bytes, its manifest says 512: it has 1 bytes more"));
+
+    const std::pair<std::vector<std::string>, int> refused[] = {
+        {{"manifest", "create", app, "--version", "1.0"}, 2},
+        {{"manifest", "create", app, "--board", ""}, 2},
+        {{"manifest", "create", app, "--key", keys + "/release.pub.pem"}, 13},
+        {{"manifest", "create", workspace.File("absent.bin")}, 9},
+        {{"manifest", app}, 2},
+    };
+    for (const auto& [arguments, status] : refused)
+        EXPECT_EQ(workspace.Run(arguments).status, status) << arguments[2];
 }
 
 TEST(CommandNames, MistypedNamesFindTheirCommand)

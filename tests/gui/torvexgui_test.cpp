@@ -371,12 +371,39 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     RECT moved = Placed(gui.Control(IDCANCEL));
     EXPECT_EQ(moved.left - close.left, 200);
     EXPECT_EQ(moved.top - close.top, 160);
+
+    // Trusted keys installed: a signed release shows its signer; a file without a manifest
+    // keeps Update off until the marked box is ticked.
+    const std::string data = GUI_TEST_RELEASE_DATA;
+    WriteFile(folder.File("simulator\\quelvane-sim.ini"), "");
+    std::filesystem::create_directories(folder.File("trusted-keys"));
+    CopyFile(data + "\\release.pub.pem", folder.File("trusted-keys\\release-2026.pem"));
+    CopyFile(data + "\\maker\\app.bin", folder.File("app.bin"));
+    CopyFile(data + "\\maker\\app.bin.manifest.json", folder.File("app.bin.manifest.json"));
+    gui.ChooseFile(folder.File("app.bin"));
+    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_MANIFEST), "Signed by release-2026.pem (key 223edd85"))
+        << gui.Text(IDC_FILE_MANIFEST);
+    std::string outcome = gui.Update();
+    EXPECT_EQ(outcome.rfind("Done:", 0), 0u) << outcome;
+    WriteFile(folder.File("third.bin"),
+              ApplicationImage({"THIRD-APP", "APP 3.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'c')));
+    gui.ChooseFile(folder.File("third.bin"));
+    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_MANIFEST), "Refused: it has no manifest (third.bin.manifest.json)"));
+    EXPECT_FALSE(gui.Enabled(IDC_UPDATE));
+    gui.Press(IDC_ALLOW_UNSIGNED);
+    EXPECT_TRUE(gui.Enabled(IDC_UPDATE));
+    outcome = gui.Update();
+    EXPECT_EQ(outcome.rfind("Done:", 0), 0u) << outcome;
     EXPECT_EQ(gui.Close(), 0u);
     EXPECT_EQ(RememberedOperator(), "Ann Lee");
 
     // One whole record per run after the torn line, each on its own line.
     std::vector<std::string> lines = testing_support::SplitLines(ReadFile(history));
-    ASSERT_EQ(lines.size(), 1 + std::size(kCases));
+    ASSERT_EQ(lines.size(), 1 + std::size(kCases) + 2);
+    nlohmann::json signedRun = nlohmann::json::parse(lines[lines.size() - 2]);
+    EXPECT_EQ(signedRun["manifest"]["signer"]["key_file"], "release-2026.pem");
+    EXPECT_EQ(signedRun["manifest"]["version"], "1.2.0");
+    EXPECT_EQ(nlohmann::json::parse(lines.back())["manifest"]["overrides"], nlohmann::json::array({"allow-unsigned"}));
     for (std::size_t i = 0; i < std::size(kCases); ++i) {
         nlohmann::json record = nlohmann::json::parse(lines[i + 1]);
         EXPECT_EQ(record["outcome"], kCases[i].recorded);

@@ -1,6 +1,8 @@
 // The update engine against a stand-in board whose flash holds a banner: every outcome,
 // what reached the board, and the history record each run leaves.
 #include "history.h"
+#include "manifest.h"
+#include "manifest_check.h"
 #include "support/files.h"
 #include "support/trace_text.h"
 #include "update_engine.h"
@@ -237,3 +239,76 @@ TEST(UpdateEngineBoard, ThatCannotBeOpenedIsRecordedAndNothingIsCalled)
 }
 
 }  // namespace
+
+// The manifest beside the file: refusals come before anything is written (a file that
+// differs, before the board is even opened), the release version the board carries comes
+// from the history, and the record says what was checked and allowed.
+TEST(UpdateEngine, ManifestRefusalsWriteNothingAndRecordsSayWhatWasChecked)
+{
+    struct ManifestCase {
+        const char* name;
+        std::vector<std::string> boards;  // the manifest's patterns
+        std::string version;              // the file's release version
+        const char* historyVersion;       // the version recorded for the board's current banner
+        bool cut;                         // the file loses its last byte after its manifest is made
+        bool allowOlder;
+        Outcome outcome;
+        const char* refusal;  // in the record; nullptr: null
+        int opened;
+    };
+    const ManifestCase cases[] = {
+        {"cut copy", {}, "2.0.0", nullptr, true, false, Outcome::kManifestRefused, "size", 0},
+        {"wrong board", {"SIM-*"}, "2.0.0", nullptr, false, false, Outcome::kManifestRefused, "wrong_board", 1},
+        {"older version", {"REF-?"}, "2.0.0", "2.1.0", false, false, Outcome::kManifestRefused, "older_version", 1},
+        {"older version allowed", {}, "2.0.0", "2.1.0", false, true, Outcome::kAccepted, nullptr, 1},
+        {"newer version", {}, "2.0.0", "1.9.9", false, false, Outcome::kAccepted, nullptr, 1},
+    };
+    for (const ManifestCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder folder("engine-manifest");
+        const std::string app = folder.File("app.bin");
+        WriteFile(app, Image(kNew));
+        Manifest manifest;
+        std::string problem;
+        ASSERT_TRUE(MakeManifest(FactsOfFile(app), {c.version, c.boards, "", ""}, &manifest, &problem)) << problem;
+        ASSERT_TRUE(WriteManifestFile(ManifestPathFor(app), manifest, &problem)) << problem;
+        if (c.cut)
+            WriteFile(app, Image(kNew).substr(0, Image(kNew).size() - 1));
+        UpdateOptions options;
+        options.historyPath = folder.File("h.jsonl");
+        options.manifest.allowOlder = c.allowOlder;
+        if (c.historyVersion) {
+            Record earlier = {{"board", "REF-7"},
+                              {"outcome", "accepted"},
+                              {"file_banner", "APP-OLD1.0RTBRD20250101"},
+                              {"manifest", {{"version", c.historyVersion}}}};
+            std::string ignored;
+            ASSERT_TRUE(AppendRecord(options.historyPath, earlier, &ignored));
+        }
+        standIn = StandInBoard{};
+        standIn.flash = Image(kOld).substr(8, 48);
+        standIn.steps = {{1, true}};
+        int opened = 0;
+        UpdateEvents events;
+        events.openBoard = [&](BoardCalls* calls) {
+            ++opened;
+            calls->download = StandInDownload;
+            calls->version = StandInVersion;
+            calls->reference = StandInReference;
+            return true;
+        };
+        UpdateReport report = RunUpdate(InspectFile(app), options, events);
+        EXPECT_EQ(report.outcome, c.outcome) << report.manifest.words;
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(standIn.downloads, c.outcome == Outcome::kAccepted ? 1 : 0);
+
+        const Record record = ReadHistory(options.historyPath).records.back();
+        EXPECT_EQ(record["manifest"]["checked"], true);
+        EXPECT_EQ(record["manifest"]["version"], c.version);
+        EXPECT_EQ(record["manifest"]["refusal"], c.refusal ? Record(c.refusal) : Record(nullptr));
+        EXPECT_EQ(record["manifest"]["overrides"], c.allowOlder ? Record({"allow-older"}) : Record::array());
+        if (c.outcome == Outcome::kManifestRefused) {
+            EXPECT_EQ(record["result"]["words"], report.manifest.words + "; nothing was written");
+        }
+    }
+}

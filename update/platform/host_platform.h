@@ -32,6 +32,12 @@ void* OpenLibrary(const std::string& path, std::string* error, LoadFailure* kind
 void* FindSymbol(void* library, const char* name);
 void CloseLibrary(void* library);
 
+// library.cpp: takes the current folder out of the library search of this process, the
+// module's own loads included, so that a quelvane.dll dropped into the user's working
+// folder is never loaded for a relative QuelvanePath. Call it before loading the module.
+// Other systems: nothing (their loader never searches the current folder by name).
+void KeepCurrentFolderOutOfLibrarySearch();
+
 // profile.cpp: QuelvanePath of [TorvexPath] in an INI file that exists, read by the rules
 // the module reads it by ("" when the section or the key is missing).
 std::string ReadLibraryFolderSetting(const std::string& iniPath);

@@ -44,4 +44,6 @@ void CloseLibrary(void* library)
 {
     dlclose(library);
 }
+
+void KeepCurrentFolderOutOfLibrarySearch() { }
 }  // namespace torvexupdate

@@ -84,4 +84,20 @@ void CloseLibrary(void* library)
 {
     FreeLibrary(static_cast<HMODULE>(library));
 }
+
+void KeepCurrentFolderOutOfLibrarySearch()
+{
+    // SetDllDirectoryW(L"") takes the current folder out on Windows. Wine (8.0) takes an
+    // empty string for "reset" and keeps searching it, but honours a folder, which then
+    // stands in the current folder's place: the program's own folder, searched first anyway.
+    SetDllDirectoryW(L"");
+    std::vector<wchar_t> path(MAX_PATH);
+    DWORD length;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
+        path.resize(path.size() * 2);
+    std::wstring folder(path.data(), length);
+    std::size_t separator = folder.find_last_of(L"\\/");
+    if (length != 0 && separator != std::wstring::npos)
+        SetDllDirectoryW(folder.substr(0, separator + 1).c_str());  // with its separator: "C:" is a current folder
+}
 }  // namespace torvexupdate

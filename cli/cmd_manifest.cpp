@@ -1,0 +1,144 @@
+#include "banner_print.h"
+#include "commands.h"
+#include "exit_codes.h"
+#include "manifest_print.h"
+#include "module_session.h"
+#include "system_facts.h"
+#include "update_engine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+
+namespace torvexctl {
+
+namespace {
+
+using namespace torvexupdate;
+
+// manifest create: FILE.manifest.json from the file, signed with --key when given.
+int CreateManifest(const Options& options, Output& out)
+{
+    ApplicationFile content = ReadApplicationFile(options.file);
+    if (!DescribeFile(options.file, content, out))
+        return kExitFileUnreadable;
+    if (content.size == 0) {
+        out.Error("application file " + options.file + " is empty: there is nothing to describe");
+        return kExitFileUnreadable;
+    }
+    FileCheck check = CheckApplicationFile(content);
+    if (check.verdict != FileVerdict::kApplication)
+        out.Note("warning: " + options.file + " is not an application file: " + check.reason
+                 + "; its manifest describes it all the same");
+
+    std::string problem;
+    if (!options.releaseVersion.empty() && !ParseVersion(options.releaseVersion)) {
+        out.Error("--version " + options.releaseVersion
+                  + " is not a semantic version (MAJOR.MINOR.PATCH, such as 1.4.0 or 2.0.0-rc.1)");
+        return kExitUsage;
+    }
+    for (const std::string& pattern : options.boardPatterns)
+        if (!ValidBoardPattern(pattern, &problem)) {
+            out.Error("--board " + pattern + ": " + problem);
+            return kExitUsage;
+        }
+
+    ManifestRequest request{options.releaseVersion, options.boardPatterns, options.notes, ""};
+    if (!options.keyPath.empty() && !ReadKeyFile(options.keyPath, &request.privateKeyPem, &problem)) {
+        out.Error("the key " + problem);
+        return kExitManifestNotMade;
+    }
+    FileFacts facts;
+    facts.name = FileNameOf(options.file);
+    facts.size = content.size;
+    facts.sha256 = FileSha256(options.file);
+    facts.banner = content.banner;
+    Manifest manifest;
+    bool made = MakeManifest(facts, request, &manifest, &problem);
+    std::fill(request.privateKeyPem.begin(), request.privateKeyPem.end(), '\0');
+    const std::string path = ManifestPathFor(options.file);
+    if (!made || !WriteManifestFile(path, manifest, &problem)) {
+        out.Error("no manifest was written for " + options.file + ": " + problem);
+        return kExitManifestNotMade;
+    }
+    out.Data()["manifest"] = path;
+    out.Data()["sha256"] = manifest.sha256;
+    out.Data()["signed_by"] = manifest.signature ? nlohmann::ordered_json(manifest.signature->key) : nullptr;
+    out.Info("sha256: " + manifest.sha256);
+    out.Info(manifest.signature ? "signed: by key " + manifest.signature->key + " (" + options.keyPath + ")"
+                                : "signed: no (--key PRIVATE.pem signs it)");
+    out.Info("wrote:  " + path);
+    return kExitSuccess;
+}
+
+// manifest check: the file against its manifest and the trusted keys beside the module,
+// as download checks it before writing (without a board).
+int CheckManifest(const Options& options, Output& out)
+{
+    UpdateFile file = InspectFile(options.file);
+    if (!DescribeFile(options.file, file.content, out))
+        return kExitFileUnreadable;
+    UpdateOptions update;
+    update.trustedKeysFolder = JoinPath(ModuleSession(options.dllPath).Setting().folder, kTrustedKeysFolderName);
+    ManifestVerdict verdict = CheckFileManifest(file, update);
+    out.Data()["trusted_keys"] = update.trustedKeysFolder;
+    out.Data()["manifest"] = ManifestVerdictJson(verdict);
+    for (const std::string& note : verdict.notes)
+        out.Note(FileNameOf(options.file) + ": " + note);
+    if (!verdict.ok) {
+        out.Error(FileNameOf(options.file) + " does not pass: " + verdict.words);
+        return kExitManifestRefused;
+    }
+    if (!verdict.manifest) {
+        out.Error(FileNameOf(options.file) + " has no manifest (" + verdict.manifestPath + ") to check it against");
+        return kExitManifestRefused;
+    }
+    const Manifest& manifest = *verdict.manifest;
+    std::string boards;
+    for (const std::string& pattern : manifest.boards)
+        boards += (boards.empty() ? "" : ", ") + pattern;
+    out.Info("manifest: " + verdict.manifestPath);
+    out.Info("version:  " + (manifest.version.empty() ? std::string("none declared") : manifest.version));
+    out.Info("boards:   " + (boards.empty() ? std::string("any") : boards));
+    out.Info("signer:   "
+             + (verdict.signer.keyFile.empty() ? std::string("none trusted")
+                                               : verdict.signer.keyFile + " (key " + verdict.signer.fingerprint + ")"));
+    out.Info("check:    " + verdict.words);
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int RunManifest(const Options& options, Output& out)
+{
+    out.Data()["command"] = "manifest " + options.manifestAction;
+    if (options.showLog)
+        out.Note("--log has no effect on manifest: it reads the file without the module");
+    return options.manifestAction == "create" ? CreateManifest(options, out) : CheckManifest(options, out);
+}
+
+void AddManifestOptions(CLI::App& command, Options& options)
+{
+    command.require_subcommand(1, 1);
+    CLI::App* create = command.add_subcommand("create",
+                                              "write FILE.manifest.json: what FILE must be, signed with --key");
+    create->add_option("FILE", options.file, "application file")->required()->type_name("");
+    create->add_option("--version", options.releaseVersion, "the release version its maker declares (1.4.0)")
+        ->type_name("V");
+    create
+        ->add_option("--board", options.boardPatterns,
+                     "a board reference it is meant for; * any run of characters, ? one (repeat for more)")
+        ->type_name("PATTERN")
+        ->allow_extra_args(false);
+    create->add_option("--notes", options.notes, "notes for people")->type_name("TEXT");
+    create->add_option("--key", options.keyPath, "sign with this ECDSA P-256 private key (PEM)")
+        ->type_name("PRIVATE.pem");
+    create->callback([&options] { options.manifestAction = "create"; });
+
+    CLI::App* check = command.add_subcommand(
+        "check", "check FILE against FILE.manifest.json and the keys in trusted-keys beside the module");
+    check->add_option("FILE", options.file, "application file")->required()->type_name("");
+    check->callback([&options] { options.manifestAction = "check"; });
+}
+
+}  // namespace torvexctl
