@@ -803,7 +803,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
 {
     const std::vector<std::string> carriedFields = {"TORVEX-SAMPLE1", "APP 1.5.0", "RUNTIM", "BOARDA", "20261208"};
     const std::string carried = ApplicationImage(carriedFields);
-    const std::string image = ApplicationImage(kSampleFields, 456);  // 512 bytes
+    const std::string image = ApplicationImage(kSampleFields, std::string(456, 'b'));  // 512 bytes
     const std::string release = std::string(CLI_TEST_KEYS) + "/release.pem";
     const std::string trusted
         = "release-2026.pem (key 223edd8500f3fb760fb5f3780e7127850c121fc8de0aacfdd6c296876c72fe12)";

@@ -267,13 +267,13 @@ TEST(UpdateEngine, ManifestRefusalsWriteNothingAndRecordsSayWhatWasChecked)
         SCOPED_TRACE(c.name);
         ScratchFolder folder("engine-manifest");
         const std::string app = folder.File("app.bin");
-        WriteFile(app, Image(kNew));
+        WriteFile(app, ApplicationImage(kNew));
         Manifest manifest;
         std::string problem;
         ASSERT_TRUE(MakeManifest(FactsOfFile(app), {c.version, c.boards, "", ""}, &manifest, &problem)) << problem;
         ASSERT_TRUE(WriteManifestFile(ManifestPathFor(app), manifest, &problem)) << problem;
         if (c.cut)
-            WriteFile(app, Image(kNew).substr(0, Image(kNew).size() - 1));
+            WriteFile(app, ApplicationImage(kNew).substr(0, ApplicationImage(kNew).size() - 1));
         UpdateOptions options;
         options.historyPath = folder.File("h.jsonl");
         options.manifest.allowOlder = c.allowOlder;
@@ -286,7 +286,7 @@ TEST(UpdateEngine, ManifestRefusalsWriteNothingAndRecordsSayWhatWasChecked)
             ASSERT_TRUE(AppendRecord(options.historyPath, earlier, &ignored));
         }
         standIn = StandInBoard{};
-        standIn.flash = Image(kOld).substr(8, 48);
+        standIn.flash = ApplicationImage(kOld).substr(8, 48);
         standIn.steps = {{1, true}};
         int opened = 0;
         UpdateEvents events;
