@@ -14,11 +14,17 @@
 #   lib/torvex.def                  the export definitions both are made from
 #   lib/cmake/torvex/               CMake package: find_package(torvex) -> torvex::torvex
 #   examples/                       a small C host and its CMakeLists.txt
-#   simulator/                      simulated board, its README, a sample application file
-#   docs/                           torvexctl, torvexgui and the module's limits on bad input
+#   simulator/                      simulated board, its README (sim/README.md), a sample application file
+#   docs/                           torvexctl, torvexgui (and the images they show), the
+#                                   module on bad input (made from docs/bad-input.md)
 #
 # The archive is reproducible: no build time in the binaries, and the zip is rewritten
 # with fixed dates and a fixed order (cmake/release/normalize_zip.py).
+#
+# The same `cpack` also writes torvex-<version>-win32.msi, a per-user Windows Installer
+# package of the programs made from the same staged files by wixl (CPack's External
+# generator running cmake/release/make_installer.cmake; the package: torvex.wxs).
+# `cpack -G ZIP` makes the archive alone, `cpack -G External` the installer alone.
 # Include from the top-level CMakeLists.txt after the targets are defined.
 if(NOT WIN32)
   return()  # the product is the 32-bit Windows build; native builds are for development
@@ -49,12 +55,31 @@ add_custom_command(
   COMMENT "Making the import libraries libtorvex.dll.a and torvex.lib from torvex.def"
   VERBATIM)
 
+find_program(TORVEX_WIXL wixl)
+find_program(TORVEX_MSIBUILD msibuild)
+if(NOT TORVEX_WIXL OR NOT TORVEX_MSIBUILD)
+  message(FATAL_ERROR "the installer needs wixl and msibuild (Debian packages wixl and msitools): run scripts/setup")
+endif()
+
 # The CMake package's version file (the package itself is written by hand).
 include(CMakePackageConfigHelpers)
 write_basic_package_version_file(${release_build}/torvexConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 
-add_custom_target(torvex_release_files ALL DEPENDS ${import_libraries})
+# The bad-input document for a user of the release: the developers' matrix rows that hold
+# for this build, in a text without the tests around them.
+set(user_bad_input ${release_build}/docs/bad-input.md)
+add_custom_command(
+  OUTPUT ${user_bad_input}
+  COMMAND ${CMAKE_COMMAND} -D SOURCE=${PROJECT_SOURCE_DIR}/docs/bad-input.md
+          -D TEMPLATE=${release_sources}/bad-input.md.in -D OUTPUT=${user_bad_input}
+          -P ${release_sources}/user_bad_input.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/docs/bad-input.md ${release_sources}/bad-input.md.in
+          ${release_sources}/user_bad_input.cmake
+  COMMENT "Writing the release's bad-input document"
+  VERBATIM)
+
+add_custom_target(torvex_release_files ALL DEPENDS ${import_libraries} ${user_bad_input})
 # Everything the archive takes from the build: a second build of this target alone is
 # enough to pack the archive again.
 add_dependencies(torvex_release_files torvex torvexctl torvexgui torvexctl_demo quelvane)
@@ -73,12 +98,14 @@ torvex_release_install(DIRECTORY examples ${PROJECT_SOURCE_DIR}/examples/)
 torvex_release_install(FILES simulator $<TARGET_FILE:quelvane> ${PROJECT_SOURCE_DIR}/sim/README.md
                        ${CMAKE_BINARY_DIR}/bin/sample-application.bin)
 torvex_release_install(FILES docs ${PROJECT_SOURCE_DIR}/docs/torvexctl.md ${PROJECT_SOURCE_DIR}/docs/torvexgui.md
-                       ${PROJECT_SOURCE_DIR}/docs/bad-input.md)
+                       ${user_bad_input})
+torvex_release_install(FILES docs/images ${PROJECT_SOURCE_DIR}/docs/images/torvexgui.png
+                       ${PROJECT_SOURCE_DIR}/docs/images/torvexgui-outcome.png)
 torvex_release_install(FILES . ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/integrators-guide.md DESTINATION . RENAME README.md
         COMPONENT ${TORVEX_RELEASE_COMPONENT})
 
-set(CPACK_GENERATOR ZIP)
+set(CPACK_GENERATOR ZIP External)
 set(CPACK_PACKAGE_NAME torvex)
 set(CPACK_PACKAGE_VENDOR torvex)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -91,6 +118,12 @@ set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};${TORVEX_R
 set(CPACK_PRE_BUILD_SCRIPTS ${release_sources}/write_checksums.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${release_sources}/normalize_zip.cmake)
 set(CPACK_TORVEX_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+# The installer: staged like the archive, then packed by wixl.
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${release_sources}/make_installer.cmake)
+set(CPACK_TORVEX_WIXL ${TORVEX_WIXL})
+set(CPACK_TORVEX_MSIBUILD ${TORVEX_MSIBUILD})
+set(CPACK_TORVEX_RELEASE_COMPONENT ${TORVEX_RELEASE_COMPONENT})
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(CPACK_TORVEX_PYTHON ${Python3_EXECUTABLE})
 include(CPack)

@@ -4,6 +4,7 @@
 
 #include "journal.h"
 #include "reply.h"
+#include "session_slots.h"
 #include "state_files.h"
 
 #include <cstring>
@@ -62,6 +63,13 @@ int GetCommSessions(void* table, int32_t size, uint32_t* count)
     int listed = ParseNumberList(cfg.Find("sessions", "occupied"), occupied, kMaxSessionEntries);
     if (listed < 0)
         listed = 0;  // a malformed list is ignored
+    // Sessions open in any process follow the configured entries, each as a used entry.
+    if (cfg.IsFlagSet("sessions", "across_processes")) {
+        for (int held = CountHeldSessionSlots(); held > 0; --held, ++listed) {
+            if (listed < kMaxSessionEntries)
+                occupied[listed] = 1;
+        }
+    }
 
     if (table && size > 0) {
         auto* bytes = static_cast<unsigned char*>(table);
@@ -91,6 +99,8 @@ int OpenCommSession(CompteRendu* report, unsigned char* sessionFlag)
     // The incoming flag value is never read; it is always overwritten.
     if (sessionFlag)
         *sessionFlag = static_cast<unsigned char>(cfg.ReadUint32Or("open", "flag", result > 0 ? 1 : 0));
+    if (result > 0 && cfg.IsFlagSet("sessions", "across_processes"))
+        TakeSessionSlot();
     return result;
 }
 
@@ -114,6 +124,7 @@ int CloseCommSession(CompteRendu* report)
         line.Add("com=null general=null");
     }
     WriteJournal(line);
+    ReleaseSessionSlot();
     return ReloadConfig().ReadInt32Or("close", "result", 1);
 }
 

@@ -131,11 +131,12 @@ void ApplyOverrides(const Config& cfg, const char* section, Outcome* o)
     o->replyLength = cfg.ReadUint32Or(section, "replyLength", o->replyLength);
 }
 
-// Writes the payload of an accepted 0x30 / 0x0C into its state file.
-bool StorePayload(StateFile file, const char* payload, uint32_t length)
+// Writes the payload of an accepted 0x30 / 0x0C into its state file, at the given pace
+// (0: at once).
+bool StorePayload(StateFile file, const char* payload, uint32_t length, uint32_t bytesPerSecond = 0)
 {
     char path[4200];
-    return BuildStatePath(file, path, sizeof path) && WriteWholeFile(path, payload, length);
+    return BuildStatePath(file, path, sizeof path) && WriteWholeFile(path, payload, length, bytesPerSecond);
 }
 
 bool IsAccepted(const Outcome& o)
@@ -169,7 +170,8 @@ int SendCommand(int32_t arg, const CommandRequest* request, CommandStatus* statu
         bool stores = req.code == kCmdDownloadApplication || req.code == kCmdWriteEepromFlags;
         if (stores && store != 0 && IsAccepted(o)) {
             if (req.code == kCmdDownloadApplication) {
-                if (!StorePayload(StateFile::kFlash, payload, req.length)) {
+                uint32_t pace = cfg.ReadUint32Or("download", "bytes_per_second", 0);
+                if (!StorePayload(StateFile::kFlash, payload, req.length, pace)) {
                     o.result = 0;
                     o.com = kComDownloadFailed;
                 }

@@ -2,8 +2,19 @@
 
 #include "self_path.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <cerrno>
+#include <time.h>
+#endif
 
 namespace qsim {
 
@@ -22,6 +33,9 @@ bool BuildStatePath(StateFile file, char* out, size_t cap)
         break;
     case StateFile::kJournal:
         name = "quelvane-sim.journal";
+        break;
+    case StateFile::kSessions:
+        name = "quelvane-sim.sessions";
         break;
     }
     if (!name || !FindModuleDirectory(out, cap))
@@ -60,14 +74,64 @@ size_t ReadFileBytes(const char* path, uint32_t offset, uint8_t* out, size_t cap
     return n;
 }
 
-bool WriteWholeFile(const char* path, const void* data, size_t len)
+namespace {
+
+// Milliseconds on a monotonic clock.
+uint64_t NowMilliseconds()
+{
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+
+void SleepMilliseconds(uint64_t milliseconds)
+{
+#if defined(_WIN32)
+    Sleep(static_cast<DWORD>(milliseconds));
+#else
+    struct timespec wait = {static_cast<time_t>(milliseconds / 1000),
+                            static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+    }
+#endif
+}
+
+// Writes the bytes in pieces of a twentieth of a second's worth, each flushed and
+// released no earlier than the pace allows.
+bool WritePaced(FILE* f, const uint8_t* bytes, size_t len, uint32_t bytesPerSecond)
+{
+    size_t piece = bytesPerSecond / 20;
+    if (piece == 0)
+        piece = 1;
+    uint64_t start = NowMilliseconds();
+    size_t done = 0;
+    while (done < len) {
+        size_t n = len - done < piece ? len - done : piece;
+        if (std::fwrite(bytes + done, 1, n, f) != n || std::fflush(f) != 0)
+            return false;
+        done += n;
+        uint64_t due = start + static_cast<uint64_t>(done) * 1000 / bytesPerSecond;
+        uint64_t now = NowMilliseconds();
+        if (due > now)
+            SleepMilliseconds(due - now);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const char* path, const void* data, size_t len, uint32_t bytesPerSecond)
 {
     if (!path || (!data && len > 0))
         return false;
     FILE* f = std::fopen(path, "wb");
     if (!f)
         return false;
-    bool ok = len == 0 || std::fwrite(data, 1, len, f) == len;
+    bool ok = len == 0;
+    if (!ok && bytesPerSecond > 0)
+        ok = WritePaced(f, static_cast<const uint8_t*>(data), len, bytesPerSecond);
+    else if (!ok)
+        ok = std::fwrite(data, 1, len, f) == len;
     ok = (std::fclose(f) == 0) && ok;
     return ok;
 }

@@ -3,6 +3,7 @@
 //   quelvane-sim.eeprom   EEPROM flag area
 //   quelvane-sim.ini      configuration / fault injection, read on every call
 //   quelvane-sim.journal  one text line per entry-point call, append-only
+//   quelvane-sim.sessions locks only: the sessions open in any process
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,7 @@
 
 namespace qsim {
 
-enum class StateFile { kFlash, kEeprom, kConfig, kJournal };
+enum class StateFile { kFlash, kEeprom, kConfig, kJournal, kSessions };
 
 // Full path of a state file. False when the module directory is unknown or the
 // path does not fit; callers then behave as if the file were absent.
@@ -23,7 +24,9 @@ int64_t ReadFileSize(const char* path);
 size_t ReadFileBytes(const char* path, uint32_t offset, uint8_t* out, size_t cap);
 
 // Replaces the file's contents with exactly len bytes. False on any failure.
-bool WriteWholeFile(const char* path, const void* data, size_t len);
+// With bytesPerSecond above 0 the bytes go out in small pieces at that pace, each
+// flushed to the file, so that the file grows while the call runs.
+bool WriteWholeFile(const char* path, const void* data, size_t len, uint32_t bytesPerSecond = 0);
 
 // Appends one line (a newline is added) and closes the file again, so that a
 // reader sees every completed call even if the host crashes later.

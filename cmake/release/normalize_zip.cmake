@@ -12,6 +12,9 @@ else()
   endif()
 endif()
 foreach(archive IN LISTS CPACK_PACKAGE_FILES)
+  if(NOT archive MATCHES "\\.zip$")
+    continue()  # the installer is packed by wixl, not zipped
+  endif()
   execute_process(COMMAND "${CPACK_TORVEX_PYTHON}" "${CMAKE_CURRENT_LIST_DIR}/normalize_zip.py"
                           "${archive}" "${epoch}"
                   RESULT_VARIABLE status)

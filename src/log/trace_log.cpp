@@ -16,16 +16,10 @@ int WriteStringToLog(const char* text)
 {
     if (g_TorvexLogPath[0] == '\0')
         return 0;  // no log path yet: the message is dropped
-    std::FILE* file = std::fopen(g_TorvexLogPath, "a+");
-    if (file == nullptr)
-        return 0;
-    if (text != nullptr)
-        std::fputs(text, file);
-    long long size = Platform_FileSize(file);
-    std::fclose(file);
-    if (size > kLogSizeLimit)
-        RazLogFile();
-    return 1;
+    // Several processes may hold the module and log at once: the platform appends the
+    // message whole under a lock they share, and empties a log past its limit before
+    // another process can append to it.
+    return Platform_AppendLocked(g_TorvexLogPath, text, kLogSizeLimit) ? 1 : 0;
 }
 
 void RazLogFile(void)

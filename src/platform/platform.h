@@ -17,13 +17,12 @@ std::size_t Platform_ModuleFilePath(const char* moduleName, char* path, std::siz
 
 // Drive part of `path` ("C:", or "" where there are no drives) and the path's folder
 // (drive and directory, ending in a separator). False when a part does not fit.
-bool Platform_SplitFolder(const char* path, char* drive, std::size_t driveSize,
-                          char* folder, std::size_t folderSize);
+bool Platform_SplitFolder(const char* path, char* drive, std::size_t driveSize, char* folder, std::size_t folderSize);
 
 // Value of `key` in `section` of the INI file `iniPath`, trimmed, or `defaultValue` when
 // the file, the section or the key is missing. Always terminated, truncated to `size`.
-void Platform_ReadProfileString(const char* section, const char* key, const char* defaultValue,
-                                char* value, std::size_t size, const char* iniPath);
+void Platform_ReadProfileString(const char* section, const char* key, const char* defaultValue, char* value,
+                                std::size_t size, const char* iniPath);
 
 // Loads a library (null when it cannot be loaded or the path is empty), looks an entry
 // point up by name (null when missing), unloads a library.
@@ -33,6 +32,14 @@ void Platform_FreeLibrary(void* library);
 
 // Size of an open file in bytes, or -1 when it cannot be taken. Leaves the position at the end.
 long long Platform_FileSize(std::FILE* file);
+
+// Appends `text` (nothing when null) to the file `path`, created when missing, opened for
+// this call alone and written with one write while an exclusive lock on the file keeps
+// every other appender, in this process or another, waiting. Windows writes text mode's
+// bytes ("\n" as CR LF, a Ctrl-Z ending the file removed first). Still under the lock,
+// when the file has grown past `emptyPast` bytes it is emptied, the text included.
+// False when the file could not be opened.
+bool Platform_AppendLocked(const char* path, const char* text, long long emptyPast);
 
 // The current calendar time in seconds since 1970-01-01 UTC, 64 bits on every build so
 // that dates past January 2038 stay right.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the release archive, unpacks it into an empty folder and uses it as an integrator
 # would, with nothing but its contents (and the compilers an integrator brings):
-#   - its layout, its checksums (every file listed, every line right) and its README's links;
+#   - its layout, its checksums (every file listed, every line right), every link and image
+#     of its documents, and documents free of the project's own folders and tests;
 #   - torvexctl info from bin/ under Wine, against the shipped simulator;
 #   - examples/ built with MinGW through find_package(torvex) and run under Wine;
 #   - a host compiled for the MSVC target and linked against lib/torvex.lib with lld-link,
@@ -28,7 +29,7 @@ for file in README.md CHANGELOG.md SHA256SUMS bin/torvex.dll bin/torvexctl.exe b
     lib/cmake/torvex/torvexConfig.cmake lib/cmake/torvex/torvexConfigVersion.cmake \
     examples/CMakeLists.txt examples/update_board.c \
     simulator/quelvane.dll simulator/README.md simulator/sample-application.bin \
-    docs/torvexctl.md docs/torvexgui.md docs/bad-input.md; do
+    docs/torvexctl.md docs/torvexgui.md docs/bad-input.md docs/images/torvexgui.png docs/images/torvexgui-outcome.png; do
   [ -f "$root/$file" ] || fail "missing from the archive: $file"
 done
 pass "layout"
@@ -40,11 +41,31 @@ present=$(cd "$root" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | sor
 [ "$listed" = "$present" ] || fail "SHA256SUMS does not list exactly the archive's files: $(diff <(echo "$listed") <(echo "$present") || true)"
 pass "SHA256SUMS: $(wc -l <"$root/SHA256SUMS") files"
 
-# Every relative link of the README leads to a file of the archive.
-while read -r link; do
-  [ -e "$root/$link" ] || fail "README.md links to $link, which the archive lacks"
-done < <(grep -o '](\([^)#:]*\))' "$root/README.md" | sed 's/^](//; s/)$//')
-pass "README links"
+# Every relative link and image of every shipped document leads to a file of the
+# archive, taken from the document's own folder.
+documents=$(cd "$root" && find . -name '*.md' | sed 's|^\./||' | sort)
+links=0
+for document in $documents; do
+  while read -r link; do
+    link=${link%%#*}
+    [ -n "$link" ] || continue
+    [ -e "$root/$(dirname "$document")/$link" ] || fail "$document links to $link, which the archive lacks"
+    links=$((links + 1))
+  done < <(grep -o '](\([^)]*\))' "$root/$document" | sed 's/^](//; s/)$//' | grep -v ':' || true)
+done
+[ "$links" -ge 10 ] || fail "only $links links found in the shipped documents"
+pass "$links links and images of $(wc -w <<<"$documents") documents"
+
+# The documents are written for a user of the archive: no build folders, sources or test
+# programs of the project (the changelog, a history of the project, aside).
+for document in $documents; do
+  [ "$document" != CHANGELOG.md ] || continue
+  if grep -nE '(^|[^A-Za-z0-9_.-])(src|tests|build|scripts|sim|fuzz|bench)/|_tests\b|CMAKE_BINARY_DIR|\.cpp\b' \
+    "$root/$document"; then
+    fail "$document speaks of the project's own folders, sources or tests"
+  fi
+done
+pass "documents free of the project's folders, sources and tests"
 
 # The header as hosts compile it: strict C89, and C++ passing a string literal as the path.
 i686-w64-mingw32-gcc -x c -std=c89 -pedantic-errors -Wall -Wextra -Werror -fsyntax-only \

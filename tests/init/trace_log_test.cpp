@@ -124,6 +124,20 @@ INSTANTIATE_TEST_SUITE_P(TraceLog, LogSizeLimit,
                                            SizeCase{"FarBeyond", 5200000, true}),
                          [](const ::testing::TestParamInfo<SizeCase>& row) { return std::string(row.param.name); });
 
+// A text-mode append on Windows first drops a Ctrl-Z that ends the file; the native build
+// keeps every byte.
+TEST_F(TraceLog, FinalCtrlZBeforeAnAppend)
+{
+    UseLog(log_);
+    testing_support::WriteFile(log_, "Version Composant  : V1\x1A");
+    WriteStringToLog("\n");
+#if defined(_WIN32)
+    EXPECT_EQ(ReadFile(log_), "Version Composant  : V1\r\n");
+#else
+    EXPECT_EQ(ReadFile(log_), "Version Composant  : V1\x1A\n");
+#endif
+}
+
 TEST_F(TraceLog, RazLogFileEmptiesTheLog)
 {
     UseLog(log_);

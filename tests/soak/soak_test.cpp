@@ -3,6 +3,11 @@
 // emptied at its size limit at least once. The handles and the private memory of the
 // process must not grow beyond a small constant between the end of the first round
 // (library loaded, every path run once) and the end of the run.
+//
+// Then hosts in several processes at once, this program started again as a partner
+// (SoakPartner, which does nothing unless started so): two hosts logging together, and a
+// download in one process seen by another while the simulated board writes it slowly.
+#include "host/library_file.h"
 #include "support/trace_text.h"
 #include "support/module_under_test.h"
 
@@ -16,7 +21,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 using testing_support::ModuleUnderTest;
 
@@ -163,6 +171,264 @@ TEST_F(Soak, HandlesAndPrivateMemoryStayFlat)
     EXPECT_GE(logResets_, 1u);
     EXPECT_LE(after.handles, before.handles + kHandleGrowthAllowed);
     EXPECT_LE(after.privateBytes, before.privateBytes + kPrivateGrowthAllowed);
+}
+
+}  // namespace
+
+namespace {
+
+const char kPartnerVariable[] = "TORVEX_SOAK_PARTNER";
+
+// This program started again with the partner's test alone, its role and arguments
+// handed over in the environment as fields separated by '|'.
+class Partner {
+public:
+    explicit Partner(const std::vector<std::string>& role)
+    {
+        std::string text;
+        for (const std::string& field : role)
+            text += (text.empty() ? "" : "|") + field;
+        char program[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, program, sizeof program);
+        std::string commandLine = "\"" + std::string(program) + "\" --gtest_filter=SoakPartner.*";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        SetEnvironmentVariableA(kPartnerVariable, text.c_str());
+        started_ = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                  &process_)
+            != 0;
+        SetEnvironmentVariableA(kPartnerVariable, nullptr);
+    }
+    ~Partner()
+    {
+        if (!started_)
+            return;
+        Kill();
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Partner(const Partner&) = delete;
+    Partner& operator=(const Partner&) = delete;
+
+    bool Started() const { return started_; }
+    bool Running() const { return started_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+    // The exit code, or -1 when the process has not ended within the time.
+    long Wait(DWORD milliseconds)
+    {
+        DWORD code = 0;
+        if (!started_ || WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0
+            || !GetExitCodeProcess(process_.hProcess, &code))
+            return -1;
+        return static_cast<long>(code);
+    }
+    // Ends the process at once, as a crash or a technician's kill would.
+    void Kill()
+    {
+        if (Running())
+            TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 30000);
+    }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    bool started_ = false;
+};
+
+// Partners that are ready wait here, so that they all start their work at once.
+class StartGate {
+public:
+    StartGate()
+    {
+        std::string suffix = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count_);
+        readyName_ = "Local\\torvex-soak-ready-" + suffix;
+        startName_ = "Local\\torvex-soak-start-" + suffix;
+        ready_ = CreateSemaphoreA(nullptr, 0, 64, readyName_.c_str());
+        start_ = CreateEventA(nullptr, TRUE, FALSE, startName_.c_str());
+    }
+    ~StartGate()
+    {
+        SetEvent(start_);
+        CloseHandle(ready_);
+        CloseHandle(start_);
+    }
+    StartGate(const StartGate&) = delete;
+    StartGate& operator=(const StartGate&) = delete;
+
+    const std::string& ReadyName() const { return readyName_; }
+    const std::string& StartName() const { return startName_; }
+    // Opens the gate once `partners` have said they are ready; false when they have not in time.
+    bool OpenWhenReady(int partners, DWORD milliseconds)
+    {
+        for (int i = 0; i < partners; ++i) {
+            if (WaitForSingleObject(ready_, milliseconds) != WAIT_OBJECT_0)
+                return false;
+        }
+        return SetEvent(start_) != 0;
+    }
+
+    // The partner's side.
+    static void SayReadyAndWait(const std::string& readyName, const std::string& startName)
+    {
+        HANDLE ready = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, readyName.c_str());
+        HANDLE start = OpenEventA(SYNCHRONIZE, FALSE, startName.c_str());
+        ASSERT_NE(ready, nullptr);
+        ASSERT_NE(start, nullptr);
+        ReleaseSemaphore(ready, 1, nullptr);
+        WaitForSingleObject(start, 60000);
+        CloseHandle(ready);
+        CloseHandle(start);
+    }
+
+private:
+    static inline int count_ = 0;
+    HANDLE ready_ = nullptr;
+    HANDLE start_ = nullptr;
+    std::string readyName_;
+    std::string startName_;
+};
+
+std::vector<std::string> PartnerRole()
+{
+    const char* text = std::getenv(kPartnerVariable);
+    std::vector<std::string> fields;
+    if (text == nullptr || *text == '\0')
+        return fields;
+    std::stringstream stream(text);
+    for (std::string field; std::getline(stream, field, '|');)
+        fields.push_back(field);
+    return fields;
+}
+
+// The partner: loads the module file it is given (beside the other process's copy, so
+// both share its log and its simulator) and plays its role.
+//   log <module> <calls> <ready> <start>   initialises, waits at the gate, then
+//                                           initialises <calls> times more
+//   download <module> <application>        initialises, then downloads
+TEST(SoakPartner, PlaysTheRoleItIsGiven)
+{
+    std::vector<std::string> role = PartnerRole();
+    if (role.empty())
+        GTEST_SKIP() << "run only as another test's partner process";
+    ASSERT_GE(role.size(), 3u);
+    void* library = host::LoadLibraryFile(role[1]);
+    ASSERT_NE(library, nullptr) << role[1];
+    host::Exports calls = host::TypedExports(library);
+    ASSERT_TRUE(calls.Complete());
+    ASSERT_EQ(calls.init(), 1);
+    if (role[0] == "log") {
+        ASSERT_EQ(role.size(), 5u);
+        ASSERT_NO_FATAL_FAILURE(StartGate::SayReadyAndWait(role[3], role[4]));
+        for (long i = std::stol(role[2]); i > 0; --i)
+            ASSERT_EQ(calls.init(), 1);
+    } else if (role[0] == "download") {
+        EXPECT_EQ(calls.download(&role[2][0]), 1);
+    } else {
+        FAIL() << "unknown role " << role[0];
+    }
+}
+
+// A line of the log as the count compares it: the date of a date line set aside.
+std::string Normalised(const std::string& line)
+{
+    const std::string datePrefix = "Today's date and time: ";
+    const std::size_t ctimeLength = 24;  // "Wed Dec  9 04:46:23 2026"
+    if (line.compare(0, datePrefix.size(), datePrefix) == 0 && line.size() == datePrefix.size() + ctimeLength)
+        return datePrefix + "<date>";
+    return line;
+}
+
+using LineCounts = std::map<std::string, long>;
+
+void CountLines(LineCounts& counts, const std::vector<std::string>& lines, long times)
+{
+    for (const std::string& line : lines)
+        counts[Normalised(line)] += times;
+}
+
+// Two hosts in two processes log at once through one module file: their blocks may
+// interleave, but every line arrives whole and none is lost.
+TEST(SoakAcrossProcesses, TwoHostsLogEveryLineWhole)
+{
+    constexpr long kCalls = 750;  // 5 lines each: 3,750 lines a process
+    testing_support::ModuleUnderTest module;
+    ASSERT_NO_FATAL_FAILURE(module.Load());
+    // The lines of a first initialisation, then of each later one.
+    ASSERT_EQ(module.InitModule(), 1);
+    std::vector<std::string> first = testing_support::SplitLines(module.Log());
+    ASSERT_EQ(module.InitModule(), 1);
+    std::vector<std::string> again = testing_support::SplitLines(module.Log());
+    again.erase(again.begin(), again.begin() + static_cast<std::ptrdiff_t>(first.size()));
+    ASSERT_FALSE(again.empty());
+
+    StartGate gate;
+    std::vector<std::string> role = {"log", module.ModuleFile(), std::to_string(kCalls), gate.ReadyName(),
+                                     gate.StartName()};
+    Partner one(role);
+    Partner two(role);
+    ASSERT_TRUE(one.Started() && two.Started());
+    ASSERT_TRUE(gate.OpenWhenReady(2, 60000)) << "the partners did not start";
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(one.Wait(120000), 0);
+    EXPECT_EQ(two.Wait(120000), 0);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    LineCounts expected;
+    CountLines(expected, first, 3);
+    CountLines(expected, again, 1 + 2 * kCalls);
+    LineCounts found;
+    CountLines(found, testing_support::SplitLines(module.Log()), 1);
+    long wrong = 0;
+    for (const auto& [line, count] : found) {
+        auto wanted = expected.find(line);
+        long want = wanted == expected.end() ? 0 : wanted->second;
+        if (count != want && ++wrong <= 10)
+            ADD_FAILURE() << "\"" << line << "\": " << count << " times, expected " << want;
+    }
+    for (const auto& [line, count] : expected) {
+        if (found.find(line) == found.end() && ++wrong <= 10)
+            ADD_FAILURE() << "\"" << line << "\": missing, expected " << count << " times";
+    }
+    std::printf("soak: 2 processes x %ld lines logged at once in %.2f s\n", kCalls * static_cast<long>(again.size()),
+                seconds);
+}
+
+// A download in one process, written slowly by the simulated board, holds the interface:
+// another process's initialisation finds it occupied while the flash grows, and again
+// free once the downloading process has been killed in the middle of the write.
+TEST(SoakAcrossProcesses, SessionOfAnotherProcessAndAPacedFlash)
+{
+    testing_support::ModuleUnderTest module;
+    module.WriteSimConfig("[sessions]\nacross_processes = 1\n[download]\nbytes_per_second = 20000\n");
+    std::string application = module.Folder() + "\\appli.com";
+    std::string image = testing_support::ApplicationImage(
+        "HDR-0001", testing_support::Banner({"SOAK-APPL", "V2", "1", "2", "3"}), std::string(60000, 'A'));
+    testing_support::WriteFile(application, image);
+    std::string flash = module.SimFolder() + "\\quelvane-sim.flash";
+    auto flashSize = [&flash] {
+        std::error_code error;
+        std::uintmax_t size = std::filesystem::file_size(flash, error);
+        return error ? std::uintmax_t{0} : size;
+    };
+
+    Partner writer({"download", module.ModuleFile(), application});
+    ASSERT_TRUE(writer.Started());
+    for (int i = 0; i < 600 && flashSize() == 0 && writer.Running(); ++i)
+        Sleep(50);
+    std::uintmax_t first = flashSize();
+    ASSERT_GT(first, 0u) << "the download did not start";
+
+    ASSERT_NO_FATAL_FAILURE(module.Load());
+    EXPECT_EQ(module.InitModule(), 0);
+    EXPECT_TRUE(testing_support::Contains(module.Log(), testing_support::LogText("WARNING VCI OCCUPED !!!! \n")));
+    Sleep(300);
+    std::uintmax_t later = flashSize();
+    EXPECT_GT(later, first);
+    EXPECT_LT(later, image.size());
+
+    ASSERT_TRUE(writer.Running()) << "the download ended before it could be stopped";
+    writer.Kill();
+    EXPECT_LT(flashSize(), image.size());
+    EXPECT_EQ(module.InitModule(), 1) << "the killed process's session still holds the interface";
 }
 
 }  // namespace
