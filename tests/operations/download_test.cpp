@@ -172,16 +172,11 @@ TEST_P(DownloadNothingToSend, ResetsTheBoardAndGivesZero)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DownloadNothingToSend,
-<<<<<<< HEAD
                          // The empty file: the bad-input row FILE-0, with the same checks.
-                         ::testing::Values(NothingToSendCase{"Missing", false}), CaseName<NothingToSendCase>);
-=======
                          ::testing::Values(NothingToSendCase{"Missing", NothingToSend::MissingFile},
-                                           NothingToSendCase{"Empty", NothingToSend::EmptyFile},
                                            NothingToSendCase{"EmptyPath", NothingToSend::EmptyPath},
                                            NothingToSendCase{"NullPath", NothingToSend::NullPath}),
                          CaseName<NothingToSendCase>);
->>>>>>> main
 
 // Files of any size are sent whole; from 58 bytes on, the banner at offset 8 is logged.
 struct SizeCase {
