@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "history.h"
+#include "interrupted_notice.h"
 #include "module_run.h"
 #include "paths.h"
 #include "progress.h"
@@ -196,6 +197,11 @@ int RunDownload(const Options& options, Output& out)
     }
 
     ModuleRun run(options, out);
+    // Another program on the board turns this one away before anything else is done.
+    bool reachesBoard = file.content.readable && file.check.verdict != FileVerdict::kEmpty
+        && (application || options.force) && file.narrow.usable;
+    if (reachesBoard && !run.Lock())
+        return kExitBoardBusy;
     bool started = false;
     int startCode = kExitSuccess;
     UpdateEvents events;
@@ -205,9 +211,19 @@ int RunDownload(const Options& options, Output& out)
         *calls = run.Get();
         return startCode == kExitSuccess;
     };
+    std::string writeAgainBecause;
+    events.historyRead = [&](const BoardHistory& standing) {
+        if (standing.interrupted)
+            TellInterrupted(*standing.interrupted, "this download writes the file in full", out);
+        writeAgainBecause = standing.writeAgainBecause;
+    };
     events.boardRead = [&](const BoardContent& before, bool same) {
         out.Data()["board_before"] = BoardJson(before);
-        if (same && !options.force)
+        if (same && !options.force && !writeAgainBecause.empty()) {
+            out.Data()["written_again_because"] = writeAgainBecause;
+            out.Info("board:  " + Describe(before) + " (the file's banner)");
+            out.Info("writing it again: " + writeAgainBecause);
+        } else if (same && !options.force)
             out.Info("board:  " + Describe(before));
         else if (same)
             out.Info("board:  " + Describe(before) + " (the same; downloading it again: --force)");

@@ -1,6 +1,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "history.h"
+#include "history_attempts.h"
 #include "module_run.h"
 
 #include <CLI/CLI.hpp>
@@ -57,9 +58,19 @@ int RunHistory(const Options& options, Output& out)
         return kExitSuccess;
     }
 
+    // The table has one row an attempt: a started record and its outcome make one, a
+    // started record alone an interrupted update.
+    std::vector<Record> attempts = torvexupdate::Attempts(history.records);
+    std::reverse(attempts.begin(), attempts.end());
+    attempts.erase(std::remove_if(attempts.begin(), attempts.end(),
+                                  [&](const Record& attempt) {
+                                      return !options.board.empty() && Field(attempt, "board") != options.board;
+                                  }),
+                   attempts.end());
+
     static const char* const kKeys[] = {"time", "board", "outcome", "file", "banner_before", "banner_after"};
     std::vector<std::vector<std::string>> rows{{"TIME", "BOARD", "OUTCOME", "FILE", "BEFORE", "AFTER"}};
-    for (const Record& record : records) {
+    for (const Record& record : attempts) {
         std::vector<std::string> row;
         for (const char* key : kKeys)
             row.push_back(Field(record, key));

@@ -16,6 +16,7 @@ enum ExitCode : int {
     kExitFileUnreadable = 9,     // the application file is missing, unreadable or empty
     kExitNotAnApplication = 10,  // the file is too short for a banner or its banner does not decode
     kExitPathUnusable = 11,      // the file's path cannot be handed to the module
+    kExitBoardBusy = 12,         // another torvexctl or torvexgui holds the board interface
 };
 
 struct ExitCodeDescription {
@@ -41,6 +42,9 @@ inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
     {kExitPathUnusable,
      "the file's path cannot be handed to the module (characters outside the ANSI code page "
      "and no short name): nothing written"},
+    {kExitBoardBusy,
+     "the board interface is in use by another torvexctl or torvexgui (the message says which): nothing "
+     "done"},
 };
 
 }  // namespace torvexctl

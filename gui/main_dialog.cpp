@@ -2,7 +2,9 @@
 
 #include "control_ids.h"
 #include "history.h"
+#include "history_attempts.h"
 #include "outcome_text.h"
+#include "update_record.h"
 #include "update_run.h"
 #include "wide_text.h"
 
@@ -69,8 +71,29 @@ void AddLine(HWND dialog, int id, const std::wstring& line)
 
 void ShowBoard(Window& window)
 {
-    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference());
+    std::string reference;
+    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
     SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
+    // Said first, over what the outcome said before: the board's banner may look right.
+    BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
+    if (standing.interrupted)
+        SetText(window.dialog, IDC_OUTCOME,
+                L"Warning: "
+                    + Wide(InterruptedWords(*standing.interrupted,
+                                            "choose the application file and press Update to write it again before "
+                                            "using the board.")));
+}
+
+// Reads the board under the board interface's lock, or says who holds it.
+void ReadBoard(Window& window)
+{
+    std::wstring busy;
+    if (!window.board->Acquire("reading the board", "", &busy)) {
+        SetText(window.dialog, IDC_OUTCOME, busy + L" Press Refresh when it has finished.");
+        return;
+    }
+    ShowBoard(window);
+    window.board->Release();
 }
 
 void ShowHistory(Window& window)
@@ -79,8 +102,10 @@ void ShowHistory(Window& window)
     History history = ReadHistory(window.settings.historyPath);
     if (!history.error.empty())
         AddLine(window.dialog, IDC_HISTORY, Wide(history.error));
-    for (std::size_t shown = 0; shown < kHistoryShown && shown < history.records.size(); ++shown)
-        AddLine(window.dialog, IDC_HISTORY, Wide(RecordSummary(history.records[history.records.size() - 1 - shown])));
+    // One line an attempt: a started record without its outcome shows as interrupted.
+    std::vector<Record> attempts = Attempts(history.records);
+    for (std::size_t shown = 0; shown < kHistoryShown && shown < attempts.size(); ++shown)
+        AddLine(window.dialog, IDC_HISTORY, Wide(RecordSummary(attempts[attempts.size() - 1 - shown])));
     if (!history.warnings.empty())
         AddLine(window.dialog, IDC_HISTORY,
                 L"(" + std::to_wstring(history.warnings.size()) + L" damaged or incomplete line(s) skipped in "
@@ -158,6 +183,12 @@ void StartUpdate(Window& window)
     options.retries = window.settings.retries;
     options.program = "torvexgui";
     options.historyPath = window.settings.historyPath;
+    std::wstring busy;
+    if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
+                               AbsolutePath(window.file.path), &busy)) {
+        SetText(window.dialog, IDC_OUTCOME, busy + L" Press Update again when it has finished.");
+        return;
+    }
 
     window.running = true;
     window.started = Clock::now();
@@ -192,6 +223,7 @@ void FinishUpdate(Window& window)
     SetText(window.dialog, IDC_ELAPSED, took);
     SetText(window.dialog, IDC_OUTCOME, OutcomeText(window.file, report));
     ShowBoard(window);
+    window.board->Release();
     ShowHistory(window);
     InspectChosenFile(window);  // the file may have changed meanwhile; re-enables the controls
     SetFocus(GetDlgItem(window.dialog, IDC_OUTCOME));
@@ -212,7 +244,7 @@ void OnCommand(Window& window, int id, int notification)
 {
     switch (id) {
     case IDC_REFRESH:
-        ShowBoard(window);
+        ReadBoard(window);
         ShowHistory(window);
         break;
     case IDC_BROWSE:
@@ -245,7 +277,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         window = reinterpret_cast<Window*>(lParam);
         window->dialog = dialog;
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(window));
-        ShowBoard(*window);
+        ShowBoard(*window);  // with the board interface taken when the module was opened
+        window->board->Release();
         ShowHistory(*window);
         SetText(dialog, IDC_FILE_PATH, window->settings.file);
         InspectChosenFile(*window);

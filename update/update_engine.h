@@ -7,6 +7,7 @@
 
 #include "module_exports.h"
 #include "download_steps.h"
+#include "history_attempts.h"
 #include "paths.h"
 
 #include <functional>
@@ -40,6 +41,9 @@ struct UpdateEvents {
     // Loads and initialises the module and fills the calls; false when it cannot (the
     // front end has said why).
     std::function<bool(BoardCalls*)> openBoard;
+    // After the board's reference is read: what the history says about this board (its
+    // last update interrupted, a reason to write the application it reports again).
+    std::function<void(const BoardHistory& standing)> historyRead;
     // The board's banner before the download; `same`: it is the file's.
     std::function<void(const BoardContent& before, bool same)> boardRead;
     // Runs one blocking download call and sets the seconds it took; the default runs it here.
@@ -75,6 +79,8 @@ struct UpdateReport {
     AfterFailure afterFailure = AfterFailure::kUnknown;
     double seconds = 0;        // the whole update
     std::string historyError;  // set when the record could not be written
+    std::string id;            // the update's id in the history (its started and outcome records)
+    std::string writtenAgainBecause;  // the board reported the file's banner, but the history said otherwise
 };
 
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events);

@@ -15,7 +15,6 @@
 
 using namespace torvexupdate;
 using testing_support::CopyFile;
-using testing_support::JoinPath;
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
