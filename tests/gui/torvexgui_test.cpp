@@ -181,9 +181,13 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     WriteFile(folder.File("other.bin"),
               ApplicationImage({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'b')));
     WriteFile(folder.File("tiny.bin"), "0123456789");
-    // The history's last line was cut off by a power cut: skipped, and no obstacle to appends.
+    // An update of this board that never finished, then a last line cut off by a power
+    // cut: skipped, and no obstacle to appends.
     std::string history = folder.File("history.jsonl");
-    WriteFile(history, "{\"time\":\"2026-12-01T08:00:00Z\",\"outcome\":\"acce");
+    WriteFile(history,
+              "{\"record\":\"started\",\"id\":\"k\",\"time\":\"2026-12-01T07:00:00Z\",\"program\":\"torvexctl\","
+              "\"file\":\"C:\\\\killed.bin\",\"board\":\"SIM-BOARD-0001\"}\n"
+              "{\"time\":\"2026-12-01T08:00:00Z\",\"outcome\":\"acce");
 
     GuiSession gui(folder.Path(), history);
     ASSERT_NE(gui.Window(), nullptr) << "the window did not appear";
@@ -191,6 +195,12 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_EQ(gui.Text(IDC_BOARD_REFERENCE), "SIM-BOARD-0001");
     EXPECT_EQ(gui.Text(IDC_BOARD_APPLICATION), "no application in flash");
     EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_HISTORY), "1 damaged or incomplete line(s) skipped"));
+    EXPECT_TRUE(Contains(gui.Lines(IDC_HISTORY).at(0), "  SIM-BOARD-0001  interrupted  "));
+    EXPECT_EQ(gui.Text(IDC_OUTCOME).rfind("Warning: the last update of board SIM-BOARD-0001 did not finish: "
+                                          "torvexctl started writing C:\\killed.bin into it at 2026-12-01T07:00:00Z",
+                                          0),
+              0u)
+        << gui.Text(IDC_OUTCOME);
 
     // A file that fails the check: Update stays off until Force is ticked, with a warning.
     gui.ChooseFile(folder.File("tiny.bin"));
@@ -220,11 +230,21 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_LOG), "Entre TelechargeComposant_COM"));
     EXPECT_EQ(gui.Close(), 0u);
 
-    // One whole record per run after the torn line, each on its own line.
+    // Whole records after the torn line, each on its own line: an outcome per run, and
+    // ahead of each download (all but the skip) a started record with the same id.
     std::vector<std::string> lines = testing_support::SplitLines(ReadFile(history));
-    ASSERT_EQ(lines.size(), 1 + std::size(kCases));
+    ASSERT_EQ(lines.size(), 2 + 2 * std::size(kCases) - 1);
+    std::vector<nlohmann::json> outcomes;
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        nlohmann::json record = nlohmann::json::parse(lines[i]);
+        if (record.contains("record"))
+            EXPECT_EQ(nlohmann::json::parse(lines.at(i + 1))["id"], record["id"]) << lines[i];
+        else
+            outcomes.push_back(record);
+    }
+    ASSERT_EQ(outcomes.size(), std::size(kCases));
     for (std::size_t i = 0; i < std::size(kCases); ++i) {
-        nlohmann::json record = nlohmann::json::parse(lines[i + 1]);
+        const nlohmann::json& record = outcomes[i];
         EXPECT_EQ(record["outcome"], kCases[i].recorded);
         EXPECT_EQ(record["program"], "torvexgui");
         EXPECT_EQ(record["board"], "SIM-BOARD-0001");
