@@ -10,9 +10,8 @@ int RunInfo(const Options& options, Output& out)
 {
     out.Data()["command"] = "info";
     return WithModule(options, out, [&](ModuleRun& run) {
-        int reference = QueryReference(run.Get(), out, [&](const std::string& board) {
-            WarnWhenInterrupted(run, options, &board, out);
-        });
+        int reference = QueryReference(
+            run.Get(), out, [&](const std::string& board) { WarnWhenInterrupted(run, options, &board, out); });
         int version = QueryVersion(run.Get(), out);
         return reference != kExitSuccess ? reference : version;
     });

@@ -5,7 +5,7 @@
 namespace torvexctl {
 
 ModuleRun::ModuleRun(const Options& options, Output& out)
-    : options_(options), out_(out), session_(options.dllPath), lock_(session_.Setting().folder)
+        : options_(options), out_(out), session_(options.dllPath), lock_(session_.Setting().folder)
 {
 }
 
@@ -30,8 +30,10 @@ bool ModuleRun::Lock()
     case BoardLock::Result::kBusy:
         break;
     }
-    out_.Data()["board_holder"] = {{"program", holder.program}, {"process_id", holder.processId},
-                                   {"since", holder.since},     {"activity", holder.activity},
+    out_.Data()["board_holder"] = {{"program", holder.program},
+                                   {"process_id", holder.processId},
+                                   {"since", holder.since},
+                                   {"activity", holder.activity},
                                    {"file", holder.file}};
     out_.Error("the board interface is in use: " + HolderWords(holder)
                + "; nothing was done: wait until it has finished, then run this command again");

@@ -29,8 +29,10 @@ void UpdateRun::Start(HWND window, const torvexupdate::UpdateFile& file, const t
         std::wstring writeAgainBecause;
         events.historyRead = [&](const torvexupdate::BoardHistory& standing) {
             if (standing.interrupted)
-                AddLine(window, L"Warning: " + Wide(torvexupdate::InterruptedWords(*standing.interrupted,
-                                                                                   "this update writes the file in full.")));
+                AddLine(window,
+                        L"Warning: "
+                            + Wide(torvexupdate::InterruptedWords(*standing.interrupted,
+                                                                  "this update writes the file in full.")));
             writeAgainBecause = Wide(standing.writeAgainBecause);
         };
         events.boardRead = [&](const torvexupdate::BoardContent& before, bool same) {

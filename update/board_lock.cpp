@@ -41,8 +41,11 @@ bool ReadHolder(const std::string& path, LockHolder* holder)
 
 void WriteHolder(const std::string& path, const LockHolder& me)
 {
-    Json words = {{"program", me.program}, {"process_id", me.processId}, {"since", me.since},
-                  {"activity", me.activity}, {"file", me.file}};
+    Json words = {{"program", me.program},
+                  {"process_id", me.processId},
+                  {"since", me.since},
+                  {"activity", me.activity},
+                  {"file", me.file}};
     std::string text = words.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
     std::FILE* file = OpenFile(path, "wb");
     if (file == nullptr)
@@ -63,7 +66,7 @@ std::string HolderWords(const LockHolder& holder)
 }
 
 BoardLock::BoardLock(std::string moduleFolder)
-    : lockFile_(JoinPath(AbsolutePath(moduleFolder.empty() ? "." : moduleFolder), kBoardLockFileName))
+        : lockFile_(JoinPath(AbsolutePath(moduleFolder.empty() ? "." : moduleFolder), kBoardLockFileName))
 {
 }
 

@@ -125,8 +125,7 @@ BoardHistory StandingOf(const std::vector<Record>& attempts, const std::string& 
         standing.writeAgainBecause = "the last update of this board" + which + " ended " + outcome + ": "
             + Shown(Text((*newest)["result"], "words"));
     } else if (newestWrite != nullptr && !fileBanner.empty() && Text(*newestWrite, "file_banner") == fileBanner
-               && !sha256.empty() && !Text(*newestWrite, "sha256").empty()
-               && Text(*newestWrite, "sha256") != sha256) {
+               && !sha256.empty() && !Text(*newestWrite, "sha256").empty() && Text(*newestWrite, "sha256") != sha256) {
         standing.writeAgainBecause = "the last application written into this board under this banner ("
             + Shown(Text(*newestWrite, "time")) + ", " + Shown(Text(*newestWrite, "file"))
             + ") had other bytes than this file (SHA-256 " + Text(*newestWrite, "sha256").substr(0, 12)
@@ -157,9 +156,9 @@ std::vector<Record> InterruptedBoards(const std::vector<Record>& attempts)
 std::string InterruptedWords(const Record& attempt, const std::string& next)
 {
     std::string machine = Text(attempt, "machine");
-    return "the last update of board " + Shown(Text(attempt, "board")) + " did not finish: "
-        + Shown(Text(attempt, "program")) + (machine.empty() ? "" : " on " + machine) + " started writing "
-        + Shown(Text(attempt, "file")) + " into it at " + Shown(Text(attempt, "time"))
+    return "the last update of board " + Shown(Text(attempt, "board"))
+        + " did not finish: " + Shown(Text(attempt, "program")) + (machine.empty() ? "" : " on " + machine)
+        + " started writing " + Shown(Text(attempt, "file")) + " into it at " + Shown(Text(attempt, "time"))
         + " and was stopped before the end. The board may hold an incomplete application, even if its banner "
           "looks right: "
         + next;

@@ -79,8 +79,10 @@ struct UpdateReport {
     AfterFailure afterFailure = AfterFailure::kUnknown;
     double seconds = 0;        // the whole update
     std::string historyError;  // set when the record could not be written
-    std::string id;            // the update's id in the history (its started and outcome records)
-    std::string writtenAgainBecause;  // the board reported the file's banner, but the history said otherwise
+    // The update's id in the history, on its started and its outcome record.
+    std::string id;
+    // Set when the board reported the file's banner but the history said to write it again.
+    std::string writtenAgainBecause;
 };
 
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events);

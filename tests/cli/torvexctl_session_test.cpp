@@ -766,8 +766,9 @@ TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
     Workspace workspace;
     workspace.WriteSimConfig("[download]\nbytes_per_second = 20000\n");
     const std::string body(200000, 'A');  // ten seconds of writing
-    const std::string images[] = {ApplicationImage(kSampleFields, body),
-                                  ApplicationImage({"TORVEX-OTHER", "APP 2.0.0", "RUNTIM", "BOARDA", "20270101"}, body)};
+    const std::string images[] = {
+        ApplicationImage(kSampleFields, body),
+        ApplicationImage({"TORVEX-OTHER", "APP 2.0.0", "RUNTIM", "BOARDA", "20270101"}, body)};
     const std::string files[] = {workspace.WriteApplication("first.bin", images[0]),
                                  workspace.WriteApplication("second.bin", images[1])};
     cli_testing::StartedProgram one(workspace.Program(), {"download", files[0]}, workspace.File("out1.txt"),

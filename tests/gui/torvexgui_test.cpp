@@ -196,9 +196,10 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_EQ(gui.Text(IDC_BOARD_APPLICATION), "no application in flash");
     EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_HISTORY), "1 damaged or incomplete line(s) skipped"));
     EXPECT_TRUE(Contains(gui.Lines(IDC_HISTORY).at(0), "  SIM-BOARD-0001  interrupted  "));
-    EXPECT_EQ(gui.Text(IDC_OUTCOME).rfind("Warning: the last update of board SIM-BOARD-0001 did not finish: "
-                                          "torvexctl started writing C:\\killed.bin into it at 2026-12-01T07:00:00Z",
-                                          0),
+    EXPECT_EQ(gui.Text(IDC_OUTCOME)
+                  .rfind("Warning: the last update of board SIM-BOARD-0001 did not finish: "
+                         "torvexctl started writing C:\\killed.bin into it at 2026-12-01T07:00:00Z",
+                         0),
               0u)
         << gui.Text(IDC_OUTCOME);
 

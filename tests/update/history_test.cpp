@@ -102,7 +102,8 @@ TEST(SystemFacts, Sha256OfKnownContentAndOfAMissingFile)
 // outcome, file banner and digest follow. Outcome "-" leaves an outcome record without id
 // (written before there were started records).
 Record Short(const std::string& kind, const std::string& id, const std::string& board,
-             const std::string& outcome = "accepted", const std::string& banner = "APP 1", const std::string& sha = "aa")
+             const std::string& outcome = "accepted", const std::string& banner = "APP 1",
+             const std::string& sha = "aa")
 {
     Record record;
     if (kind == "S")
@@ -136,13 +137,13 @@ std::string Outcomes(const std::vector<Record>& attempts)
 TEST(HistoryAttempts, StartedRecordsArePairedByIdAndThoseLeftAloneAreInterrupted)
 {
     const std::vector<Record> records = {
-        Short("O", "", "B1", "accepted"),     // an outcome from before there were started records
+        Short("O", "", "B1", "accepted"),  // an outcome from before there were started records
         Short("S", "1", "B1"),
         Short("O", "1", "B1", "failed"),
-        Short("S", "2", "B2"),                // never finished
-        Short("O", "3", "B1", "skipped"),     // nothing handed to the module: no started record
+        Short("S", "2", "B2"),             // never finished
+        Short("O", "3", "B1", "skipped"),  // nothing handed to the module: no started record
         Short("S", "4", "B1"),
-        Short("S", "5", "B1"),                // interrupted; 4's outcome comes after it
+        Short("S", "5", "B1"),  // interrupted; 4's outcome comes after it
         Short("O", "4", "B1", "accepted"),
     };
     std::vector<Record> attempts = Attempts(records);
@@ -183,15 +184,21 @@ TEST(HistoryAttempts, SkipOnlyWhatTheBoardsNewestAttemptsDoNotContradict)
         {"accepted with the same bytes", {Short("S", "1", "B1"), Short("O", "1", "B1")}, "", false},
         {"interrupted", {Short("O", "1", "B1"), Short("S", "2", "B1")}, "was interrupted", true},
         {"interrupted on another board", {Short("O", "1", "B1"), Short("S", "2", "B2")}, "", false},
-        {"interrupted, then finished", {Short("S", "1", "B1"), Short("S", "2", "B1"), Short("O", "2", "B1")}, "",
+        {"interrupted, then finished",
+         {Short("S", "1", "B1"), Short("S", "2", "B1"), Short("O", "2", "B1")},
+         "",
          false},
         {"failed", {Short("O", "1", "B1", "failed")}, "ended failed: failed in words", false},
         {"verify mismatch", {Short("O", "1", "B1", "verify_mismatch")}, "ended verify_mismatch", false},
         {"refused: the board kept what it had", {Short("O", "1", "B1", "refused")}, "", false},
-        {"other bytes under the same banner", {Short("O", "1", "B1", "accepted", "APP 1", "bb")}, "had other bytes",
+        {"other bytes under the same banner",
+         {Short("O", "1", "B1", "accepted", "APP 1", "bb")},
+         "had other bytes",
          false},
-        {"other bytes, then a skip", {Short("O", "1", "B1", "accepted", "APP 1", "bb"), Short("O", "2", "B1", "skipped")},
-         "had other bytes", false},
+        {"other bytes, then a skip",
+         {Short("O", "1", "B1", "accepted", "APP 1", "bb"), Short("O", "2", "B1", "skipped")},
+         "had other bytes",
+         false},
         {"other bytes under another banner", {Short("O", "1", "B1", "accepted", "APP 0", "bb")}, "", false},
     };
     for (const Case& c : cases) {
