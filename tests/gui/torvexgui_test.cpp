@@ -2,6 +2,7 @@
 // window found by its title, controls by their IDs, the file typed into its field, Update
 // pressed, the outcome waited for and read, against the simulated board with faults
 // injected through its configuration file.
+#include "board_lock.h"
 #include "control_ids.h"
 #include "gui_test_paths.h"
 #include "support/files.h"
@@ -263,4 +264,25 @@ TEST(TorvexGui, MissingModuleGivesAMessageNotACrash)
     EXPECT_TRUE(Contains(gui.Message(), "The board module could not be loaded")) << gui.Message();
     EXPECT_TRUE(Contains(gui.Message(), "Put torvex.dll beside torvexgui.exe")) << gui.Message();
     EXPECT_EQ(gui.Close(), 3u);
+}
+
+// Another program holds the board interface: the window names it and does nothing.
+TEST(TorvexGui, BoardHeldByAnotherProgramIsNamedAndLeftAlone)
+{
+    ScratchFolder folder("gui-held");
+    CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
+    CopyFile(TORVEX_HOST_MODULE_FILE, folder.File("torvex.dll"));
+    torvexupdate::BoardLock held(folder.Path());
+    torvexupdate::LockHolder me{"gui_tests", 0, "", "downloading C:\\app.bin", "C:\\app.bin"};
+    torvexupdate::LockHolder holder;
+    std::string error;
+    ASSERT_EQ(held.Take(me, &holder, &error), torvexupdate::BoardLock::Result::kTaken) << error;
+    GuiSession gui(folder.Path(), folder.File("history.jsonl"));
+    ASSERT_NE(gui.Window(), nullptr) << "no message appeared";
+    EXPECT_TRUE(Contains(gui.Message(),
+                         "The board is in use by another program: gui_tests (process "
+                             + std::to_string(GetCurrentProcessId()) + ") since "));
+    EXPECT_TRUE(Contains(gui.Message(), ", downloading C:\\app.bin.")) << gui.Message();
+    EXPECT_EQ(gui.Close(), 3u);
+    EXPECT_FALSE(testing_support::FileExists(folder.File("Torvex.log")));  // the module was not even started
 }
