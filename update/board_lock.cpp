@@ -31,11 +31,15 @@ bool ReadHolder(const std::string& path, LockHolder* holder)
     Json words = Json::parse(text, nullptr, false);
     if (words.is_discarded() || !words.is_object())
         return false;
-    holder->program = words.value("program", "");
-    holder->processId = words.value("process_id", 0UL);
-    holder->since = words.value("since", "");
-    holder->activity = words.value("activity", "");
-    holder->file = words.value("file", "");
+    try {
+        holder->program = words.value("program", "");
+        holder->processId = words.value("process_id", 0UL);
+        holder->since = words.value("since", "");
+        holder->activity = words.value("activity", "");
+        holder->file = words.value("file", "");
+    } catch (const Json::exception&) {
+        *holder = LockHolder();  // words of another kind: as good as none
+    }
     return !holder->program.empty();
 }
 

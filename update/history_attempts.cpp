@@ -35,6 +35,12 @@ bool WroteBytes(const Record& attempt)
     return downloaded && outcome != "refused";
 }
 
+std::string ResultWords(const Record& attempt)
+{
+    auto result = attempt.find("result");
+    return result != attempt.end() && result->is_object() ? Text(*result, "words") : std::string();
+}
+
 bool EndedInFailure(const std::string& outcome)
 {
     return outcome == "failed" || outcome == "verify_mismatch" || outcome == "verify_failed";
@@ -123,7 +129,7 @@ BoardHistory StandingOf(const std::vector<Record>& attempts, const std::string& 
             + " was interrupted, so the board may hold an incomplete application under this banner";
     } else if (EndedInFailure(outcome)) {
         standing.writeAgainBecause = "the last update of this board" + which + " ended " + outcome + ": "
-            + Shown(Text((*newest)["result"], "words"));
+            + Shown(ResultWords(*newest));
     } else if (newestWrite != nullptr && !fileBanner.empty() && Text(*newestWrite, "file_banner") == fileBanner
                && !sha256.empty() && !Text(*newestWrite, "sha256").empty() && Text(*newestWrite, "sha256") != sha256) {
         standing.writeAgainBecause = "the last application written into this board under this banner ("
