@@ -797,6 +797,9 @@ TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
                          "torvexctl: error: the board interface is in use: torvexctl (process "
                              + std::to_string(writer.ProcessId()) + ") since "));
     EXPECT_TRUE(Contains(loserErr, ", downloading " + file + "; nothing was done"));
+    ProgramRun query = workspace.Run({"--json", "info"});  // a query too, before it loads the module
+    EXPECT_EQ(query.status, 12) << Describe(query);
+    EXPECT_EQ(ParseSingleObject(query)["board_holder"]["process_id"], writer.ProcessId());
 
     // Killed while the flash grows.
     const std::string flash = workspace.SimFile("quelvane-sim.flash");
