@@ -34,11 +34,13 @@ int QueryVersion(const ModuleExports& module, Output& out)
     return kExitSuccess;
 }
 
-int QueryReference(const ModuleExports& module, Output& out)
+int QueryReference(const ModuleExports& module, Output& out, const std::function<void(const std::string&)>& beforeShown)
 {
     // One spare byte keeps the text terminated even when the library fills the whole buffer.
     char buffer[kReferenceBufferSize + 1] = {};
     int result = module.reference(buffer, kReferenceBufferSize);
+    if (beforeShown)
+        beforeShown(result == 0 ? std::string() : std::string(buffer));
     out.Data()["reference_result"] = result;
     if (result == 0) {
         out.Error(std::string("reference query failed (0): ") + kSeeLog);

@@ -4,6 +4,7 @@
 #include "history.h"
 #include "history_view.h"
 #include "manifest_print.h"
+#include "interrupted_notice.h"
 #include "module_run.h"
 #include "paths.h"
 #include "progress.h"
@@ -202,6 +203,11 @@ int RunDownload(const Options& options, Output& out)
     }
 
     ModuleRun run(options, out);
+    // Another program on the board turns this one away before anything else is done.
+    bool reachesBoard = file.content.readable && file.check.verdict != FileVerdict::kEmpty
+        && (application || options.force) && file.narrow.usable;
+    if (reachesBoard && !run.Lock())
+        return kExitBoardBusy;
     bool started = false;
     int startCode = kExitSuccess;
     UpdateEvents events;
@@ -214,11 +220,21 @@ int RunDownload(const Options& options, Output& out)
     // The engine's verdict, which the board's side completes during the same RunUpdate call.
     const ManifestVerdict* manifest = nullptr;
     std::size_t manifestNotes = 0;  // its notes said so far
+    std::string writeAgainBecause;
+    events.historyRead = [&](const BoardHistory& standing) {
+        if (standing.interrupted)
+            TellInterrupted(*standing.interrupted, "this download writes the file in full", out);
+        writeAgainBecause = standing.writeAgainBecause;
+    };
     events.boardRead = [&](const BoardContent& before, bool same) {
         if (manifest != nullptr)  // the board's side may add a note: an older version written anyway
             PrintManifestNotes(options.file, *manifest, manifestNotes, out);
         out.Data()["board_before"] = BoardJson(before);
-        if (same && !options.force)
+        if (same && !options.force && !writeAgainBecause.empty()) {
+            out.Data()["written_again_because"] = writeAgainBecause;
+            out.Info("board:  " + Describe(before) + " (the file's banner)");
+            out.Info("writing it again: " + writeAgainBecause);
+        } else if (same && !options.force)
             out.Info("board:  " + Describe(before));
         else if (same)
             out.Info("board:  " + Describe(before) + " (the same; downloading it again: --force)");

@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "exit_codes.h"
+#include "history_attempts.h"
 #include "history_view.h"
 #include "module_run.h"
 
@@ -220,8 +221,10 @@ int RunHistory(const Options& options, Output& out)
         return kExitQueryFailed;
     }
 
-    std::vector<Record> records = torvexupdate::SelectRecords(history.records, filter);
-    out.Data()["records"] = records;
+    // The JSON keeps every record, started and outcome alike; the tables and the CSV show
+    // one row an attempt, a started record with no outcome being an interrupted update.
+    out.Data()["records"] = torvexupdate::SelectRecords(history.records, filter);
+    std::vector<Record> records = torvexupdate::SelectRecords(torvexupdate::Attempts(history.records), filter);
     if (options.csv) {
         PrintCsv(out, records);
         return kExitSuccess;

@@ -1,5 +1,6 @@
 #include "board_queries.h"
 #include "commands.h"
+#include "interrupted_notice.h"
 #include "module_run.h"
 
 namespace torvexctl {
@@ -7,7 +8,10 @@ namespace torvexctl {
 int RunVersion(const Options& options, Output& out)
 {
     out.Data()["command"] = "version";
-    return WithModule(options, out, [&](ModuleRun& run) { return QueryVersion(run.Get(), out); });
+    return WithModule(options, out, [&](ModuleRun& run) {
+        WarnWhenInterrupted(run, options, nullptr, out);
+        return QueryVersion(run.Get(), out);
+    });
 }
 
 }  // namespace torvexctl

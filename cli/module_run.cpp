@@ -4,12 +4,48 @@
 
 namespace torvexctl {
 
-ModuleRun::ModuleRun(const Options& options, Output& out) : options_(options), out_(out), session_(options.dllPath) { }
+ModuleRun::ModuleRun(const Options& options, Output& out)
+        : options_(options), out_(out), session_(options.dllPath), lock_(session_.Setting().folder)
+{
+}
+
+bool ModuleRun::Lock()
+{
+    LockHolder me;
+    me.program = "torvexctl";
+    const auto& command = out_.Data()["command"];
+    me.activity = "running '" + (command.is_string() ? command.get<std::string>() : std::string("torvexctl")) + "'";
+    if (!options_.file.empty()) {
+        me.file = AbsolutePath(options_.file);
+        me.activity = "downloading " + me.file;
+    }
+    LockHolder holder;
+    std::string error;
+    switch (lock_.Take(me, &holder, &error)) {
+    case BoardLock::Result::kTaken:
+        return true;
+    case BoardLock::Result::kFailed:
+        out_.Note("warning: " + error + "; going on without it: make sure that no other program uses the board");
+        return true;
+    case BoardLock::Result::kBusy:
+        break;
+    }
+    out_.Data()["board_holder"] = {{"program", holder.program},
+                                   {"process_id", holder.processId},
+                                   {"since", holder.since},
+                                   {"activity", holder.activity},
+                                   {"file", holder.file}};
+    out_.Error("the board interface is in use: " + HolderWords(holder)
+               + "; nothing was done: wait until it has finished, then run this command again");
+    return false;
+}
 
 int ModuleRun::Start()
 {
     const std::string& path = session_.Setting().modulePath;
     out_.Data()["module"] = path;
+    if (!Lock())
+        return kExitBoardBusy;
     if (!HasModuleFileName(path))
         out_.Note("warning: the module looks for torvex.ini and writes Torvex.log beside the program, not beside "
                   + path + ", because its file is not named torvex.dll");
@@ -61,6 +97,7 @@ bool ModuleRun::WarnWhenLogUnwritten()
 void ModuleRun::Finish()
 {
     session_.Unload();
+    lock_.Release();
     WarnWhenLogUnwritten();
     if (!options_.showLog)
         return;

@@ -3,6 +3,7 @@
 // the warning when the log stayed unwritten and the lines the run added to Torvex.log.
 #pragma once
 
+#include "board_lock.h"
 #include "commands.h"
 #include "module_session.h"
 #include "output.h"
@@ -20,6 +21,9 @@ public:
     // Where the module reads torvex.ini and writes Torvex.log (and the history lies by default).
     const std::string& ModuleFolder() const { return session_.Setting().folder; }
 
+    // Takes the board interface for this run (Start takes it first): false, with the holder
+    // named in an error, when another torvexctl or torvexgui holds it.
+    bool Lock();
     // Loads and initialises the module: kExitSuccess or the exit status of the failure.
     int Start();
     void Finish();
@@ -33,6 +37,7 @@ private:
     const Options& options_;
     Output& out_;
     ModuleSession session_;
+    BoardLock lock_;
     bool warned_ = false;
 };
 

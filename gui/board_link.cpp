@@ -9,6 +9,11 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
 {
     // The same opening as torvexctl's, told in the window's words.
     session_ = std::make_unique<torvexupdate::ModuleSession>(modulePath);
+    lock_ = std::make_unique<torvexupdate::BoardLock>(session_->Setting().folder);
+    if (!Acquire("reading the board", "", problem)) {
+        *problem += L"\n\nWait until it has finished, then start torvexgui again.";
+        return false;
+    }
     std::string error;
     if (!session_->Load(&error)) {
         *problem = L"The board module could not be loaded:\n\n" + Wide(error)
@@ -28,9 +33,31 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     return false;
 }
 
-std::wstring BoardLink::Reference() const
+bool BoardLink::Acquire(const std::string& activity, const std::string& file, std::wstring* busy)
+{
+    torvexupdate::LockHolder me;
+    me.program = "torvexgui";
+    me.activity = activity;
+    me.file = file;
+    torvexupdate::LockHolder holder;
+    std::string error;
+    if (lock_->Take(me, &holder, &error) != torvexupdate::BoardLock::Result::kBusy)
+        return true;  // taken, or no lock to be had on this system: go on as before there were locks
+    *busy = L"The board is in use by another program: " + Wide(torvexupdate::HolderWords(holder))
+        + L".\r\nNothing was done.";
+    return false;
+}
+
+void BoardLink::Release()
+{
+    lock_->Release();
+}
+
+std::wstring BoardLink::Reference(std::string* raw) const
 {
     std::string reference = torvexupdate::ReadReference(Calls());
+    if (raw != nullptr)
+        *raw = reference;
     return reference.empty() ? L"(could not be read)" : FromCp1252(reference);
 }
 

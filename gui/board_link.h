@@ -2,6 +2,7 @@
 // then asked for the board's reference and application, and lent to the update engine.
 #pragma once
 
+#include "board_lock.h"
 #include "module_session.h"
 
 #include <memory>
@@ -12,20 +13,27 @@ namespace torvexgui {
 class BoardLink {
 public:
     // Loads the module at `modulePath` (UTF-8) and initialises it. False with `problem` set
-    // to what the user should read and do.
+    // to what the user should read and do. The board interface stays taken (Release).
     bool Open(const std::string& modulePath, std::wstring* problem);
+
+    // Takes the board interface for `activity` ("reading the board", "updating ... with
+    // FILE"): false with `busy` saying who holds it. Take and release on one thread.
+    bool Acquire(const std::string& activity, const std::string& file, std::wstring* busy);
+    void Release();
 
     const torvexupdate::BoardCalls& Calls() const { return session_->Calls(); }
     // Where the module keeps torvex.ini and Torvex.log.
     std::string ModuleFolder() const { return session_->Setting().folder; }
     std::string LogPath() const { return session_->LogPath(); }
 
-    // The board's reference and its application, in words for the window.
-    std::wstring Reference() const;
+    // The board's reference and its application, in words for the window; `raw`: the
+    // reference as the module gave it ("" when it could not be read).
+    std::wstring Reference(std::string* raw = nullptr) const;
     std::wstring Application() const;
 
 private:
     std::unique_ptr<torvexupdate::ModuleSession> session_;
+    std::unique_ptr<torvexupdate::BoardLock> lock_;
 };
 
 }  // namespace torvexgui

@@ -4,7 +4,9 @@
 #include "history.h"
 #include "history_view.h"
 #include "operator_setting.h"
+#include "history_attempts.h"
 #include "outcome_text.h"
+#include "update_record.h"
 #include "update_run.h"
 #include "wide_text.h"
 
@@ -92,6 +94,7 @@ struct Window {
     bool running = false;
     Clock::time_point started;
     HFONT headlineFont = nullptr;
+    std::wstring boardWarning;  // the board's newest update did not finish: said until one does
     std::vector<HistoryRow> history;
     int sortColumn = 0;  // newest first when the window opens
     bool sortAscending = false;
@@ -169,8 +172,37 @@ int IconOf(Severity severity)
 
 void ShowBoard(Window& window)
 {
-    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference());
+    std::string reference;
+    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
     SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
+    BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
+    window.boardWarning = standing.interrupted
+        ? L"Warning: "
+            + Wide(InterruptedWords(*standing.interrupted,
+                                    "choose the application file and press Update to write it again before "
+                                    "using the board."))
+        : L"";
+}
+
+// Said first, over what the outcome said before, until a later update of the board ends:
+// the board's banner may look right.
+void ShowBoardWarning(Window& window)
+{
+    if (!window.boardWarning.empty())
+        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The last update of this board did not finish", window.boardWarning);
+}
+
+// Reads the board under the board interface's lock, or says who holds it.
+void ReadBoard(Window& window)
+{
+    std::wstring busy;
+    if (!window.board->Acquire("reading the board", "", &busy)) {
+        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" Press Refresh when it has finished.");
+        return;
+    }
+    ShowBoard(window);
+    window.board->Release();
+    ShowBoardWarning(window);
 }
 
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM self)
@@ -238,8 +270,10 @@ void ShowHistory(Window& window)
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     window.history.clear();
     History history = ReadHistory(window.settings.historyPath);
-    for (std::size_t shown = 0; shown < kHistoryShown && shown < history.records.size(); ++shown) {
-        const Record& record = history.records[history.records.size() - 1 - shown];
+    // One row an attempt: a started record without its outcome shows as interrupted.
+    std::vector<Record> attempts = Attempts(history.records);
+    for (std::size_t shown = 0; shown < kHistoryShown && shown < attempts.size(); ++shown) {
+        const Record& record = attempts[attempts.size() - 1 - shown];
         HistoryRow row;
         for (const ListColumn& column : kListColumns) {
             std::string text = FindHistoryColumn(column.column)->text(record);
@@ -285,10 +319,11 @@ void ShowHistory(Window& window)
             + L")";
     else if (history.records.empty())
         note = L"(no update recorded yet in " + path + L")";
-    else if (history.records.size() > kHistoryShown)
-        note = L"(the newest " + std::to_wstring(kHistoryShown) + L" of " + std::to_wstring(history.records.size())
+    else if (attempts.size() > kHistoryShown)
+        note = L"(the newest " + std::to_wstring(kHistoryShown) + L" of " + std::to_wstring(attempts.size())
             + L" updates)";
     SetText(window.dialog, IDC_HISTORY_NOTE, note);
+    // One row an attempt: a started record without its outcome shows as interrupted.
 }
 
 // The controls a user may touch: everything off while an update runs; Update only for a
@@ -377,6 +412,13 @@ void StartUpdate(Window& window)
         return;
     UpdateOptions options = OptionsOf(window);
     options.operatorName = Utf8(OperatorName(window));
+    std::wstring busy;
+    if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
+                               AbsolutePath(window.file.path), &busy)) {
+        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" Press Update again when it has finished.");
+        return;
+    }
+
     window.running = true;
     window.started = Clock::now();
     EnableControls(window);
@@ -411,8 +453,11 @@ void FinishUpdate(Window& window)
     wchar_t took[48];
     swprintf(took, sizeof took / sizeof took[0], L"took %.1f s", report.seconds);
     SetText(window.dialog, IDC_ELAPSED, took);
-    ShowOutcome(window, IconOf(OutcomeSeverity(report)), OutcomeHeadline(report), OutcomeText(file, report));
     ShowBoard(window);
+    window.board->Release();
+    // An update refused before it wrote leaves an earlier interruption standing: say it too.
+    ShowOutcome(window, IconOf(OutcomeSeverity(report)), OutcomeHeadline(report),
+                OutcomeText(file, report) + (window.boardWarning.empty() ? L"" : L"\r\n\r\n" + window.boardWarning));
     ShowHistory(window);
     InspectChosenFile(window);  // the file may have changed meanwhile; re-enables the controls
     SetFocus(GetDlgItem(window.dialog, IDC_OUTCOME));
@@ -434,7 +479,7 @@ void OnCommand(Window& window, int id, int notification)
 {
     switch (id) {
     case IDC_REFRESH:
-        ShowBoard(window);
+        ReadBoard(window);
         ShowHistory(window);
         break;
     case IDC_BROWSE:
@@ -446,6 +491,7 @@ void OnCommand(Window& window, int id, int notification)
         // Another file: the last outcome was about the one before.
         if (!window.running) {
             ShowOutcome(window, 0, L"", L"");
+            ShowBoardWarning(window);
             SetText(window.dialog, IDC_ELAPSED, L"");
         }
         InspectChosenFile(window);
@@ -526,10 +572,12 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         window->dialog = dialog;
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(window));
         SetUpControls(*window);
-        ShowBoard(*window);
+        ShowBoard(*window);  // with the board interface taken when the module was opened
+        window->board->Release();
         ShowHistory(*window);
         SetText(dialog, IDC_FILE_PATH, window->settings.file);
         InspectChosenFile(*window);
+        ShowBoardWarning(*window);
         // Typing starts in the file's field; Enter presses Update, the default button.
         SetFocus(GetDlgItem(dialog, IDC_FILE_PATH));
         return FALSE;

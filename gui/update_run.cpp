@@ -28,8 +28,19 @@ void UpdateRun::Start(HWND window, const std::string& utf8Path, const torvexupda
             *board = calls;
             return true;
         };
+        std::wstring writeAgainBecause;
+        events.historyRead = [&](const torvexupdate::BoardHistory& standing) {
+            if (standing.interrupted)
+                AddLine(window,
+                        L"Warning: "
+                            + Wide(torvexupdate::InterruptedWords(*standing.interrupted,
+                                                                  "this update writes the file in full.")));
+            writeAgainBecause = Wide(standing.writeAgainBecause);
+        };
         events.boardRead = [&](const torvexupdate::BoardContent& before, bool same) {
             AddLine(window, L"Board before: " + BoardText(before) + (same ? L" (the same as the file)" : L""));
+            if (same && !options.force && !writeAgainBecause.empty())
+                AddLine(window, L"Writing it again: " + writeAgainBecause);
             AddLine(window, L"Downloading " + Wide(file.path) + L"\u2026");
         };
         events.retrying = [&](int number, int total, int previous) {

@@ -69,9 +69,12 @@ bool BoardMatchesManifest(const UpdateOptions& options, UpdateReport& report)
 
 // Everything from the banner before to the read-back, with the board open.
 void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOptions& options,
-                 const UpdateEvents& events, UpdateReport& report)
+                 const UpdateEvents& events, const std::string& time, UpdateReport& report)
 {
     report.reference = ReadReference(board);
+    BoardHistory standing = BoardHistoryOf(options.historyPath, report.reference, file);
+    if (events.historyRead)
+        events.historyRead(standing);
     report.before = ReadBoardContent(board);
     if (!BoardMatchesManifest(options, report)) {
         report.outcome = Outcome::kManifestRefused;
@@ -81,12 +84,18 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
     bool same = CarriesFile(report.before, file.content) && file.check.verdict == FileVerdict::kApplication;
     if (events.boardRead)
         events.boardRead(report.before, same);
-    if (same && !options.force) {
+    if (same && !options.force && standing.writeAgainBecause.empty()) {
         report.outcome = Outcome::kSkipped;
         report.after = report.before;
         return;
     }
+    if (same && !options.force)
+        report.writtenAgainBecause = standing.writeAgainBecause;
 
+    // Written ahead and on the disk before the module is given the file: if this process
+    // never gets to the outcome, the history shows the update as interrupted.
+    if (!options.historyPath.empty())
+        AppendRecord(options.historyPath, StartedRecordOf(file, report, options, time), &report.historyError);
     report.attempts = Download(board, file, options.retries, events);
     report.result = report.attempts.back().result;
     if (report.result <= 0) {
@@ -145,6 +154,7 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
     Clock::time_point start = Clock::now();
     std::string time = UtcTimestamp();
     UpdateReport report;
+    report.id = NewUpdateId();
     BoardCalls board;
     if (!file.content.readable) {
         report.outcome = Outcome::kFileUnreadable;
@@ -159,7 +169,7 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
     } else if (!events.openBoard(&board) || !board.download || !board.version || !board.reference) {
         report.outcome = Outcome::kBoardUnavailable;
     } else {
-        UpdateBoard(board, file, options, events, report);
+        UpdateBoard(board, file, options, events, time, report);
     }
     report.seconds = SecondsSince(start);
     if (!options.historyPath.empty())

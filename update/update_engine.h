@@ -8,6 +8,7 @@
 #include "module_exports.h"
 #include "download_steps.h"
 #include "manifest_check.h"
+#include "history_attempts.h"
 #include "paths.h"
 
 #include <functional>
@@ -48,6 +49,9 @@ struct UpdateEvents {
     // Loads and initialises the module and fills the calls; false when it cannot (the
     // front end has said why).
     std::function<bool(BoardCalls*)> openBoard;
+    // After the board's reference is read: what the history says about this board (its
+    // last update interrupted, a reason to write the application it reports again).
+    std::function<void(const BoardHistory& standing)> historyRead;
     // The board's banner before the download; `same`: it is the file's.
     std::function<void(const BoardContent& before, bool same)> boardRead;
     // Runs one blocking download call and sets the seconds it took; the default runs it here.
@@ -87,6 +91,10 @@ struct UpdateReport {
     double seconds = 0;        // the whole update
     std::string historyError;  // set when the record could not be written
     ManifestVerdict manifest;  // the file and the board against the file's manifest
+    // The update's id in the history, on its started and its outcome record.
+    std::string id;
+    // Set when the board reported the file's banner but the history said to write it again.
+    std::string writtenAgainBecause;
 };
 
 // The file against FILE.manifest.json and the trusted keys, as the update checks it before

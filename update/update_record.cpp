@@ -49,7 +49,39 @@ Record RecordOf(const UpdateFile& file, const UpdateReport& report, const Update
         record["forced"] = true;
     record["manifest"] = ManifestRecord(report.manifest);
     record["duration_seconds"] = std::round(report.seconds * 1000) / 1000;
+    record["id"] = report.id;
+    if (!report.writtenAgainBecause.empty())
+        record["written_again_because"] = report.writtenAgainBecause;
     return record;
+}
+
+Record StartedRecordOf(const UpdateFile& file, const UpdateReport& report, const UpdateOptions& options,
+                       const std::string& time)
+{
+    Record record;
+    record[kRecordKindKey] = kStartedKind;
+    record["id"] = report.id;
+    record["time"] = time;
+    record["program"] = options.program;
+    record["machine"] = MachineName();
+    record["file"] = AbsolutePath(file.path);
+    record["size"] = file.content.size;
+    record["sha256"] = file.sha256.empty() ? Record(nullptr) : Record(file.sha256);
+    record["file_banner"] = BannerText(file.content.banner);
+    record["board"] = report.reference.empty() ? Record(nullptr) : Record(Cp1252ToUtf8(report.reference));
+    record["banner_before"] = BoardBanner(report.before);
+    if (options.force)
+        record["forced"] = true;
+    return record;
+}
+
+BoardHistory BoardHistoryOf(const std::string& historyPath, const std::string& reference, const UpdateFile& file)
+{
+    if (historyPath.empty() || reference.empty())
+        return BoardHistory();
+    Record banner = BannerText(file.content.banner);
+    return StandingOf(Attempts(ReadHistory(historyPath).records), Cp1252ToUtf8(reference),
+                      banner.is_string() ? banner.get<std::string>() : std::string(), file.sha256);
 }
 
 }  // namespace torvexupdate

@@ -17,4 +17,26 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& stderrFile);
 
+// A program started without waiting for it, stdout and stderr into files; Kill() ends it
+// at once as a crash or a technician's kill would (TerminateProcess, SIGKILL).
+class StartedProgram {
+public:
+    StartedProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& outFile,
+                   const std::string& errFile);
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    unsigned long ProcessId() const { return processId_; }
+    bool Running();
+    // The exit status, or -1 when it has not ended within the time (or was killed).
+    int Wait(int milliseconds);
+    void Kill();
+
+private:
+    unsigned long processId_ = 0;
+    void* process_ = nullptr;  // Windows: the process handle
+    int status_ = -2;          // -2 while running
+};
+
 }  // namespace cli_testing

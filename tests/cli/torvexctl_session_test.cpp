@@ -14,9 +14,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using cli_testing::ProgramRun;
@@ -723,7 +725,8 @@ TEST(TorvexctlOutput, HelpAndVersion)
                              "  5  download refused", "  6  download failed", "  7  verification mismatch",
                              "  8  query failed", "  9  application file", "  10  not an application file",
                              "  11  the file's path cannot be handed to the module",
-                             "  12  the file differs from its manifest", "  13  manifest create"})
+                             "  12  the file differs from its manifest", "  13  manifest create",
+                             "  14  the board interface is in use by another torvexctl or torvexgui"})
         EXPECT_TRUE(Contains(help.out, line));
 
     ProgramRun version = workspace.Run({"--version"});
@@ -769,11 +772,14 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     const char* const newestFirst[] = {"  refused  ", "  skipped  ", "  accepted  "};
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_TRUE(Contains(rows[i + 1], newestFirst[i]) && Contains(rows[i + 1], "SIM-BOARD-0001"));
-    EXPECT_TRUE(Contains(table.err, "line 4: incomplete record (cut off), skipped"));
+    // The accepted and the refused downloads were written ahead: a started record each.
+    EXPECT_TRUE(Contains(table.err, "line 6: incomplete record (cut off), skipped"));
 
     nlohmann::json json = ParseSingleObject(workspace.Run({"--json", "history", "--board", "SIM-BOARD-0001"}));
-    ASSERT_EQ(json["records"].size(), 3u);
-    const nlohmann::json& accepted = json["records"][2];
+    ASSERT_EQ(json["records"].size(), 5u);
+    EXPECT_EQ(json["records"][4]["record"], "started");
+    EXPECT_EQ(json["records"][4]["id"], json["records"][3]["id"]);
+    const nlohmann::json& accepted = json["records"][3];
     EXPECT_EQ(accepted["program"], "torvexctl");
     EXPECT_EQ(accepted["file_banner"], "TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208");
     EXPECT_TRUE(accepted["banner_before"].is_null());
@@ -791,8 +797,94 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     // --history moves it.
     std::string moved = workspace.File("moved.jsonl");
     EXPECT_EQ(workspace.Run({"--history", moved, "download", workspace.CopySample()}).status, 0);
-    EXPECT_EQ(testing_support::SplitLines(ReadFile(moved)).size(), 1u);
-    EXPECT_EQ(testing_support::SplitLines(ReadFile(history)).size(), 4u);
+    EXPECT_EQ(testing_support::SplitLines(ReadFile(moved)).size(), 1u);  // skipped: nothing written ahead
+    EXPECT_EQ(testing_support::SplitLines(ReadFile(history)).size(), 6u);
+}
+
+// Two downloads started together: one writes, the other is turned away at once with the
+// holder's words. The writer is then killed in the middle of the write (a real process
+// kill): the next queries say first that the board may hold an incomplete application,
+// the history shows the interrupted update, and downloading the file again writes it in
+// full although the board reports its banner.
+TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
+{
+    Workspace workspace;
+    workspace.WriteSimConfig("[download]\nbytes_per_second = 20000\n");
+    const std::string body(200000, 'A');  // ten seconds of writing
+    const std::string images[] = {
+        ApplicationImage(kSampleFields, body),
+        ApplicationImage({"TORVEX-OTHER", "APP 2.0.0", "RUNTIM", "BOARDA", "20270101"}, body)};
+    const std::string files[] = {workspace.WriteApplication("first.bin", images[0]),
+                                 workspace.WriteApplication("second.bin", images[1])};
+    cli_testing::StartedProgram one(workspace.Program(), {"download", files[0]}, workspace.File("out1.txt"),
+                                    workspace.File("err1.txt"));
+    cli_testing::StartedProgram two(workspace.Program(), {"download", files[1]}, workspace.File("out2.txt"),
+                                    workspace.File("err2.txt"));
+    ASSERT_NE(one.ProcessId(), 0u);
+    ASSERT_NE(two.ProcessId(), 0u);
+    int refused = -1;
+    for (int i = 0; i < 1200 && refused < 0; ++i) {
+        if (!one.Running())
+            refused = 0;
+        else if (!two.Running())
+            refused = 1;
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_GE(refused, 0) << "neither download was turned away";
+    cli_testing::StartedProgram& loser = refused == 0 ? one : two;
+    cli_testing::StartedProgram& writer = refused == 0 ? two : one;
+    const std::string& file = files[1 - refused];
+    const std::string& image = images[1 - refused];
+    std::string loserErr = ReadFile(workspace.File(refused == 0 ? "err1.txt" : "err2.txt"));
+    EXPECT_EQ(loser.Wait(0), 14) << loserErr;
+    EXPECT_TRUE(Contains(loserErr,
+                         "torvexctl: error: the board interface is in use: torvexctl (process "
+                             + std::to_string(writer.ProcessId()) + ") since "));
+    EXPECT_TRUE(Contains(loserErr, ", downloading " + file + "; nothing was done"));
+    ProgramRun query = workspace.Run({"--json", "info"});  // a query too, before it loads the module
+    EXPECT_EQ(query.status, 14) << Describe(query);
+    EXPECT_EQ(ParseSingleObject(query)["board_holder"]["process_id"], writer.ProcessId());
+
+    // Killed while the flash grows.
+    const std::string flash = workspace.SimFile("quelvane-sim.flash");
+    auto flashSize = [&] { return testing_support::FileExists(flash) ? ReadFile(flash).size() : 0; };
+    for (int i = 0; i < 1200 && flashSize() < 1000 && writer.Running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(writer.Running()) << ReadFile(workspace.File(refused == 0 ? "err2.txt" : "err1.txt"));
+    writer.Kill();
+    ASSERT_GT(flashSize(), 0u);
+    ASSERT_LT(flashSize(), image.size());
+
+    const std::string warning = "torvexctl: warning: the last update of board SIM-BOARD-0001 did not finish: "
+                                "torvexctl on ";
+    ProgramRun info = workspace.Run({"info"});
+    EXPECT_EQ(info.status, 0) << Describe(info);
+    EXPECT_EQ(info.err.rfind(warning, 0), 0u) << info.err;
+    EXPECT_TRUE(Contains(info.err, " started writing " + file + " into it at "));
+    EXPECT_TRUE(Contains(info.err, "even if its banner looks right: download the application again"));
+    EXPECT_TRUE(Contains(info.out, "board reference: SIM-BOARD-0001\napplication in flash:\n"));
+    EXPECT_EQ(workspace.Run({"version"}).err.rfind(warning, 0), 0u);
+
+    ProgramRun history = workspace.Run({"history"});
+    std::vector<std::string> rows = testing_support::SplitLines(history.out);
+    ASSERT_GE(rows.size(), 2u) << history.out;
+    EXPECT_TRUE(Contains(rows[1], "  SIM-BOARD-0001  interrupted  " + file + "  "));
+    nlohmann::json records = ParseSingleObject(workspace.Run({"--json", "history"}))["records"];
+    ASSERT_EQ(records.size(), 1u);  // the writer's started record, and no outcome; nothing of the loser
+    EXPECT_EQ(records[0]["record"], "started");
+    EXPECT_EQ(records[0]["file"], file);
+
+    workspace.WriteSimConfig("");
+    ProgramRun again = workspace.Run({"download", file});
+    EXPECT_EQ(again.status, 0) << Describe(again);
+    EXPECT_EQ(again.err.rfind(warning, 0), 0u) << again.err;
+    EXPECT_TRUE(Contains(again.out, "writing it again: the last update of this board ("));
+    EXPECT_TRUE(Contains(again.out, ") was interrupted, so the board may hold an incomplete application"));
+    EXPECT_EQ(ReadFile(flash), image);
+    ProgramRun after = workspace.Run({"info"});
+    EXPECT_EQ(after.err, "");
+    EXPECT_TRUE(Contains(testing_support::SplitLines(workspace.Run({"history"}).out).at(1), "  accepted  "));
 }
 
 // A release beside its manifest, made by `manifest create`, with the maker's key trusted

@@ -3,6 +3,7 @@
 // pressed, the outcome waited for and read (its icon, headline and details), the history
 // list read and sorted, the window resized, against the simulated board with faults
 // injected through its configuration file.
+#include "board_lock.h"
 #include "control_ids.h"
 #include "gui_test_paths.h"
 #include "support/files.h"
@@ -281,9 +282,13 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     WriteFile(folder.File("other.bin"),
               ApplicationImage({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'b')));
     WriteFile(folder.File("tiny.bin"), "0123456789");
-    // The history's last line was cut off by a power cut: skipped, and no obstacle to appends.
+    // An update of this board that never finished, then a last line cut off by a power
+    // cut: skipped, and no obstacle to appends.
     std::string history = folder.File("history.jsonl");
-    WriteFile(history, "{\"time\":\"2026-12-01T08:00:00Z\",\"outcome\":\"acce");
+    WriteFile(history,
+              "{\"record\":\"started\",\"id\":\"k\",\"time\":\"2026-12-01T07:00:00Z\",\"program\":\"torvexctl\","
+              "\"file\":\"C:\\\\killed.bin\",\"board\":\"SIM-BOARD-0001\"}\n"
+              "{\"time\":\"2026-12-01T08:00:00Z\",\"outcome\":\"acce");
 
     // No operator remembered or in the environment: the field starts empty.
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kOperatorKey, "Operator");
@@ -297,7 +302,17 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_TRUE(Contains(gui.Text(IDC_HISTORY_NOTE), "1 damaged or incomplete line(s) skipped"));
     EXPECT_EQ(gui.ListHeadings(),
               (std::vector<std::string>{"Time", "Board", "Outcome", "File", "Operator", "Banner after"}));
-    EXPECT_TRUE(gui.ListRows().empty());
+    ASSERT_EQ(gui.ListRows().size(), 1u);
+    EXPECT_EQ(gui.ListRows()[0][1], "SIM-BOARD-0001");
+    EXPECT_EQ(gui.ListRows()[0][2], "interrupted");
+    EXPECT_EQ(gui.OutcomeIcon(), IDC_OUTCOME_WARNING);
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "The last update of this board did not finish");
+    EXPECT_EQ(gui.Text(IDC_OUTCOME)
+                  .rfind("Warning: the last update of board SIM-BOARD-0001 did not finish: "
+                         "torvexctl started writing C:\\killed.bin into it at 2026-12-01T07:00:00Z",
+                         0),
+              0u)
+        << gui.Text(IDC_OUTCOME);
     EXPECT_EQ(gui.Text(IDC_OPERATOR), "");
     gui.Type(IDC_OPERATOR, "Ann Lee");
 
@@ -312,14 +327,16 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     gui.Press(IDC_FORCE);
     EXPECT_FALSE(gui.Enabled(IDC_UPDATE));
 
+    bool interrupted = true;  // until an update of the board ends
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         WriteFile(folder.File("simulator\\quelvane-sim.ini"), c.simConfig);
         gui.ChooseFile(folder.File(c.file));
-        // Another file: the last outcome is gone.
-        EXPECT_EQ(gui.OutcomeIcon(), 0);
-        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "");
-        EXPECT_EQ(gui.Text(IDC_OUTCOME), "");
+        // Another file: the last outcome is gone, but for the board's unfinished update.
+        EXPECT_EQ(gui.OutcomeIcon(), interrupted ? IDC_OUTCOME_WARNING : 0);
+        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), interrupted ? "The last update of this board did not finish" : "");
+        EXPECT_EQ(gui.Text(IDC_OUTCOME).empty(), !interrupted);
+        interrupted = false;
         ASSERT_TRUE(Contains(gui.Text(IDC_FILE_CHECK), "passes the check"));
         ASSERT_TRUE(gui.Enabled(IDC_UPDATE));
         std::string firstHeadline;
@@ -349,13 +366,15 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
         return cells;
     };
     gui.ClickHeading(2);
-    EXPECT_EQ(column(2), (std::vector<std::string>{"accepted", "failed", "failed", "refused", "skipped"}));
+    EXPECT_EQ(column(2),
+              (std::vector<std::string>{"accepted", "failed", "failed", "interrupted", "refused", "skipped"}));
     gui.ClickHeading(2);
-    EXPECT_EQ(column(2), (std::vector<std::string>{"skipped", "refused", "failed", "failed", "accepted"}));
+    EXPECT_EQ(column(2),
+              (std::vector<std::string>{"skipped", "refused", "interrupted", "failed", "failed", "accepted"}));
     gui.ClickHeading(0);
     std::vector<std::string> times = column(0);
     EXPECT_TRUE(std::is_sorted(times.rbegin(), times.rend())) << times.front() << " ... " << times.back();
-    EXPECT_EQ(column(2).back(), "accepted");
+    EXPECT_EQ(column(2).back(), "interrupted");  // the oldest
 
     // Resized, the log and the history share the height gained and take all the width.
     RECT log = Placed(gui.Control(IDC_LOG)), list = Placed(gui.Control(IDC_HISTORY)), frame = Placed(gui.Window());
@@ -397,15 +416,26 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_EQ(gui.Close(), 0u);
     EXPECT_EQ(RememberedOperator(), "Ann Lee");
 
-    // One whole record per run after the torn line, each on its own line.
+    // Whole records after the torn line, each on its own line: an outcome per run, and
+    // ahead of each download (all but the skip) a started record with the same id.
     std::vector<std::string> lines = testing_support::SplitLines(ReadFile(history));
-    ASSERT_EQ(lines.size(), 1 + std::size(kCases) + 2);
-    nlohmann::json signedRun = nlohmann::json::parse(lines[lines.size() - 2]);
+    // The cases, then the signed release and the unsigned file allowed: two records each.
+    ASSERT_EQ(lines.size(), 2 + 2 * (std::size(kCases) + 2) - 1);
+    std::vector<nlohmann::json> outcomes;
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        nlohmann::json record = nlohmann::json::parse(lines[i]);
+        if (record.contains("record"))
+            EXPECT_EQ(nlohmann::json::parse(lines.at(i + 1))["id"], record["id"]) << lines[i];
+        else
+            outcomes.push_back(record);
+    }
+    ASSERT_EQ(outcomes.size(), std::size(kCases) + 2);
+    const nlohmann::json& signedRun = outcomes[outcomes.size() - 2];
     EXPECT_EQ(signedRun["manifest"]["signer"]["key_file"], "release-2026.pem");
     EXPECT_EQ(signedRun["manifest"]["version"], "1.2.0");
-    EXPECT_EQ(nlohmann::json::parse(lines.back())["manifest"]["overrides"], nlohmann::json::array({"allow-unsigned"}));
+    EXPECT_EQ(outcomes.back()["manifest"]["overrides"], nlohmann::json::array({"allow-unsigned"}));
     for (std::size_t i = 0; i < std::size(kCases); ++i) {
-        nlohmann::json record = nlohmann::json::parse(lines[i + 1]);
+        const nlohmann::json& record = outcomes[i];
         EXPECT_EQ(record["outcome"], kCases[i].recorded);
         EXPECT_EQ(record["program"], "torvexgui");
         EXPECT_EQ(record["board"], "SIM-BOARD-0001");
@@ -431,4 +461,25 @@ TEST(TorvexGui, MissingModuleGivesAMessageNotACrash)
     EXPECT_TRUE(Contains(gui.Message(), "The board module could not be loaded")) << gui.Message();
     EXPECT_TRUE(Contains(gui.Message(), "Put torvex.dll beside torvexgui.exe")) << gui.Message();
     EXPECT_EQ(gui.Close(), 3u);
+}
+
+// Another program holds the board interface: the window names it and does nothing.
+TEST(TorvexGui, BoardHeldByAnotherProgramIsNamedAndLeftAlone)
+{
+    ScratchFolder folder("gui-held");
+    CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
+    CopyFile(TORVEX_HOST_MODULE_FILE, folder.File("torvex.dll"));
+    torvexupdate::BoardLock held(folder.Path());
+    torvexupdate::LockHolder me{"gui_tests", 0, "", "downloading C:\\app.bin", "C:\\app.bin"};
+    torvexupdate::LockHolder holder;
+    std::string error;
+    ASSERT_EQ(held.Take(me, &holder, &error), torvexupdate::BoardLock::Result::kTaken) << error;
+    GuiSession gui(folder.Path(), folder.File("history.jsonl"));
+    ASSERT_NE(gui.Window(), nullptr) << "no message appeared";
+    EXPECT_TRUE(Contains(gui.Message(),
+                         "The board is in use by another program: gui_tests (process "
+                             + std::to_string(GetCurrentProcessId()) + ") since "));
+    EXPECT_TRUE(Contains(gui.Message(), ", downloading C:\\app.bin.")) << gui.Message();
+    EXPECT_EQ(gui.Close(), 3u);
+    EXPECT_FALSE(testing_support::FileExists(folder.File("Torvex.log")));  // the module was not even started
 }

@@ -400,8 +400,7 @@ TEST(SoakAcrossProcesses, SessionOfAnotherProcessAndAPacedFlash)
     testing_support::ModuleUnderTest module;
     module.WriteSimConfig("[sessions]\nacross_processes = 1\n[download]\nbytes_per_second = 20000\n");
     std::string application = module.Folder() + "\\appli.com";
-    std::string image = testing_support::ApplicationImage(
-        "HDR-0001", testing_support::Banner({"SOAK-APPL", "V2", "1", "2", "3"}), std::string(60000, 'A'));
+    std::string image = testing_support::ApplicationImage({"SOAK-APPL", "V2", "1", "2", "3"}, std::string(60000, 'A'));
     testing_support::WriteFile(application, image);
     std::string flash = module.SimFolder() + "\\quelvane-sim.flash";
     auto flashSize = [&flash] {

@@ -1,7 +1,9 @@
 // The history file: records survive a torn last line, damaged lines are skipped with a
 // warning, the location rule, and the system's SHA-256; how the history is read back: local
-// times with their offset, dates people type, filters, CSV quoting.
+// times with their offset, dates people type, filters, CSV quoting; started records paired
+// with their outcomes, and what the attempts say about a board.
 #include "history.h"
+#include "history_attempts.h"
 #include "history_view.h"
 #include "support/files.h"
 #include "system_facts.h"
@@ -179,6 +181,120 @@ TEST(SystemFacts, Sha256OfKnownContentAndOfAMissingFile)
     ASSERT_EQ(time.size(), 20u);
     EXPECT_EQ(time[10], 'T');
     EXPECT_EQ(time.back(), 'Z');
+}
+
+// A history in short: one letter a record. S = started, O = outcome; the id, board,
+// outcome, file banner and digest follow. Outcome "-" leaves an outcome record without id
+// (written before there were started records).
+Record Short(const std::string& kind, const std::string& id, const std::string& board,
+             const std::string& outcome = "accepted", const std::string& banner = "APP 1",
+             const std::string& sha = "aa")
+{
+    Record record;
+    if (kind == "S")
+        record["record"] = "started";
+    if (!id.empty())
+        record["id"] = id;
+    record["time"] = "2026-12-09T05:00:00Z";
+    record["program"] = "torvexctl";
+    record["file"] = "Z:\\app-" + id + ".bin";
+    record["board"] = board;
+    record["file_banner"] = banner;
+    record["sha256"] = sha;
+    if (kind == "O") {
+        record["outcome"] = outcome;
+        bool downloaded = outcome != "skipped" && outcome != "not_application";
+        record["result"] = {{"code", downloaded ? Record(outcome == "accepted" ? 1 : -1) : Record(nullptr)},
+                            {"words", outcome + " in words"}};
+    }
+    return record;
+}
+
+std::string Outcomes(const std::vector<Record>& attempts)
+{
+    std::string text;
+    for (const Record& attempt : attempts)
+        text += (text.empty() ? "" : " ") + attempt.value("id", std::string("?")) + ":"
+            + attempt.value("outcome", std::string("?"));
+    return text;
+}
+
+TEST(HistoryAttempts, StartedRecordsArePairedByIdAndThoseLeftAloneAreInterrupted)
+{
+    const std::vector<Record> records = {
+        Short("O", "", "B1", "accepted"),  // an outcome from before there were started records
+        Short("S", "1", "B1"),
+        Short("O", "1", "B1", "failed"),
+        Short("S", "2", "B2"),             // never finished
+        Short("O", "3", "B1", "skipped"),  // nothing handed to the module: no started record
+        Short("S", "4", "B1"),
+        Short("S", "5", "B1"),  // interrupted; 4's outcome comes after it
+        Short("O", "4", "B1", "accepted"),
+    };
+    std::vector<Record> attempts = Attempts(records);
+    EXPECT_EQ(Outcomes(attempts), "?:accepted 1:failed 2:interrupted 3:skipped 4:accepted 5:interrupted");
+    // The interrupted attempt keeps what was written ahead, and is no longer a started record.
+    EXPECT_EQ(attempts[2]["file"], "Z:\\app-2.bin");
+    EXPECT_EQ(attempts[2]["board"], "B2");
+    EXPECT_FALSE(IsStartedRecord(attempts[2]));
+    EXPECT_TRUE(IsStartedRecord(records[1]));
+
+    std::vector<Record> interrupted = InterruptedBoards(attempts);
+    ASSERT_EQ(interrupted.size(), 2u);
+    EXPECT_EQ(interrupted[0]["id"], "5");  // in the order the boards first appear
+    EXPECT_EQ(interrupted[1]["id"], "2");
+    std::string words = InterruptedWords(interrupted[1], "download it again.");
+    for (const char* part : {"board B2 did not finish", "torvexctl started writing Z:\\app-2.bin",
+                             "2026-12-09T05:00:00Z", "even if its banner looks right: download it again."})
+        EXPECT_NE(words.find(part), std::string::npos) << words;
+
+    // A later update of the board that finishes ends the warning.
+    std::vector<Record> later = records;
+    later.push_back(Short("S", "6", "B2"));
+    later.push_back(Short("O", "6", "B2", "refused"));
+    EXPECT_EQ(InterruptedBoards(Attempts(later)).size(), 1u);
+    EXPECT_NE(NewUpdateId(), NewUpdateId());
+}
+
+TEST(HistoryAttempts, SkipOnlyWhatTheBoardsNewestAttemptsDoNotContradict)
+{
+    struct Case {
+        const char* name;
+        std::vector<Record> records;
+        const char* because;  // "" when the skip stands
+        bool interrupted;
+    };
+    const Case cases[] = {
+        {"no record of the board", {Short("O", "1", "B2")}, "", false},
+        {"accepted with the same bytes", {Short("S", "1", "B1"), Short("O", "1", "B1")}, "", false},
+        {"interrupted", {Short("O", "1", "B1"), Short("S", "2", "B1")}, "was interrupted", true},
+        {"interrupted on another board", {Short("O", "1", "B1"), Short("S", "2", "B2")}, "", false},
+        {"interrupted, then finished",
+         {Short("S", "1", "B1"), Short("S", "2", "B1"), Short("O", "2", "B1")},
+         "",
+         false},
+        {"failed", {Short("O", "1", "B1", "failed")}, "ended failed: failed in words", false},
+        {"verify mismatch", {Short("O", "1", "B1", "verify_mismatch")}, "ended verify_mismatch", false},
+        {"refused: the board kept what it had", {Short("O", "1", "B1", "refused")}, "", false},
+        {"other bytes under the same banner",
+         {Short("O", "1", "B1", "accepted", "APP 1", "bb")},
+         "had other bytes",
+         false},
+        {"other bytes, then a skip",
+         {Short("O", "1", "B1", "accepted", "APP 1", "bb"), Short("O", "2", "B1", "skipped")},
+         "had other bytes",
+         false},
+        {"other bytes under another banner", {Short("O", "1", "B1", "accepted", "APP 0", "bb")}, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BoardHistory standing = StandingOf(Attempts(c.records), "B1", "APP 1", "aa");
+        EXPECT_EQ(standing.interrupted.has_value(), c.interrupted);
+        if (*c.because == '\0')
+            EXPECT_EQ(standing.writeAgainBecause, "");
+        else
+            EXPECT_NE(standing.writeAgainBecause.find(c.because), std::string::npos) << standing.writeAgainBecause;
+    }
 }
 
 }  // namespace

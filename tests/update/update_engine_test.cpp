@@ -32,11 +32,14 @@ struct StandInBoard {
     std::vector<Step> steps;
     int downloads = 0;
     std::string lastPath;
+    std::string historyPath;
+    std::string historySeen;  // the history as it was on the disk when the module got the file
 } standIn;
 
 int TORVEX_CALL StandInDownload(const char* path)
 {
     standIn.lastPath = path;
+    standIn.historySeen = ReadFile(standIn.historyPath);
     Step step = standIn.steps.at(static_cast<std::size_t>(standIn.downloads++));
     if (step.writes)
         standIn.flash = ReadFile(path).substr(8, 48);
@@ -158,6 +161,7 @@ TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
     options.retries = c.retries;
     options.program = "test";
     options.historyPath = folder.File("h.jsonl");
+    standIn.historyPath = options.historyPath;
     UpdateEvents events;
     int opened = 0;
     events.openBoard = [&](BoardCalls* calls) {
@@ -190,8 +194,20 @@ TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
     }
 
     History history = ReadHistory(options.historyPath);
-    ASSERT_EQ(history.records.size(), 1u);
-    const Record& record = history.records[0];
+    // Every download is written ahead: a started record on the disk before the module has
+    // the file, and the outcome after it with the same id.
+    ASSERT_EQ(history.records.size(), c.steps.empty() ? 1u : 2u);
+    const Record& record = history.records.back();
+    EXPECT_FALSE(record.contains("record"));
+    EXPECT_EQ(record["id"], report.id);
+    if (!c.steps.empty()) {
+        const Record& started = history.records[0];
+        EXPECT_EQ(standIn.historySeen, started.dump() + "\n");
+        EXPECT_EQ(started["record"], "started");
+        EXPECT_EQ(started["id"], report.id);
+        for (const char* key : {"time", "program", "machine", "file", "size", "sha256", "board", "banner_before"})
+            EXPECT_EQ(started[key], record[key]) << key;
+    }
     EXPECT_EQ(record["outcome"], c.outcomeName);
     EXPECT_EQ(record["result"]["words"], OutcomeWords(report));
     EXPECT_EQ(record["size"], c.file.size());
@@ -212,9 +228,9 @@ TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, UpdateEngine, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
+                         [](const ::testing::TestParamInfo<Case>& row) {
                              std::string name;
-                             for (char c : info.param.name)
+                             for (char c : row.param.name)
                                  name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              return name;
                          });
@@ -236,6 +252,46 @@ TEST(UpdateEngineBoard, ThatCannotBeOpenedIsRecordedAndNothingIsCalled)
     report = RunUpdate(InspectFile(folder.File("missing.bin")), options, events);
     EXPECT_EQ(report.outcome, Outcome::kFileUnreadable);
     EXPECT_EQ(ReadHistory(options.historyPath).records.size(), 2u);
+}
+
+// The same banner on the board is written again while the history contradicts it (the
+// pairing rules are history_test's), and skipped once the write has finished.
+TEST(UpdateEngineBoard, SameBannerIsWrittenAgainAfterAnInterruptedUpdate)
+{
+    ScratchFolder folder("engine");
+    WriteFile(folder.File("app.bin"), ApplicationImage(kNew));
+    standIn = StandInBoard{};
+    standIn.flash = testing_support::Banner(kNew);
+    standIn.steps = {{1, true}};
+    UpdateOptions options;
+    options.historyPath = folder.File("h.jsonl");
+    standIn.historyPath = options.historyPath;
+    std::string error;
+    ASSERT_TRUE(AppendRecord(options.historyPath,
+                             Record{{"record", "started"}, {"id", "x"}, {"board", "REF-7"}, {"file", "torn.bin"}},
+                             &error));
+    UpdateEvents events;
+    events.openBoard = [](BoardCalls* calls) {
+        calls->download = StandInDownload;
+        calls->version = StandInVersion;
+        calls->reference = StandInReference;
+        return true;
+    };
+    std::string heard;
+    events.historyRead = [&](const BoardHistory& standing) {
+        heard = standing.interrupted ? standing.interrupted->value("file", "") : "";
+    };
+
+    UpdateReport report = RunUpdate(InspectFile(folder.File("app.bin")), options, events);
+    EXPECT_EQ(report.outcome, Outcome::kAccepted);
+    EXPECT_EQ(standIn.downloads, 1);
+    EXPECT_EQ(heard, "torn.bin");
+    EXPECT_NE(report.writtenAgainBecause.find("was interrupted"), std::string::npos) << report.writtenAgainBecause;
+    EXPECT_EQ(ReadHistory(options.historyPath).records.back()["written_again_because"], report.writtenAgainBecause);
+
+    report = RunUpdate(InspectFile(folder.File("app.bin")), options, events);
+    EXPECT_EQ(report.outcome, Outcome::kSkipped);
+    EXPECT_EQ(heard, "");
 }
 
 }  // namespace
