@@ -64,6 +64,8 @@ Record StartedRecordOf(const UpdateFile& file, const UpdateReport& report, const
     record["time"] = time;
     record["program"] = options.program;
     record["machine"] = MachineName();
+    // Who was at the board, should the update never end.
+    record["operator"] = options.operatorName.empty() ? Record(nullptr) : Record(options.operatorName);
     record["file"] = AbsolutePath(file.path);
     record["size"] = file.content.size;
     record["sha256"] = file.sha256.empty() ? Record(nullptr) : Record(file.sha256);
