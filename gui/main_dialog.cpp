@@ -61,34 +61,20 @@ struct Anchor {
     float moveX, moveY, growX, growY;
 };
 const Anchor kAnchors[] = {
-    {IDC_BOARD_GROUP, 0, 0, 1, 0},
-    {IDC_BOARD_REFERENCE, 0, 0, 1, 0},
-    {IDC_BOARD_APPLICATION, 0, 0, 1, 0},
-    {IDC_REFRESH, 1, 0, 0, 0},
-    {IDC_FILE_GROUP, 0, 0, 1, 0},
-    {IDC_FILE_PATH, 0, 0, 1, 0},
-    {IDC_BROWSE, 1, 0, 0, 0},
-    {IDC_FILE_BANNER, 0, 0, 1, 0},
-    {IDC_FILE_CHECK, 0, 0, 1, 0},
-    {IDC_FILE_MANIFEST, 0, 0, 1, 0},
-    {IDC_FORCE, 0, 0, 1, 0},
-    {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
-    {IDC_PROGRESS, 0, 0, 1, 0},
-    {IDC_ELAPSED, 1, 0, 0, 0},
-    {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
-    {IDC_OUTCOME, 0, 0, 1, 0},
-    {IDC_LOG, 0, 0, 1, 0.5f},
-    {IDC_HISTORY_LABEL, 0, 0.5f, 0, 0},
-    {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0},
-    {IDC_HISTORY, 0, 0.5f, 1, 0.5f},
-    {IDCANCEL, 1, 1, 0, 0},
+    {IDC_BOARD_GROUP, 0, 0, 1, 0},     {IDC_BOARD_REFERENCE, 0, 0, 1, 0}, {IDC_BOARD_APPLICATION, 0, 0, 1, 0},
+    {IDC_REFRESH, 1, 0, 0, 0},         {IDC_FILE_GROUP, 0, 0, 1, 0},      {IDC_FILE_PATH, 0, 0, 1, 0},
+    {IDC_BROWSE, 1, 0, 0, 0},          {IDC_FILE_BANNER, 0, 0, 1, 0},     {IDC_FILE_CHECK, 0, 0, 1, 0},
+    {IDC_FILE_MANIFEST, 0, 0, 1, 0},   {IDC_FORCE, 0, 0, 1, 0},           {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
+    {IDC_PROGRESS, 0, 0, 1, 0},        {IDC_ELAPSED, 1, 0, 0, 0},         {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
+    {IDC_OUTCOME, 0, 0, 1, 0},         {IDC_LOG, 0, 0, 1, 0.5f},          {IDC_HISTORY_LABEL, 0, 0.5f, 0, 0},
+    {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0}, {IDC_HISTORY, 0, 0.5f, 1, 0.5f},   {IDCANCEL, 1, 1, 0, 0},
 };
 
 struct Window {
     HWND dialog = nullptr;
     BoardLink* board = nullptr;
     WindowSettings settings;
-    UpdateFile file;  // as chosen: read and checked; hashed only when a manifest needs it
+    UpdateFile file;           // as chosen: read and checked; hashed only when a manifest needs it
     ManifestVerdict manifest;  // the file against its manifest and the trusted keys
     UpdateRun run;
     bool running = false;
@@ -176,12 +162,11 @@ void ShowBoard(Window& window)
     SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
     SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
     BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
-    window.boardWarning = standing.interrupted
-        ? L"Warning: "
+    window.boardWarning = standing.interrupted ? L"Warning: "
             + Wide(InterruptedWords(*standing.interrupted,
                                     "choose the application file and press Update to write it again before "
                                     "using the board."))
-        : L"";
+                                               : L"";
 }
 
 // Said first, over what the outcome said before, until a later update of the board ends:
@@ -415,7 +400,8 @@ void StartUpdate(Window& window)
     std::wstring busy;
     if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
                                AbsolutePath(window.file.path), &busy)) {
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" Press Update again when it has finished.");
+        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy",
+                    busy + L" Press Update again when it has finished.");
         return;
     }
 

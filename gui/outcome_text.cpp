@@ -190,6 +190,9 @@ Severity OutcomeSeverity(const UpdateReport& report)
     case Outcome::kVerifyFailed:
         severity = Severity::kWarning;  // the board is as it was, or runs what was written
         break;
+    case Outcome::kManifestRefused:
+        severity = Severity::kError;  // the file is not the one its maker released, or not for this board
+        break;
     case Outcome::kBoardUnavailable:
     case Outcome::kVerifyMismatch:
     case Outcome::kRefused:
@@ -216,6 +219,8 @@ std::wstring OutcomeHeadline(const UpdateReport& report)
     case Outcome::kFileUnreadable:
     case Outcome::kFileEmpty:
         return L"Nothing written: the file cannot be read or is empty";
+    case Outcome::kManifestRefused:
+        return L"Nothing written: the file's manifest refuses it";
     case Outcome::kBoardUnavailable:
         return L"Update failed: the board could not be reached";
     case Outcome::kVerifyMismatch:

@@ -721,12 +721,12 @@ TEST(TorvexctlOutput, HelpAndVersion)
     Workspace workspace(false);
     ProgramRun help = workspace.Run({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* line : {"  2  usage error", "  3  torvex.dll not loadable", "  4  module initialisation failed",
-                             "  5  download refused", "  6  download failed", "  7  verification mismatch",
-                             "  8  query failed", "  9  application file", "  10  not an application file",
-                             "  11  the file's path cannot be handed to the module",
-                             "  12  the file differs from its manifest", "  13  manifest create",
-                             "  14  the board interface is in use by another torvexctl or torvexgui"})
+    for (const char* line :
+         {"  2  usage error", "  3  torvex.dll not loadable", "  4  module initialisation failed",
+          "  5  download refused", "  6  download failed", "  7  verification mismatch", "  8  query failed",
+          "  9  application file", "  10  not an application file",
+          "  11  the file's path cannot be handed to the module", "  12  the file differs from its manifest",
+          "  13  manifest create", "  14  the board interface is in use by another torvexctl or torvexgui"})
         EXPECT_TRUE(Contains(help.out, line));
 
     ProgramRun version = workspace.Run({"--version"});
