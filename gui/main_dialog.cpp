@@ -60,15 +60,31 @@ struct Anchor {
     int id;
     float moveX, moveY, growX, growY;
 };
+// clang-format off
 const Anchor kAnchors[] = {
-    {IDC_BOARD_GROUP, 0, 0, 1, 0},     {IDC_BOARD_REFERENCE, 0, 0, 1, 0}, {IDC_BOARD_APPLICATION, 0, 0, 1, 0},
-    {IDC_REFRESH, 1, 0, 0, 0},         {IDC_FILE_GROUP, 0, 0, 1, 0},      {IDC_FILE_PATH, 0, 0, 1, 0},
-    {IDC_BROWSE, 1, 0, 0, 0},          {IDC_FILE_BANNER, 0, 0, 1, 0},     {IDC_FILE_CHECK, 0, 0, 1, 0},
-    {IDC_FILE_MANIFEST, 0, 0, 1, 0},   {IDC_FORCE, 0, 0, 1, 0},           {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
-    {IDC_PROGRESS, 0, 0, 1, 0},        {IDC_ELAPSED, 1, 0, 0, 0},         {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
-    {IDC_OUTCOME, 0, 0, 1, 0},         {IDC_LOG, 0, 0, 1, 0.5f},          {IDC_HISTORY_LABEL, 0, 0.5f, 0, 0},
-    {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0}, {IDC_HISTORY, 0, 0.5f, 1, 0.5f},   {IDCANCEL, 1, 1, 0, 0},
+    {IDC_BOARD_GROUP, 0, 0, 1, 0},
+    {IDC_BOARD_REFERENCE, 0, 0, 1, 0},
+    {IDC_BOARD_APPLICATION, 0, 0, 1, 0},
+    {IDC_REFRESH, 1, 0, 0, 0},
+    {IDC_FILE_GROUP, 0, 0, 1, 0},
+    {IDC_FILE_PATH, 0, 0, 1, 0},
+    {IDC_BROWSE, 1, 0, 0, 0},
+    {IDC_FILE_BANNER, 0, 0, 1, 0},
+    {IDC_FILE_CHECK, 0, 0, 1, 0},
+    {IDC_FILE_MANIFEST, 0, 0, 1, 0},
+    {IDC_FORCE, 0, 0, 1, 0},
+    {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
+    {IDC_PROGRESS, 0, 0, 1, 0},
+    {IDC_ELAPSED, 1, 0, 0, 0},
+    {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
+    {IDC_OUTCOME, 0, 0, 1, 0},
+    {IDC_LOG, 0, 0, 1, 0.5f},
+    {IDC_HISTORY_LABEL, 0, 0.5f, 0, 0},
+    {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0},
+    {IDC_HISTORY, 0, 0.5f, 1, 0.5f},
+    {IDCANCEL, 1, 1, 0, 0},
 };
+// clang-format on
 
 struct Window {
     HWND dialog = nullptr;
@@ -162,11 +178,12 @@ void ShowBoard(Window& window)
     SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
     SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
     BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
-    window.boardWarning = standing.interrupted ? L"Warning: "
+    window.boardWarning.clear();
+    if (standing.interrupted)
+        window.boardWarning = L"Warning: "
             + Wide(InterruptedWords(*standing.interrupted,
                                     "choose the application file and press Update to write it again before "
-                                    "using the board."))
-                                               : L"";
+                                    "using the board."));
 }
 
 // Said first, over what the outcome said before, until a later update of the board ends:
