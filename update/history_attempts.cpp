@@ -99,6 +99,8 @@ std::vector<Record> Attempts(const std::vector<Record>& records)
         Record interrupted = record;
         interrupted.erase(kRecordKindKey);
         interrupted["outcome"] = kInterruptedOutcome;
+        interrupted["result"] = {{"code", nullptr},
+                                 {"words", "stopped before the end: the board may hold an incomplete application"}};
         attempts.push_back(interrupted);
     }
     return attempts;

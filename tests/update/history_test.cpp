@@ -237,6 +237,7 @@ TEST(HistoryAttempts, StartedRecordsArePairedByIdAndThoseLeftAloneAreInterrupted
     EXPECT_EQ(attempts[2]["file"], "Z:\\app-2.bin");
     EXPECT_EQ(attempts[2]["board"], "B2");
     EXPECT_FALSE(IsStartedRecord(attempts[2]));
+    EXPECT_EQ(attempts[2]["result"]["words"], "stopped before the end: the board may hold an incomplete application");
     EXPECT_TRUE(IsStartedRecord(records[1]));
 
     std::vector<Record> interrupted = InterruptedBoards(attempts);
