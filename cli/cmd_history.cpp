@@ -152,7 +152,8 @@ void PrintConsoleTable(Output& out, const std::vector<Record>& records)
         for (std::size_t i = 0; i < std::size(kConsoleColumns); ++i)
             if (widths[i] > kConsoleColumns[i].floor
                 && (narrowed == std::size(kConsoleColumns)
-                    || widths[i] / kConsoleColumns[i].weight > widths[narrowed] / kConsoleColumns[narrowed].weight))
+                    || static_cast<double>(widths[i]) / kConsoleColumns[i].weight
+                        > static_cast<double>(widths[narrowed]) / kConsoleColumns[narrowed].weight))
                 narrowed = i;
         if (narrowed == std::size(kConsoleColumns))
             break;  // every column at its floor: 71 columns at most

@@ -537,10 +537,12 @@ void FollowSize(Window& window, int width, int height)
     for (std::size_t i = 0; i < std::size(kAnchors) && moves != nullptr; ++i) {
         const Anchor& anchor = kAnchors[i];
         const RECT& at = window.placed[i];
-        moves = DeferWindowPos(
-            moves, GetDlgItem(window.dialog, anchor.id), nullptr, at.left + static_cast<int>(anchor.moveX * dx),
-            at.top + static_cast<int>(anchor.moveY * dy), at.right - at.left + static_cast<int>(anchor.growX * dx),
-            at.bottom - at.top + static_cast<int>(anchor.growY * dy), SWP_NOZORDER | SWP_NOACTIVATE);
+        moves = DeferWindowPos(moves, GetDlgItem(window.dialog, anchor.id), nullptr,
+                               at.left + static_cast<int>(anchor.moveX * static_cast<float>(dx)),
+                               at.top + static_cast<int>(anchor.moveY * static_cast<float>(dy)),
+                               at.right - at.left + static_cast<int>(anchor.growX * static_cast<float>(dx)),
+                               at.bottom - at.top + static_cast<int>(anchor.growY * static_cast<float>(dy)),
+                               SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (moves != nullptr)
         EndDeferWindowPos(moves);

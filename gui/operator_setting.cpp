@@ -28,9 +28,10 @@ bool RememberOperator(const std::wstring& name)
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    LSTATUS status = name.empty() ? RegDeleteValueW(key, kValue)
-                                  : RegSetValueExW(key, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                                                   static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+    LSTATUS status = name.empty()
+        ? RegDeleteValueW(key, kValue)
+        : RegSetValueExW(key, kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                         static_cast<DWORD>(name.size() + 1) * static_cast<DWORD>(sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS || (name.empty() && status == ERROR_FILE_NOT_FOUND);
 }

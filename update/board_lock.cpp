@@ -17,6 +17,9 @@ using Json = nlohmann::ordered_json;
 
 // The holder's words; false while the file is empty or half written (its holder has only
 // just taken the lock).
+// What a holder writes of itself is a few hundred bytes; more is not read.
+constexpr std::size_t kMaxHolderText = 65536;
+
 bool ReadHolder(const std::string& path, LockHolder* holder)
 {
     std::FILE* file = OpenFile(path, "rb");
@@ -25,7 +28,7 @@ bool ReadHolder(const std::string& path, LockHolder* holder)
     std::string text;
     char chunk[1024];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && text.size() < 64 * 1024)
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && text.size() < kMaxHolderText)
         text.append(chunk, got);
     std::fclose(file);
     Json words = Json::parse(text, nullptr, false);
@@ -69,7 +72,7 @@ std::string HolderWords(const LockHolder& holder)
         + (holder.activity.empty() ? "working with the board" : holder.activity);
 }
 
-BoardLock::BoardLock(std::string moduleFolder)
+BoardLock::BoardLock(const std::string& moduleFolder)
         : lockFile_(JoinPath(AbsolutePath(moduleFolder.empty() ? "." : moduleFolder), kBoardLockFileName))
 {
 }

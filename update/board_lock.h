@@ -32,7 +32,7 @@ unsigned long CurrentProcessId();
 class BoardLock {
 public:
     // `moduleFolder`: the folder of torvex.ini and Torvex.log.
-    explicit BoardLock(std::string moduleFolder);
+    explicit BoardLock(const std::string& moduleFolder);
     ~BoardLock();
     BoardLock(const BoardLock&) = delete;
     BoardLock& operator=(const BoardLock&) = delete;

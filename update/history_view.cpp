@@ -44,8 +44,23 @@ long long DaysFromCivil(long long year, unsigned month, unsigned day)
 
 long long SecondsOf(int year, int month, int day, int hour, int minute, int second)
 {
-    return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 + hour * 3600
-        + minute * 60 + second;
+    return DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400
+        + static_cast<long long>(hour) * 3600 + static_cast<long long>(minute) * 60 + second;
+}
+
+// The number written with exactly `count` digits from `at` in `text`.
+bool FixedDigits(const std::string& text, std::size_t at, std::size_t count, int* value)
+{
+    if (at + count > text.size())
+        return false;
+    int number = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        number = number * 10 + (text[i] - '0');
+    }
+    *value = number;
+    return true;
 }
 
 bool InRange(int year, int month, int day, int hour, int minute, int second)
@@ -90,12 +105,12 @@ const HistoryColumn* FindHistoryColumn(const std::string& name)
 
 bool ParseRecordTime(const std::string& text, long long* seconds)
 {
-    int year, month, day, hour, minute, second;
-    char zone = 0, extra = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c%c", &year, &month, &day, &hour, &minute, &second, &zone,
-                    &extra)
-            != 7
-        || zone != 'Z' || !InRange(year, month, day, hour, minute, second))
+    // As the records write it: YYYY-MM-DDTHH:MM:SSZ.
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':'
+        || text[19] != 'Z' || !FixedDigits(text, 0, 4, &year) || !FixedDigits(text, 5, 2, &month)
+        || !FixedDigits(text, 8, 2, &day) || !FixedDigits(text, 11, 2, &hour) || !FixedDigits(text, 14, 2, &minute)
+        || !FixedDigits(text, 17, 2, &second) || !InRange(year, month, day, hour, minute, second))
         return false;
     *seconds = SecondsOf(year, month, day, hour, minute, second);
     return true;
@@ -112,7 +127,7 @@ std::string LocalIsoTime(long long seconds)
                                  local.tm_sec)
         - seconds;
     long long minutes = (offset < 0 ? -offset : offset) / 60;
-    char text[40];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02lld:%02lld", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
                   minutes / 60, minutes % 60);
@@ -121,19 +136,18 @@ std::string LocalIsoTime(long long seconds)
 
 bool ParseDate(const std::string& text, long long* seconds)
 {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, consumed = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &year, &month, &day, &consumed) != 3 || consumed != 10)
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-' || !FixedDigits(text, 0, 4, &year)
+        || !FixedDigits(text, 5, 2, &month) || !FixedDigits(text, 8, 2, &day))
         return false;
     std::string rest = text.substr(10);
     if (!rest.empty()) {
-        if (rest[0] != 'T' && rest[0] != ' ')
-            return false;
-        int got = std::sscanf(rest.c_str() + 1, "%2d:%2d%n", &hour, &minute, &consumed);
-        if (got != 2 || consumed != 5)
+        if ((rest[0] != 'T' && rest[0] != ' ') || rest.size() < 6 || rest[3] != ':' || !FixedDigits(rest, 1, 2, &hour)
+            || !FixedDigits(rest, 4, 2, &minute))
             return false;
         rest = rest.substr(6);
         if (!rest.empty() && rest[0] == ':') {
-            if (std::sscanf(rest.c_str() + 1, "%2d%n", &second, &consumed) != 1 || consumed != 2)
+            if (!FixedDigits(rest, 1, 2, &second))
                 return false;
             rest = rest.substr(3);
         }
@@ -146,9 +160,9 @@ bool ParseDate(const std::string& text, long long* seconds)
         return true;
     }
     int offsetHours = 0, offsetMinutes = 0;
-    if (rest.size() == 6 && (rest[0] == '+' || rest[0] == '-')
-        && std::sscanf(rest.c_str() + 1, "%2d:%2d%n", &offsetHours, &offsetMinutes, &consumed) == 2 && consumed == 5
-        && offsetHours <= 23 && offsetMinutes <= 59) {
+    if (rest.size() == 6 && (rest[0] == '+' || rest[0] == '-') && rest[3] == ':'
+        && FixedDigits(rest, 1, 2, &offsetHours) && FixedDigits(rest, 4, 2, &offsetMinutes) && offsetHours <= 23
+        && offsetMinutes <= 59) {
         long long offset = (offsetHours * 60 + offsetMinutes) * 60LL;
         *seconds = rest[0] == '+' ? wall - offset : wall + offset;
         return true;
