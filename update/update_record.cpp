@@ -22,12 +22,12 @@ Record BoardBanner(const BoardContent& board)
     return board.known ? BannerText(board.banner) : Record(nullptr);
 }
 
-}  // namespace
-
-Record RecordOf(const UpdateFile& file, const UpdateReport& report, const UpdateOptions& options,
-                const std::string& time)
+// What both records of an attempt say, in this order: when, by what and whom, which
+// file, and the board before (the operator is on the started record too, should the
+// update never end).
+void AddAttemptFields(Record& record, const UpdateFile& file, const UpdateReport& report, const UpdateOptions& options,
+                      const std::string& time)
 {
-    Record record;
     record["time"] = time;
     record["program"] = options.program;
     record["machine"] = MachineName();
@@ -38,6 +38,15 @@ Record RecordOf(const UpdateFile& file, const UpdateReport& report, const Update
     record["file_banner"] = BannerText(file.content.banner);
     record["board"] = report.reference.empty() ? Record(nullptr) : Record(Cp1252ToUtf8(report.reference));
     record["banner_before"] = BoardBanner(report.before);
+}
+
+}  // namespace
+
+Record RecordOf(const UpdateFile& file, const UpdateReport& report, const UpdateOptions& options,
+                const std::string& time)
+{
+    Record record;
+    AddAttemptFields(record, file, report, options, time);
     record["banner_after"] = BoardBanner(report.after);
     record["outcome"] = OutcomeName(report.outcome);
     Record result;
@@ -61,17 +70,7 @@ Record StartedRecordOf(const UpdateFile& file, const UpdateReport& report, const
     Record record;
     record[kRecordKindKey] = kStartedKind;
     record["id"] = report.id;
-    record["time"] = time;
-    record["program"] = options.program;
-    record["machine"] = MachineName();
-    // Who was at the board, should the update never end.
-    record["operator"] = options.operatorName.empty() ? Record(nullptr) : Record(options.operatorName);
-    record["file"] = AbsolutePath(file.path);
-    record["size"] = file.content.size;
-    record["sha256"] = file.sha256.empty() ? Record(nullptr) : Record(file.sha256);
-    record["file_banner"] = BannerText(file.content.banner);
-    record["board"] = report.reference.empty() ? Record(nullptr) : Record(Cp1252ToUtf8(report.reference));
-    record["banner_before"] = BoardBanner(report.before);
+    AddAttemptFields(record, file, report, options, time);
     if (options.force)
         record["forced"] = true;
     return record;

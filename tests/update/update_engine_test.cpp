@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <cctype>
 #include <cstring>
 
@@ -63,6 +65,19 @@ int TORVEX_CALL StandInReference(char* buffer, int)
 {
     std::strcpy(buffer, "REF-7");
     return 1;
+}
+
+// Opens the stand-in board, counting the openings in `opened` when given.
+std::function<bool(BoardCalls*)> OpenStandIn(int* opened = nullptr)
+{
+    return [opened](BoardCalls* calls) {
+        if (opened != nullptr)
+            ++*opened;
+        calls->download = StandInDownload;
+        calls->version = StandInVersion;
+        calls->reference = StandInReference;
+        return true;
+    };
 }
 
 const std::vector<std::string> kNew = {"APP-NEW", "2.0", "RT", "BRD", "20261208"};
@@ -164,13 +179,7 @@ TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
     standIn.historyPath = options.historyPath;
     UpdateEvents events;
     int opened = 0;
-    events.openBoard = [&](BoardCalls* calls) {
-        ++opened;
-        calls->download = StandInDownload;
-        calls->version = StandInVersion;
-        calls->reference = StandInReference;
-        return true;
-    };
+    events.openBoard = OpenStandIn(&opened);
     int retries = 0;
     events.retrying = [&](int number, int total, int previous) {
         EXPECT_EQ(number, retries + 2);
@@ -271,12 +280,7 @@ TEST(UpdateEngineBoard, SameBannerIsWrittenAgainAfterAnInterruptedUpdate)
                              Record{{"record", "started"}, {"id", "x"}, {"board", "REF-7"}, {"file", "torn.bin"}},
                              &error));
     UpdateEvents events;
-    events.openBoard = [](BoardCalls* calls) {
-        calls->download = StandInDownload;
-        calls->version = StandInVersion;
-        calls->reference = StandInReference;
-        return true;
-    };
+    events.openBoard = OpenStandIn();
     std::string heard;
     events.historyRead = [&](const BoardHistory& standing) {
         heard = standing.interrupted ? standing.interrupted->value("file", "") : "";
@@ -346,13 +350,7 @@ TEST(UpdateEngine, ManifestRefusalsWriteNothingAndRecordsSayWhatWasChecked)
         standIn.steps = {{1, true}};
         int opened = 0;
         UpdateEvents events;
-        events.openBoard = [&](BoardCalls* calls) {
-            ++opened;
-            calls->download = StandInDownload;
-            calls->version = StandInVersion;
-            calls->reference = StandInReference;
-            return true;
-        };
+        events.openBoard = OpenStandIn(&opened);
         UpdateReport report = RunUpdate(InspectFile(app), options, events);
         EXPECT_EQ(report.outcome, c.outcome) << report.manifest.words;
         EXPECT_EQ(opened, c.opened);
