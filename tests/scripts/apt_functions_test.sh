@@ -31,10 +31,11 @@ for argument in "$@"; do
 done
 reason=$(cat "$FAKE_DIR/install-fails" 2>/dev/null || true)
 if [ "$reason" = skew ] && [ ! -f "$FAKE_DIR/preferences-seen" ] || [ "$reason" = skew-always ] || [ "$reason" = other ]; then
+  # As apt-get -q words it: the library in question may be named without its architecture.
   echo "The following packages have unmet dependencies:"
   [ "$reason" = other ] && echo " wine32:i386 : Depends: libwine:i386 (= 8.0~repack-4) but it is not going to be installed" ||
-    echo " libwine:i386 : Depends: libgnutls30:i386 (>= 3.7.2) but it is not going to be installed"
-  echo "E: Unable to correct problems, you have held broken packages."
+    printf ' login : PreDepends: libpam0g (>= 0.99.7.1) but it is not going to be installed\n         PreDepends: libpam-runtime but it is not going to be installed\n'
+  echo "E: Error, pkgProblemResolver::Resolve generated breaks, this may be caused by held packages."
   exit 100
 fi
 FAKE
@@ -42,8 +43,8 @@ cat >"$work/bin/apt-cache" <<'FAKE'
 #!/bin/sh
 echo "$2:"
 case "$2" in
-  libgnutls30:amd64) echo "  Installed: 3.7.9-2+deb12u3"; echo "  Candidate: 3.7.9-2+deb12u3" ;;
-  libgnutls30:i386) echo "  Installed: (none)"; echo "  Candidate: 3.7.9-2+deb12u2" ;;
+  libpam0g:amd64) echo "  Installed: 1.5.2-6+deb12u1"; echo "  Candidate: 1.5.2-6+deb12u3" ;;
+  libpam0g:i386) echo "  Installed: (none)"; echo "  Candidate: 1.5.2-6+deb12u2" ;;
   *) echo "  Installed: (none)"; echo "  Candidate: 8.0~repack-4" ;;
 esac
 FAKE
@@ -85,7 +86,7 @@ pass "after the last try, on with the lists that came"
 echo skew >"$work/install-fails"
 attempt apt_install --no-install-recommends wine32:i386
 [ "$status" = 0 ] && [ "$(calls install)" = 2 ] || fail "install with the security suite pinned: status $status"
-said "the amd64 and i386 package lists disagree on libgnutls30 (amd64 3.7.9-2+deb12u3, i386 3.7.9-2+deb12u2)"
+said "the amd64 and i386 package lists disagree on libpam0g (amd64 1.5.2-6+deb12u1, i386 1.5.2-6+deb12u2)"
 [ "$(cat "$work/preferences-seen")" = "$(printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100')" ] ||
   fail "the pin handed to the second install: $(cat "$work/preferences-seen")"
 grep -q -- '--no-install-recommends wine32:i386' "$work/calls" || fail "the caller's options were not passed on"
@@ -94,8 +95,8 @@ pass "versions that differ by architecture: installed again with the security su
 echo skew-always >"$work/install-fails"
 attempt apt_install wine32:i386
 [ "$status" = 1 ] && [ "$(calls install)" = 2 ] || fail "a skew the pin does not cure: status $status"
-said "libwine:i386 : Depends: libgnutls30:i386"
-said "error: apt-get install wine32:i386 failed because the amd64 and i386 package lists are at different versions (libgnutls30 (amd64 3.7.9-2+deb12u3, i386 3.7.9-2+deb12u2)): the Debian mirror was most likely being synced when they were fetched. Run this command again in an hour or so"
+said "login : PreDepends: libpam0g (>= 0.99.7.1)"
+said "error: apt-get install wine32:i386 failed because the amd64 and i386 package lists are at different versions (libpam0g (amd64 1.5.2-6+deb12u1, i386 1.5.2-6+deb12u2)): the Debian mirror was most likely being synced when they were fetched. Run this command again in an hour or so"
 pass "a skew the pin does not cure is named, with what to do"
 
 echo other >"$work/install-fails"
