@@ -103,7 +103,14 @@ echo "$output"
 expected=$(guide shown "$root/README.md" "Try it in one minute" '..\example-build\update_board.exe')
 [ "$output" = "$expected" ] || fail "the example's output differs from what the integrator's guide shows: $expected"
 [ "$status" -eq 0 ] || fail "the example exited with $status"
-pass "examples/ through find_package(torvex)"
+# A library's own success value may be negative: the example takes it as the acceptance it is.
+empty_board
+printf '[command.30]\nresult = -5\n' >"$root/simulator/quelvane-sim.ini"
+output=$(run "$work/example/update_board.exe" '..\simulator\sample-application.bin') ||
+  fail "the example took a download the library accepted with -5 for a failure: $output"
+grep -qx "download: accepted, application started" <<<"$output" || fail "the example on a result of -5: $output"
+rm "$root/simulator/quelvane-sim.ini"
+pass "examples/ through find_package(torvex), an acceptance of -5 included"
 
 # A host compiled for the MSVC target, linked with lld-link against lib/torvex.lib. The
 # three system calls it makes come from an import library made here, as no SDK is assumed.

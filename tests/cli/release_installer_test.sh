@@ -114,8 +114,11 @@ set -e
 # silent install (/l*v FILE): the package must carry them.
 [ "$status" = $((1603 & 255)) ] || fail "installing $version over $next: exit status $status, not 1603"
 [ "$(registered_versions)" = "$next" ] || fail "registered versions after the refused downgrade: $(registered_versions)"
-msiinfo export "$msi" LaunchCondition | tr -d '\r' | grep -q "uninstall torvex first .*the uninstall keeps torvex.ini, Torvex.log, the update history, the trusted keys and the operator name" ||
-  fail "the downgrade refusal does not say what to do: $(msiinfo export "$msi" LaunchCondition)"
+words=$(msiinfo export "$msi" LaunchCondition | tr -d '\r' | awk -F'\t' '$1 == "NOT WIX_DOWNGRADE_DETECTED" {print $2}')
+grep -q "uninstall torvex first .*the uninstall keeps torvex.ini, Torvex.log, the update history, the trusted keys" <<<"$words" ||
+  fail "the downgrade refusal does not say what to do: $words"
+[ "$(sed -n 's/^> //p' "$source/docs/installing.md" | paste -sd ' ')" = "$words" ] ||
+  fail "docs/installing.md does not quote the downgrade refusal as the package words it: $words"
 pass "$next replaced $version (one registration, torvex.ini and the log kept); $version then refused (1603), saying what to do"
 
 # What a site and the programs add beside the module.
