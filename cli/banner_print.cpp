@@ -1,6 +1,6 @@
 #include "banner_print.h"
 
-#include "text.h"
+#include "system/text.h"
 
 namespace torvexctl {
 

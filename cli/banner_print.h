@@ -1,7 +1,7 @@
 // How banners and application files are shown: field by field for people, as objects in JSON.
 #pragma once
 
-#include "banner.h"
+#include "application/banner.h"
 #include "output.h"
 
 #include <string>

@@ -1,9 +1,9 @@
 #include "board_queries.h"
 
 #include "banner_print.h"
-#include "board_state.h"
+#include "module/board_state.h"
 #include "exit_codes.h"
-#include "text.h"
+#include "system/text.h"
 
 namespace torvexctl {
 

@@ -1,6 +1,6 @@
 #include "banner_print.h"
 #include "commands.h"
-#include "file_check.h"
+#include "application/file_check.h"
 #include "exit_codes.h"
 
 namespace torvexctl {

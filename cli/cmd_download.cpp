@@ -1,15 +1,15 @@
 #include "banner_print.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "history.h"
-#include "history_view.h"
+#include "history/history.h"
+#include "history/history_view.h"
 #include "manifest_print.h"
 #include "interrupted_notice.h"
 #include "module_run.h"
-#include "paths.h"
+#include "system/paths.h"
 #include "progress.h"
-#include "text.h"
-#include "update_engine.h"
+#include "system/text.h"
+#include "engine/update_engine.h"
 
 #include <CLI/CLI.hpp>
 

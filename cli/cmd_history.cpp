@@ -1,7 +1,7 @@
 #include "commands.h"
 #include "exit_codes.h"
-#include "history_attempts.h"
-#include "history_view.h"
+#include "history/history_attempts.h"
+#include "history/history_view.h"
 #include "module_run.h"
 
 #include <CLI/CLI.hpp>

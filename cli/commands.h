@@ -2,10 +2,10 @@
 // returns the run's exit status (exit_codes.h).
 #pragma once
 
-#include "banner.h"
+#include "application/banner.h"
 #include "output.h"
-#include "paths.h"
-#include "text.h"
+#include "system/paths.h"
+#include "system/text.h"
 
 #include <string>
 #include <vector>

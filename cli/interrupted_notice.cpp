@@ -1,7 +1,7 @@
 #include "interrupted_notice.h"
 
-#include "board_state.h"
-#include "history.h"
+#include "module/board_state.h"
+#include "history/history.h"
 
 namespace torvexctl {
 

@@ -2,8 +2,8 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "output.h"
-#include "paths.h"
-#include "platform/host_platform.h"
+#include "system/paths.h"
+#include "system/host_platform.h"
 #include "torvex_version.h"
 
 #include <CLI/CLI.hpp>

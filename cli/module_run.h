@@ -3,9 +3,9 @@
 // the warning when the log stayed unwritten and the lines the run added to Torvex.log.
 #pragma once
 
-#include "board_lock.h"
+#include "module/board_lock.h"
 #include "commands.h"
-#include "module_session.h"
+#include "module/module_session.h"
 #include "output.h"
 
 #include <functional>

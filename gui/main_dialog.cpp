@@ -1,12 +1,12 @@
 #include "main_dialog.h"
 
 #include "control_ids.h"
-#include "history.h"
-#include "history_view.h"
+#include "history/history.h"
+#include "history/history_view.h"
 #include "operator_setting.h"
-#include "history_attempts.h"
+#include "history/history_attempts.h"
 #include "outcome_text.h"
-#include "update_record.h"
+#include "engine/update_record.h"
 #include "update_run.h"
 #include "wide_text.h"
 

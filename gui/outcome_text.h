@@ -1,7 +1,7 @@
 // What the window says about a file and about an update: plain words and what to do next.
 #pragma once
 
-#include "update_engine.h"
+#include "engine/update_engine.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // pressed, the outcome waited for and read (its icon, headline and details), the history
 // list read and sorted, the window resized, against the simulated board with faults
 // injected through its configuration file.
-#include "board_lock.h"
+#include "module/board_lock.h"
 #include "control_ids.h"
 #include "gui_test_paths.h"
 #include "support/files.h"

@@ -2,11 +2,11 @@
 // warning, the location rule, and the system's SHA-256; how the history is read back: local
 // times with their offset, dates people type, filters, CSV quoting; started records paired
 // with their outcomes, and what the attempts say about a board.
-#include "history.h"
-#include "history_attempts.h"
-#include "history_view.h"
+#include "history/history.h"
+#include "history/history_attempts.h"
+#include "history/history_view.h"
 #include "support/files.h"
-#include "system_facts.h"
+#include "system/system_facts.h"
 
 #include <gtest/gtest.h>
 
