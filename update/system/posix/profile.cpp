@@ -1,14 +1,14 @@
-// Other systems: the module's own portable INI reader (src/platform/posix/profile.cpp,
-// built into this library too), so that both read the setting by one rule.
+// Other systems: the INI reader the module reads its setting with (shared/ini_profile.h),
+// so that both read the setting by one rule.
+#include "shared/ini_profile.h"
 #include "system/host_platform.h"
-#include "platform/platform.h"
 
 namespace torvexupdate {
 
 std::string ReadLibraryFolderSetting(const std::string& iniPath)
 {
     char buffer[260] = {};
-    Platform_ReadProfileString("TorvexPath", "QuelvanePath", "", buffer, sizeof buffer, iniPath.c_str());
+    ReadIniString("TorvexPath", "QuelvanePath", "", buffer, sizeof buffer, iniPath.c_str());
     return buffer;
 }
 

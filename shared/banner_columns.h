@@ -1,8 +1,9 @@
 // The banner: five zero-terminated text fields, joined into one line for the log. The
-// one place of the column rule: header-only, without allocation and with explicit sizes,
-// so that the host programs (update/) lay a banner out with the module's own code.
-#ifndef TORVEX_BANNER_H
-#define TORVEX_BANNER_H
+// one place of the column rule, shared by the module and the host programs so that a
+// banner reads the same in the log and on screen: header-only, without allocation and
+// with explicit sizes.
+#ifndef TORVEX_SHARED_BANNER_COLUMNS_H
+#define TORVEX_SHARED_BANNER_COLUMNS_H
 
 #include <cstddef>
 
