@@ -4,6 +4,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 using Json = nlohmann::ordered_json;
 
 const char* const kSeeLog = "see Torvex.log beside the module (or run again with --log)";

@@ -7,6 +7,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 namespace {
 
 constexpr int kReferenceBufferSize = 256;

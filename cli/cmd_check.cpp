@@ -5,6 +5,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 // The file as download judges it before writing, without module or board.
 int RunCheck(const Options& options, Output& out)
 {

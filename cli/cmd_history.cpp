@@ -11,6 +11,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 namespace {
 
 using torvexupdate::HistoryColumn;

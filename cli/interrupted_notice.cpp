@@ -1,9 +1,12 @@
 #include "interrupted_notice.h"
 
-#include "module/board_state.h"
 #include "history/history.h"
+#include "module/board_state.h"
+#include "system/text.h"
 
 namespace torvexctl {
+
+using namespace torvexupdate;
 
 void TellInterrupted(const Record& attempt, const std::string& next, Output& out)
 {
