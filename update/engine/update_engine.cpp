@@ -177,43 +177,6 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
     return report;
 }
 
-const char* OutcomeName(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::kFileUnreadable:
-        return "file_unreadable";
-    case Outcome::kFileEmpty:
-        return "file_empty";
-    case Outcome::kNotApplication:
-        return "not_application";
-    case Outcome::kPathUnusable:
-        return "path_unusable";
-    case Outcome::kBoardUnavailable:
-        return "board_unavailable";
-    case Outcome::kSkipped:
-        return "skipped";
-    case Outcome::kAccepted:
-        return "accepted";
-    case Outcome::kVerifyMismatch:
-        return "verify_mismatch";
-    case Outcome::kVerifyFailed:
-        return "verify_failed";
-    case Outcome::kRefused:
-        return "refused";
-    case Outcome::kFailed:
-        return "failed";
-    case Outcome::kManifestRefused:
-        return "manifest_refused";
-    }
-    return "unknown";
-}
-
-const char* AfterFailureName(AfterFailure state)
-{
-    static const char* const kNames[] = {"unknown", "unchanged", "written_not_started", "empty", "other"};
-    return kNames[static_cast<int>(state)];
-}
-
 const char* DownloadResultWords(int result)
 {
     if (result > 0)
@@ -228,53 +191,6 @@ const char* DownloadResultWords(int result)
     default:
         return "unexpected result";
     }
-}
-
-std::string OutcomeWords(const UpdateReport& report)
-{
-    switch (report.outcome) {
-    case Outcome::kFileUnreadable:
-        return "the file could not be read; nothing was written";
-    case Outcome::kFileEmpty:
-        return "the file is empty; nothing was written";
-    case Outcome::kNotApplication:
-        return "the file is not an application; nothing was written";
-    case Outcome::kPathUnusable:
-        return "the file's path cannot be handed to the module; nothing was written";
-    case Outcome::kBoardUnavailable:
-        return "the module or the board could not be initialised; nothing was written";
-    case Outcome::kSkipped:
-        return "the board already carries this application; nothing was written";
-    case Outcome::kAccepted:
-        return report.verification == Verification::kMatch
-            ? "accepted, application started; the board reports the file's banner"
-            : "accepted, application started";
-    case Outcome::kVerifyMismatch:
-        return "accepted, but the board reports another banner than the file's";
-    case Outcome::kVerifyFailed:
-        return "accepted, but the board's banner could not be read back";
-    case Outcome::kManifestRefused:
-        return report.manifest.words + "; nothing was written";
-    case Outcome::kRefused:
-    case Outcome::kFailed:
-        break;
-    }
-    std::string words = DownloadResultWords(report.result);
-    if (report.result < -2)
-        words += " (" + std::to_string(report.result) + ")";
-    switch (report.afterFailure) {
-    case AfterFailure::kWrittenNotStarted:
-        return words + "; written but not started";
-    case AfterFailure::kUnchanged:
-        return words + "; the board is unchanged";
-    case AfterFailure::kEmpty:
-        return words + "; no application in flash";
-    case AfterFailure::kOther:
-        return words + "; the board carries another application";
-    case AfterFailure::kUnknown:
-        break;
-    }
-    return words + "; what the board carries could not be read";
 }
 
 }  // namespace torvexupdate

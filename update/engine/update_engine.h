@@ -9,6 +9,7 @@
 #include "engine/download_steps.h"
 #include "manifest/manifest_check.h"
 #include "history/history_attempts.h"
+#include "history/outcome_table.h"
 #include "system/paths.h"
 
 #include <functional>
@@ -62,21 +63,6 @@ struct UpdateEvents {
     std::function<void(const ManifestVerdict&)> manifestChecked;
 };
 
-enum class Outcome {
-    kFileUnreadable,  // missing, unreadable or a folder
-    kFileEmpty,
-    kNotApplication,    // refused by the check (no --force)
-    kPathUnusable,      // the path cannot be handed to the module
-    kBoardUnavailable,  // the module could not be loaded or initialised
-    kSkipped,           // the board already carries this application
-    kAccepted,          // downloaded, started and (when asked) verified
-    kVerifyMismatch,    // accepted, but the board reports another banner or none
-    kVerifyFailed,      // accepted, but the read-back failed
-    kRefused,           // the board refused the download (-2)
-    kFailed,            // the download failed (-1, 0 or another value)
-    kManifestRefused,   // the file's manifest, its signature or the board contradicts it
-};
-
 enum class Verification { kNotMade, kSkippedNoBanner, kMatch, kMismatch, kFailed };
 
 struct UpdateReport {
@@ -103,15 +89,19 @@ ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& o
 
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events);
 
-// Stable names for records and JSON ("accepted", "not_application", ...).
-const char* OutcomeName(Outcome outcome);
+// The outcome's stored name ("accepted", "not_application", ...: the outcome table's).
+inline const char* OutcomeName(Outcome outcome)
+{
+    return RowOf(outcome).name;
+}
+// What the board carries after a failed download, for JSON ("unchanged", "empty", ...).
 const char* AfterFailureName(AfterFailure state);
 
 // The module's download result in words: "accepted, application started", "refused by the
 // board (-2)", "download failed (-1)", "failed (0)" or "unexpected result".
 const char* DownloadResultWords(int result);
 
-// The update's outcome in one sentence for records and windows.
+// The update's outcome in one sentence for the record (outcome_texts.cpp).
 std::string OutcomeWords(const UpdateReport& report);
 
 }  // namespace torvexupdate

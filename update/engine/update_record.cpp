@@ -28,16 +28,16 @@ Record BoardBanner(const BoardContent& board)
 void AddAttemptFields(Record& record, const UpdateFile& file, const UpdateReport& report, const UpdateOptions& options,
                       const std::string& time)
 {
-    record["time"] = time;
-    record["program"] = options.program;
-    record["machine"] = MachineName();
-    record["operator"] = options.operatorName.empty() ? Record(nullptr) : Record(options.operatorName);
-    record["file"] = AbsolutePath(file.path);
-    record["size"] = file.content.size;
-    record["sha256"] = file.sha256.empty() ? Record(nullptr) : Record(file.sha256);
-    record["file_banner"] = BannerText(file.content.banner);
-    record["board"] = report.reference.empty() ? Record(nullptr) : Record(Cp1252ToUtf8(report.reference));
-    record["banner_before"] = BoardBanner(report.before);
+    record[field::kTime] = time;
+    record[field::kProgram] = options.program;
+    record[field::kMachine] = MachineName();
+    record[field::kOperator] = options.operatorName.empty() ? Record(nullptr) : Record(options.operatorName);
+    record[field::kFile] = AbsolutePath(file.path);
+    record[field::kSize] = file.content.size;
+    record[field::kSha256] = file.sha256.empty() ? Record(nullptr) : Record(file.sha256);
+    record[field::kFileBanner] = BannerText(file.content.banner);
+    record[field::kBoard] = report.reference.empty() ? Record(nullptr) : Record(Cp1252ToUtf8(report.reference));
+    record[field::kBannerBefore] = BoardBanner(report.before);
 }
 
 }  // namespace
@@ -47,20 +47,20 @@ Record RecordOf(const UpdateFile& file, const UpdateReport& report, const Update
 {
     Record record;
     AddAttemptFields(record, file, report, options, time);
-    record["banner_after"] = BoardBanner(report.after);
-    record["outcome"] = OutcomeName(report.outcome);
+    record[field::kBannerAfter] = BoardBanner(report.after);
+    record[field::kOutcome] = OutcomeName(report.outcome);
     Record result;
-    result["code"] = report.attempts.empty() ? Record(nullptr) : Record(report.result);
-    result["words"] = OutcomeWords(report);
-    record["result"] = result;
-    record["attempts"] = report.attempts.size();
+    result[field::kCode] = report.attempts.empty() ? Record(nullptr) : Record(report.result);
+    result[field::kWords] = OutcomeWords(report);
+    record[field::kResult] = result;
+    record[field::kAttempts] = report.attempts.size();
     if (options.force)
-        record["forced"] = true;
-    record["manifest"] = ManifestRecord(report.manifest);
-    record["duration_seconds"] = std::round(report.seconds * 1000) / 1000;
-    record["id"] = report.id;
+        record[field::kForced] = true;
+    record[field::kManifest] = ManifestRecord(report.manifest);
+    record[field::kDurationSeconds] = std::round(report.seconds * 1000) / 1000;
+    record[field::kId] = report.id;
     if (!report.writtenAgainBecause.empty())
-        record["written_again_because"] = report.writtenAgainBecause;
+        record[field::kWrittenAgainBecause] = report.writtenAgainBecause;
     return record;
 }
 
@@ -68,11 +68,11 @@ Record StartedRecordOf(const UpdateFile& file, const UpdateReport& report, const
                        const std::string& time)
 {
     Record record;
-    record[kRecordKindKey] = kStartedKind;
-    record["id"] = report.id;
+    record[field::kRecordKind] = kStartedKind;
+    record[field::kId] = report.id;
     AddAttemptFields(record, file, report, options, time);
     if (options.force)
-        record["forced"] = true;
+        record[field::kForced] = true;
     return record;
 }
 

@@ -3,14 +3,12 @@
 // written into which board survives the program and the machine's power.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include "history/record_schema.h"
 
 #include <string>
 #include <vector>
 
 namespace torvexupdate {
-
-using Record = nlohmann::ordered_json;
 
 constexpr const char* kHistoryFileName = "torvex-history.jsonl";
 // Environment variable that moves the history (a file path).

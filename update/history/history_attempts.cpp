@@ -1,5 +1,7 @@
 #include "history/history_attempts.h"
 
+#include "history/outcome_table.h"
+
 #include "system/system_facts.h"
 
 #include <chrono>
@@ -12,12 +14,6 @@ namespace torvexupdate {
 
 namespace {
 
-std::string Text(const Record& record, const char* key)
-{
-    auto found = record.find(key);
-    return found != record.end() && found->is_string() ? found->get<std::string>() : std::string();
-}
-
 std::string Shown(const std::string& text)
 {
     return text.empty() ? "?" : text;
@@ -26,24 +22,24 @@ std::string Shown(const std::string& text)
 // A download was made: the module was given the file (a refused one changed nothing).
 bool WroteBytes(const Record& attempt)
 {
-    std::string outcome = Text(attempt, "outcome");
-    if (outcome == kInterruptedOutcome)
+    std::string outcome = FieldText(attempt, field::kOutcome);
+    if (outcome == outcome_name::kInterrupted)
         return true;
-    auto result = attempt.find("result");
-    bool downloaded = result != attempt.end() && result->is_object() && result->contains("code")
-        && !(*result)["code"].is_null();
-    return downloaded && outcome != "refused";
+    const Record* result = FieldObject(attempt, field::kResult);
+    bool downloaded = result != nullptr && FieldNumber(*result, field::kCode).has_value();
+    return downloaded && outcome != outcome_name::kRefused;
 }
 
 std::string ResultWords(const Record& attempt)
 {
-    auto result = attempt.find("result");
-    return result != attempt.end() && result->is_object() ? Text(*result, "words") : std::string();
+    const Record* result = FieldObject(attempt, field::kResult);
+    return result != nullptr ? FieldText(*result, field::kWords) : std::string();
 }
 
 bool EndedInFailure(const std::string& outcome)
 {
-    return outcome == "failed" || outcome == "verify_mismatch" || outcome == "verify_failed";
+    return outcome == outcome_name::kFailed || outcome == outcome_name::kVerifyMismatch
+        || outcome == outcome_name::kVerifyFailed;
 }
 
 }  // namespace
@@ -64,7 +60,7 @@ std::string NewUpdateId()
 
 bool IsStartedRecord(const Record& record)
 {
-    return Text(record, kRecordKindKey) == kStartedKind;
+    return FieldText(record, field::kRecordKind) == kStartedKind;
 }
 
 std::vector<Record> Attempts(const std::vector<Record>& records)
@@ -72,7 +68,7 @@ std::vector<Record> Attempts(const std::vector<Record>& records)
     std::map<std::string, const Record*> outcomeOf;  // by id: the last outcome record
     std::set<std::string> startedIds;
     for (const Record& record : records) {
-        std::string id = Text(record, "id");
+        std::string id = FieldText(record, field::kId);
         if (id.empty())
             continue;
         if (IsStartedRecord(record))
@@ -83,7 +79,7 @@ std::vector<Record> Attempts(const std::vector<Record>& records)
     std::vector<Record> attempts;
     std::set<std::string> placed;
     for (const Record& record : records) {
-        std::string id = Text(record, "id");
+        std::string id = FieldText(record, field::kId);
         if (!IsStartedRecord(record)) {
             if (id.empty() || startedIds.count(id) == 0)
                 attempts.push_back(record);  // an outcome with no started record: nothing was written ahead
@@ -97,10 +93,10 @@ std::vector<Record> Attempts(const std::vector<Record>& records)
             continue;
         }
         Record interrupted = record;
-        interrupted.erase(kRecordKindKey);
-        interrupted["outcome"] = kInterruptedOutcome;
-        interrupted["result"] = {{"code", nullptr},
-                                 {"words", "stopped before the end: the board may hold an incomplete application"}};
+        interrupted.erase(field::kRecordKind);
+        interrupted[field::kOutcome] = outcome_name::kInterrupted;
+        interrupted[field::kResult] = {{field::kCode, nullptr},
+                                       {field::kWords, Say(RowOf(Outcome::kInterrupted).record)}};
         attempts.push_back(interrupted);
     }
     return attempts;
@@ -115,7 +111,7 @@ BoardHistory StandingOf(const std::vector<Record>& attempts, const std::string& 
     const Record* newest = nullptr;
     const Record* newestWrite = nullptr;
     for (const Record& attempt : attempts) {
-        if (Text(attempt, "board") != board)
+        if (FieldText(attempt, field::kBoard) != board)
             continue;
         newest = &attempt;
         if (WroteBytes(attempt))
@@ -123,20 +119,23 @@ BoardHistory StandingOf(const std::vector<Record>& attempts, const std::string& 
     }
     if (newest == nullptr)
         return standing;
-    std::string outcome = Text(*newest, "outcome");
-    std::string which = " (" + Shown(Text(*newest, "time")) + ", " + Shown(Text(*newest, "file")) + ")";
-    if (outcome == kInterruptedOutcome) {
+    std::string outcome = FieldText(*newest, field::kOutcome);
+    std::string which = " (" + Shown(FieldText(*newest, field::kTime)) + ", " + Shown(FieldText(*newest, field::kFile))
+        + ")";
+    if (outcome == outcome_name::kInterrupted) {
         standing.interrupted = *newest;
         standing.writeAgainBecause = "the last update of this board" + which
             + " was interrupted, so the board may hold an incomplete application under this banner";
     } else if (EndedInFailure(outcome)) {
         standing.writeAgainBecause = "the last update of this board" + which + " ended " + outcome + ": "
             + Shown(ResultWords(*newest));
-    } else if (newestWrite != nullptr && !fileBanner.empty() && Text(*newestWrite, "file_banner") == fileBanner
-               && !sha256.empty() && !Text(*newestWrite, "sha256").empty() && Text(*newestWrite, "sha256") != sha256) {
+    } else if (newestWrite != nullptr && !fileBanner.empty()
+               && FieldText(*newestWrite, field::kFileBanner) == fileBanner && !sha256.empty()
+               && !FieldText(*newestWrite, field::kSha256).empty()
+               && FieldText(*newestWrite, field::kSha256) != sha256) {
         standing.writeAgainBecause = "the last application written into this board under this banner ("
-            + Shown(Text(*newestWrite, "time")) + ", " + Shown(Text(*newestWrite, "file"))
-            + ") had other bytes than this file (SHA-256 " + Text(*newestWrite, "sha256").substr(0, 12)
+            + Shown(FieldText(*newestWrite, field::kTime)) + ", " + Shown(FieldText(*newestWrite, field::kFile))
+            + ") had other bytes than this file (SHA-256 " + FieldText(*newestWrite, field::kSha256).substr(0, 12)
             + "..., this file's " + sha256.substr(0, 12) + "...)";
     }
     return standing;
@@ -147,7 +146,7 @@ std::vector<Record> InterruptedBoards(const std::vector<Record>& attempts)
     std::map<std::string, const Record*> newest;
     std::vector<std::string> order;
     for (const Record& attempt : attempts) {
-        std::string board = Text(attempt, "board");
+        std::string board = FieldText(attempt, field::kBoard);
         if (board.empty())
             continue;
         if (newest.count(board) == 0)
@@ -156,20 +155,23 @@ std::vector<Record> InterruptedBoards(const std::vector<Record>& attempts)
     }
     std::vector<Record> interrupted;
     for (const std::string& board : order)
-        if (Text(*newest[board], "outcome") == kInterruptedOutcome)
+        if (FieldText(*newest[board], field::kOutcome) == outcome_name::kInterrupted)
             interrupted.push_back(*newest[board]);
     return interrupted;
 }
 
 std::string InterruptedWords(const Record& attempt, const std::string& next)
 {
-    std::string machine = Text(attempt, "machine");
-    return "the last update of board " + Shown(Text(attempt, "board"))
-        + " did not finish: " + Shown(Text(attempt, "program")) + (machine.empty() ? "" : " on " + machine)
-        + " started writing " + Shown(Text(attempt, "file")) + " into it at " + Shown(Text(attempt, "time"))
-        + " and was stopped before the end. The board may hold an incomplete application, even if its banner "
-          "looks right: "
-        + next;
+    std::string who = Shown(FieldText(attempt, field::kProgram));
+    std::string machine = FieldText(attempt, field::kMachine);
+    if (!machine.empty())
+        who = Say(Message::kProgramOnStation, {{"who", who}, {"station", machine}});
+    return Say(RowOf(Outcome::kInterrupted).window,
+               {{"reference", Shown(FieldText(attempt, field::kBoard))},
+                {"who", who},
+                {"path", Shown(FieldText(attempt, field::kFile))},
+                {"when", Shown(FieldText(attempt, field::kTime))},
+                {"next", next}});
 }
 
 }  // namespace torvexupdate

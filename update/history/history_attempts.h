@@ -13,12 +13,9 @@
 
 namespace torvexupdate {
 
-// The key that names a record's kind: "started" on write-ahead records; outcome records
-// have no such key (every record written before there were two kinds is an outcome).
-constexpr const char* kRecordKindKey = "record";
-constexpr const char* kStartedKind = "started";
-// The outcome given to a started record that has no outcome record.
-constexpr const char* kInterruptedOutcome = "interrupted";
+// A record's kind is field::kRecordKind: kStartedKind on write-ahead records; outcome
+// records have no such field (every record written before there were two kinds is an
+// outcome).
 
 // A new id for one update: the time, this process and random bits, so that records of
 // several programs and machines in one history never share an id.

@@ -1,5 +1,7 @@
 #include "history/history_view.h"
 
+#include "history/outcome_table.h"
+
 #include "system/system_facts.h"
 
 #include <cstdio>
@@ -9,25 +11,29 @@ namespace torvexupdate {
 
 namespace {
 
-std::string Text(const Record& record, const char* key)
-{
-    auto found = record.find(key);
-    if (found == record.end() || found->is_null())
-        return "";
-    return found->is_string() ? found->get<std::string>() : found->dump();
-}
-
 std::string TimeText(const Record& record)
 {
-    std::string time = Text(record, "time");
+    std::string time = FieldText(record, field::kTime);
     long long seconds = 0;
     return ParseRecordTime(time, &seconds) ? LocalIsoTime(seconds) : time;
 }
 
 std::string ResultWords(const Record& record)
 {
-    auto result = record.find("result");
-    return result != record.end() && result->is_object() ? Text(*result, "words") : "";
+    const Record* result = FieldObject(record, field::kResult);
+    return result != nullptr ? FieldText(*result, field::kWords) : "";
+}
+
+// A column that shows a text field as it is.
+template <const char* const& name> std::string TextOf(const Record& record)
+{
+    return FieldText(record, name);
+}
+
+std::string SizeText(const Record& record)
+{
+    std::optional<long long> size = FieldNumber(record, field::kSize);
+    return size ? std::to_string(*size) : "";
 }
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar: the system's
@@ -79,20 +85,26 @@ std::string ChosenOperator(const std::string& given)
 const std::vector<HistoryColumn>& HistoryColumns()
 {
     static const std::vector<HistoryColumn> kColumns = {
-        {"time", TimeText},
-        {"board", [](const Record& r) { return Text(r, "board"); }},
-        {"outcome", [](const Record& r) { return Text(r, "outcome"); }},
-        {"file", [](const Record& r) { return Text(r, "file"); }},
-        {"size", [](const Record& r) { return Text(r, "size"); }},
-        {"sha256", [](const Record& r) { return Text(r, "sha256"); }},
-        {"banner before", [](const Record& r) { return Text(r, "banner_before"); }},
-        {"banner after", [](const Record& r) { return Text(r, "banner_after"); }},
-        {"operator", [](const Record& r) { return Text(r, "operator"); }},
-        {"station", [](const Record& r) { return Text(r, "machine"); }},
-        {"program", [](const Record& r) { return Text(r, "program"); }},
-        {"result", ResultWords},
+        {column::kTime, TimeText, nullptr},
+        {column::kBoard, TextOf<field::kBoard>, nullptr},
+        {column::kOutcome, TextOf<field::kOutcome>, OutcomeWordOf},
+        {column::kFile, TextOf<field::kFile>, nullptr},
+        {column::kSize, SizeText, nullptr},
+        {column::kSha256, TextOf<field::kSha256>, nullptr},
+        {column::kBannerBefore, TextOf<field::kBannerBefore>, nullptr},
+        {column::kBannerAfter, TextOf<field::kBannerAfter>, nullptr},
+        {column::kOperator, TextOf<field::kOperator>, nullptr},
+        {column::kStation, TextOf<field::kMachine>, nullptr},
+        {column::kProgram, TextOf<field::kProgram>, nullptr},
+        {column::kResult, ResultWords, nullptr},
     };
     return kColumns;
+}
+
+std::string PeoplesText(const HistoryColumn& column, const Record& record)
+{
+    std::string text = column.text(record);
+    return column.forPeople != nullptr ? column.forPeople(text) : text;
 }
 
 const HistoryColumn* FindHistoryColumn(const std::string& name)
@@ -188,10 +200,11 @@ std::vector<Record> SelectRecords(const std::vector<Record>& oldestFirst, const 
 {
     std::vector<Record> selected;
     for (auto record = oldestFirst.rbegin(); record != oldestFirst.rend(); ++record) {
-        if (!filter.board.empty() && Text(*record, "board") != filter.board)
+        if (!filter.board.empty() && FieldText(*record, field::kBoard) != filter.board)
             continue;
         long long seconds = 0;
-        if (filter.since && (!ParseRecordTime(Text(*record, "time"), &seconds) || seconds < filter.sinceSeconds))
+        if (filter.since
+            && (!ParseRecordTime(FieldText(*record, field::kTime), &seconds) || seconds < filter.sinceSeconds))
             continue;
         selected.push_back(*record);
     }

@@ -18,9 +18,14 @@ std::string ChosenOperator(const std::string& given);
 
 // One column of the history. A field added to the records gets a row in HistoryColumns().
 struct HistoryColumn {
-    const char* name;                    // the CSV header and the wide table's heading
-    std::string (*text)(const Record&);  // its full text; "" when the record does not say
+    const char* name;                    // the CSV header and the wide table's heading (column::)
+    std::string (*text)(const Record&);  // its full text, as the CSV gives it; "" when the record does not say
+    // How a person reads that text in a table or a list (an outcome's words); null: as it is.
+    std::string (*forPeople)(const std::string& text);
 };
+
+// A column's text for a person: the record's text through the column's forPeople.
+std::string PeoplesText(const HistoryColumn& column, const Record& record);
 
 // Every column, in the CSV's order: time (local, ISO 8601 with its offset), board, outcome,
 // file (the whole path), size, sha256, banner before, banner after, operator, station (the

@@ -1,35 +1,23 @@
 #include "history/manifest_history.h"
 
+#include "history/record_schema.h"
+
 #include "system/text.h"
 
 namespace torvexupdate {
 
-namespace {
-
-const Record* Member(const Record& record, const char* key)
-{
-    auto found = record.find(key);
-    return found == record.end() ? nullptr : &*found;
-}
-
-std::string TextOf(const Record* value)
-{
-    return value != nullptr && value->is_string() ? value->get<std::string>() : std::string();
-}
-
-}  // namespace
-
 Record ManifestRecord(const ManifestVerdict& verdict)
 {
     Record manifest;
-    manifest["checked"] = verdict.manifest.has_value();
-    manifest["version"] = verdict.manifest && !verdict.manifest->version.empty() ? Record(verdict.manifest->version)
-                                                                                 : Record(nullptr);
-    manifest["signer"] = verdict.signer.keyFile.empty()
+    manifest[field::kChecked] = verdict.manifest.has_value();
+    manifest[field::kVersion] = verdict.manifest && !verdict.manifest->version.empty()
+        ? Record(verdict.manifest->version)
+        : Record(nullptr);
+    manifest[field::kSigner] = verdict.signer.keyFile.empty()
         ? Record(nullptr)
-        : Record{{"key_file", verdict.signer.keyFile}, {"fingerprint", verdict.signer.fingerprint}};
-    manifest["refusal"] = verdict.ok ? Record(nullptr) : Record(RefusalName(verdict.refusal));
-    manifest["overrides"] = verdict.overrides;
+        : Record{{field::kKeyFile, verdict.signer.keyFile}, {field::kFingerprint, verdict.signer.fingerprint}};
+    manifest[field::kRefusal] = verdict.ok ? Record(nullptr) : Record(RefusalName(verdict.refusal));
+    manifest[field::kOverrides] = verdict.overrides;
     return manifest;
 }
 
@@ -40,14 +28,15 @@ std::string CarriedVersion(const History& history, const std::string& reference,
     const std::string board8 = Cp1252ToUtf8(reference);
     const std::string banner8 = Cp1252ToUtf8(BannerLine(*board.banner));
     for (auto record = history.records.rbegin(); record != history.records.rend(); ++record) {
-        std::string outcome = TextOf(Member(*record, "outcome"));
-        if (TextOf(Member(*record, "board")) != board8 || (outcome != "accepted" && outcome != "skipped"))
+        std::string outcome = FieldText(*record, field::kOutcome);
+        if (FieldText(*record, field::kBoard) != board8
+            || (outcome != outcome_name::kAccepted && outcome != outcome_name::kSkipped))
             continue;
         // The newest file the board took: its version, if the board still carries it.
-        if (TextOf(Member(*record, "file_banner")) != banner8)
+        if (FieldText(*record, field::kFileBanner) != banner8)
             return std::string();
-        const Record* manifest = Member(*record, "manifest");
-        return manifest != nullptr && manifest->is_object() ? TextOf(Member(*manifest, "version")) : std::string();
+        const Record* manifest = FieldObject(*record, field::kManifest);
+        return manifest != nullptr ? FieldText(*manifest, field::kVersion) : std::string();
     }
     return std::string();
 }

@@ -11,7 +11,8 @@
 
 namespace torvexupdate {
 
-// {"checked", "version", "signer": {"key_file", "fingerprint"}, "refusal", "overrides"}.
+// The record's field::kManifest object: checked, version, signer (key file, fingerprint),
+// refusal, overrides.
 Record ManifestRecord(const ManifestVerdict& verdict);
 
 // The version declared by the manifest of the newest file that was written into board
