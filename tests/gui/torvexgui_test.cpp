@@ -228,7 +228,7 @@ struct Case {
     const char* simConfig;   // the simulator's fault injection for this run
     const char* outcome;     // the start of the outcome text
     const char* boardAfter;  // part of the board's application shown after the run
-    const char* recorded;    // outcome name in the history
+    const char* recorded;    // the recorded outcome as the list words it
     int icon;                // the outcome's icon
     const char* headline;
 };
@@ -245,7 +245,7 @@ const Case kCases[] = {
      "The download failed: download failed (-1). Nothing was changed", "TORVEX-SAMPLE1", "failed", IDC_OUTCOME_ERROR,
      "Update failed: the board is unchanged"},
     {"refused by the board", "other.bin", "[command.30]\nresult = 0\ncom = 19\n",
-     "Refused by the board: refused by the board (-2)", "TORVEX-SAMPLE1", "refused", IDC_OUTCOME_ERROR,
+     "Refused by the board: refused by the board (-2)", "TORVEX-SAMPLE1", "refused: board", IDC_OUTCOME_ERROR,
      "Refused by the board: the board is unchanged"},
     {"start failure", "other.bin", "[command.12]\nresult = 0\n", "Written but not started", "OTHER-APP", "failed",
      IDC_OUTCOME_ERROR, "Update failed: written but not started"},
@@ -368,10 +368,10 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     };
     gui.ClickHeading(2);
     EXPECT_EQ(column(2),
-              (std::vector<std::string>{"accepted", "failed", "failed", "interrupted", "refused", "skipped"}));
+              (std::vector<std::string>{"accepted", "failed", "failed", "interrupted", "refused: board", "skipped"}));
     gui.ClickHeading(2);
     EXPECT_EQ(column(2),
-              (std::vector<std::string>{"skipped", "refused", "interrupted", "failed", "failed", "accepted"}));
+              (std::vector<std::string>{"skipped", "refused: board", "interrupted", "failed", "failed", "accepted"}));
     gui.ClickHeading(0);
     std::vector<std::string> times = column(0);
     EXPECT_TRUE(std::is_sorted(times.rbegin(), times.rend())) << times.front() << " ... " << times.back();
