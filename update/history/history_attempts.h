@@ -25,7 +25,7 @@ bool IsStartedRecord(const Record& record);
 
 // One record per attempt, in the order the attempts started: each outcome record as it
 // is, and in place of each started record that no outcome of the same id follows, a copy
-// of it with "outcome": "interrupted" (and no "record" key). Started records that have
+// of it with the outcome interrupted (and no record kind). Started records that have
 // their outcome are left out, their outcome stands for them.
 std::vector<Record> Attempts(const std::vector<Record>& records);
 
