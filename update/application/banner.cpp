@@ -1,6 +1,6 @@
 #include "application/banner.h"
 
-#include "shared/banner_columns.h"
+#include "common/banner_columns.h"
 
 #include "system/paths.h"
 #include "system/host_platform.h"

@@ -1,6 +1,6 @@
 // The profile call the module relies on on Windows, by the reader the host programs share.
 #include "platform/platform.h"
-#include "shared/ini_profile.h"
+#include "common/ini_profile.h"
 
 void Platform_ReadProfileString(const char* section, const char* key, const char* defaultValue, char* value,
                                 std::size_t size, const char* iniPath)

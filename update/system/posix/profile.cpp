@@ -1,6 +1,6 @@
-// Other systems: the INI reader the module reads its setting with (shared/ini_profile.h),
+// Other systems: the INI reader the module reads its setting with (common/ini_profile.h),
 // so that both read the setting by one rule.
-#include "shared/ini_profile.h"
+#include "common/ini_profile.h"
 #include "system/host_platform.h"
 
 namespace torvexupdate {

@@ -2,7 +2,7 @@
 // section and key names compared without case, names and value trimmed, a value in
 // matching quotes unquoted, the first matching section and key win, the default when
 // the file, section or key is missing, the result truncated to the buffer.
-#include "shared/ini_profile.h"
+#include "common/ini_profile.h"
 
 #include <strings.h>
 #include <cstring>
