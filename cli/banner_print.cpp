@@ -1,8 +1,10 @@
 #include "banner_print.h"
 
-#include "text.h"
+#include "system/text.h"
 
 namespace torvexctl {
+
+using namespace torvexupdate;
 
 using Json = nlohmann::ordered_json;
 

@@ -2,9 +2,9 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "manifest_print.h"
-#include "module_session.h"
-#include "system_facts.h"
-#include "update_engine.h"
+#include "module/module_session.h"
+#include "system/system_facts.h"
+#include "engine/update_engine.h"
 
 #include <CLI/CLI.hpp>
 

@@ -2,10 +2,7 @@
 // returns the run's exit status (exit_codes.h).
 #pragma once
 
-#include "banner.h"
 #include "output.h"
-#include "paths.h"
-#include "text.h"
 
 #include <string>
 #include <vector>
@@ -15,9 +12,6 @@ class App;
 }
 
 namespace torvexctl {
-
-// The application file, its banner, paths and text: shared with the window through the update engine.
-using namespace torvexupdate;
 
 struct Options {
     std::string dllPath;  // empty: torvex.dll in the program's folder (UTF-8, as all paths here)

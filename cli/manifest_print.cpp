@@ -1,7 +1,7 @@
 #include "manifest_print.h"
 
 #include "exit_codes.h"
-#include "paths.h"
+#include "system/paths.h"
 
 namespace torvexctl {
 

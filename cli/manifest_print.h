@@ -2,7 +2,7 @@
 // people, the refusal with what to do, and the object for --json.
 #pragma once
 
-#include "manifest_check.h"
+#include "manifest/manifest_check.h"
 #include "output.h"
 
 #include <cstddef>

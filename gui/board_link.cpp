@@ -1,6 +1,6 @@
 #include "board_link.h"
 
-#include "board_state.h"
+#include "module/board_state.h"
 #include "wide_text.h"
 
 namespace torvexgui {

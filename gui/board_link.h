@@ -2,8 +2,8 @@
 // then asked for the board's reference and application, and lent to the update engine.
 #pragma once
 
-#include "board_lock.h"
-#include "module_session.h"
+#include "module/board_lock.h"
+#include "module/module_session.h"
 
 #include <memory>
 #include <string>

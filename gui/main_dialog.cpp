@@ -1,14 +1,14 @@
 #include "main_dialog.h"
 
 #include "control_ids.h"
-#include "history.h"
-#include "history_view.h"
+#include "engine/update_record.h"
+#include "history/history_attempts.h"
+#include "history_list.h"
 #include "operator_setting.h"
-#include "history_attempts.h"
 #include "outcome_text.h"
-#include "update_record.h"
 #include "update_run.h"
 #include "wide_text.h"
+#include "window_layout.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -26,65 +26,6 @@ using namespace torvexupdate;
 using Clock = std::chrono::steady_clock;
 
 constexpr UINT_PTR kElapsedTimer = 1;
-constexpr std::size_t kHistoryShown = 1000;
-
-// "2026-12-08T20:46:30+01:00" (local, as the history's time column gives it) -> "2026-12-08 20:46:30".
-std::string ListTime(const std::string& iso)
-{
-    if (iso.size() < 19 || iso[10] != 'T')
-        return iso;
-    std::string shown = iso.substr(0, 19);
-    shown[10] = ' ';
-    return shown;
-}
-
-// The history list's columns: the history's own (history_view.h), some shortened.
-struct ListColumn {
-    const wchar_t* heading;
-    const char* column;
-    std::string (*shown)(const std::string&);  // null: the column's text as it is
-};
-const ListColumn kListColumns[] = {
-    {L"Time", "time", ListTime},         {L"Board", "board", nullptr},       {L"Outcome", "outcome", nullptr},
-    {L"File", "file", RecordedFileName}, {L"Operator", "operator", nullptr}, {L"Banner after", "banner after", nullptr},
-};
-
-struct HistoryRow {
-    std::vector<std::wstring> cells;  // one per kListColumns
-    long long time = -1;              // seconds since 1970, for sorting; -1 when unknown
-};
-
-// How a control follows the window's size: the share of the width and height gained that
-// moves it and that widens or heightens it. The log and the history share the height.
-struct Anchor {
-    int id;
-    float moveX, moveY, growX, growY;
-};
-// clang-format off
-const Anchor kAnchors[] = {
-    {IDC_BOARD_GROUP, 0, 0, 1, 0},
-    {IDC_BOARD_REFERENCE, 0, 0, 1, 0},
-    {IDC_BOARD_APPLICATION, 0, 0, 1, 0},
-    {IDC_REFRESH, 1, 0, 0, 0},
-    {IDC_FILE_GROUP, 0, 0, 1, 0},
-    {IDC_FILE_PATH, 0, 0, 1, 0},
-    {IDC_BROWSE, 1, 0, 0, 0},
-    {IDC_FILE_BANNER, 0, 0, 1, 0},
-    {IDC_FILE_CHECK, 0, 0, 1, 0},
-    {IDC_FILE_MANIFEST, 0, 0, 1, 0},
-    {IDC_FORCE, 0, 0, 1, 0},
-    {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
-    {IDC_PROGRESS, 0, 0, 1, 0},
-    {IDC_ELAPSED, 1, 0, 0, 0},
-    {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
-    {IDC_OUTCOME, 0, 0, 1, 0},
-    {IDC_LOG, 0, 0, 1, 0.5f},
-    {IDC_HISTORY_LABEL, 0, 0.5f, 0, 0},
-    {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0},
-    {IDC_HISTORY, 0, 0.5f, 1, 0.5f},
-    {IDCANCEL, 1, 1, 0, 0},
-};
-// clang-format on
 
 struct Window {
     HWND dialog = nullptr;
@@ -97,12 +38,8 @@ struct Window {
     Clock::time_point started;
     HFONT headlineFont = nullptr;
     std::wstring boardWarning;  // the board's newest update did not finish: said until one does
-    std::vector<HistoryRow> history;
-    int sortColumn = 0;  // newest first when the window opens
-    bool sortAscending = false;
-    SIZE initialClient = {};
-    POINT smallest = {};                    // the window's size as the template makes it: it gets no smaller
-    RECT placed[std::size(kAnchors)] = {};  // each anchored control at the initial size
+    HistoryList history;
+    WindowLayout layout;
 };
 
 void SetText(HWND dialog, int id, const std::wstring& text)
@@ -162,7 +99,7 @@ void ShowOutcome(Window& window, int iconId, const std::wstring& headline, const
 int IconOf(Severity severity)
 {
     switch (severity) {
-    case Severity::kSuccess:
+    case Severity::kInformation:
         return IDC_OUTCOME_SUCCESS;
     case Severity::kWarning:
         return IDC_OUTCOME_WARNING;
@@ -191,7 +128,7 @@ void ShowBoard(Window& window)
 void ShowBoardWarning(Window& window)
 {
     if (!window.boardWarning.empty())
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The last update of this board did not finish", window.boardWarning);
+        ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(RowOf(Outcome::kInterrupted).headline)), window.boardWarning);
 }
 
 // Reads the board under the board interface's lock, or says who holds it.
@@ -205,127 +142,6 @@ void ReadBoard(Window& window)
     ShowBoard(window);
     window.board->Release();
     ShowBoardWarning(window);
-}
-
-int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM self)
-{
-    const Window& window = *reinterpret_cast<const Window*>(self);
-    const HistoryRow& a = window.history[static_cast<std::size_t>(first)];
-    const HistoryRow& b = window.history[static_cast<std::size_t>(second)];
-    int order = window.sortColumn == 0
-        ? (a.time < b.time       ? -1
-               : a.time > b.time ? 1
-                                 : 0)
-        : CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.cells[window.sortColumn].c_str(), -1,
-                         b.cells[window.sortColumn].c_str(), -1)
-            - CSTR_EQUAL;
-    if (order == 0)
-        order = a.time < b.time ? 1 : a.time > b.time ? -1 : 0;  // then newest first
-    else if (!window.sortAscending)
-        order = -order;
-    return order;
-}
-
-// Sorts the history list by its sort column, and marks that column's heading.
-void SortHistory(Window& window)
-{
-    HWND list = GetDlgItem(window.dialog, IDC_HISTORY);
-    SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&window), reinterpret_cast<LPARAM>(CompareRows));
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
-        HDITEMW item = {};
-        item.mask = HDI_FORMAT;
-        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (i == window.sortColumn)
-            item.fmt |= window.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
-        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-// A click on a column's heading sorts by it; a second click turns the order round. Times
-// start newest first, words from A.
-void SortHistoryBy(Window& window, int column)
-{
-    window.sortAscending = column == window.sortColumn ? !window.sortAscending : column != 0;
-    window.sortColumn = column;
-    SortHistory(window);
-}
-
-void AddHistoryColumns(Window& window)
-{
-    HWND list = GetDlgItem(window.dialog, IDC_HISTORY);
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
-    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(kListColumns[i].heading);
-        column.iSubItem = i;
-        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
-}
-
-void ShowHistory(Window& window)
-{
-    HWND list = GetDlgItem(window.dialog, IDC_HISTORY);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    window.history.clear();
-    History history = ReadHistory(window.settings.historyPath);
-    // One row an attempt: a started record without its outcome shows as interrupted.
-    std::vector<Record> attempts = Attempts(history.records);
-    for (std::size_t shown = 0; shown < kHistoryShown && shown < attempts.size(); ++shown) {
-        const Record& record = attempts[attempts.size() - 1 - shown];
-        HistoryRow row;
-        for (const ListColumn& column : kListColumns) {
-            std::string text = FindHistoryColumn(column.column)->text(record);
-            row.cells.push_back(Wide(column.shown != nullptr ? column.shown(text) : text));
-        }
-        auto time = record.find("time");
-        if (time == record.end() || !time->is_string() || !ParseRecordTime(time->get<std::string>(), &row.time))
-            row.time = -1;
-        window.history.push_back(row);
-
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(shown);
-        item.lParam = static_cast<LPARAM>(shown);
-        item.pszText = const_cast<wchar_t*>(window.history.back().cells[0].c_str());
-        int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        for (int i = 1; i < static_cast<int>(std::size(kListColumns)); ++i) {
-            LVITEMW cell = {};
-            cell.iSubItem = i;
-            cell.pszText = const_cast<wchar_t*>(window.history.back().cells[static_cast<std::size_t>(i)].c_str());
-            SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&cell));
-        }
-    }
-    SortHistory(window);
-    // Each column as wide as its widest text or its heading (with room for the sort arrow).
-    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), LVSCW_AUTOSIZE);
-        LRESULT content = window.history.empty() ? 0
-                                                 : SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
-        LRESULT heading = SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kListColumns[i].heading))
-            + 2 * GetSystemMetrics(SM_CXSMICON);
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), std::max(content, heading));
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-
-    std::wstring note;
-    std::wstring path = Wide(window.settings.historyPath);
-    if (!history.error.empty())
-        note = Wide(history.error);
-    else if (!history.warnings.empty())
-        note = L"(" + std::to_wstring(history.warnings.size()) + L" damaged or incomplete line(s) skipped in " + path
-            + L")";
-    else if (history.records.empty())
-        note = L"(no update recorded yet in " + path + L")";
-    else if (attempts.size() > kHistoryShown)
-        note = L"(the newest " + std::to_wstring(kHistoryShown) + L" of " + std::to_wstring(attempts.size())
-            + L" updates)";
-    SetText(window.dialog, IDC_HISTORY_NOTE, note);
-    // One row an attempt: a started record without its outcome shows as interrupted.
 }
 
 // The controls a user may touch: everything off while an update runs; Update only for a
@@ -461,7 +277,7 @@ void FinishUpdate(Window& window)
     // An update refused before it wrote leaves an earlier interruption standing: say it too.
     ShowOutcome(window, IconOf(OutcomeSeverity(report)), OutcomeHeadline(report),
                 OutcomeText(file, report) + (window.boardWarning.empty() ? L"" : L"\r\n\r\n" + window.boardWarning));
-    ShowHistory(window);
+    window.history.Show(window.settings.historyPath);
     InspectChosenFile(window);  // the file may have changed meanwhile; re-enables the controls
     SetFocus(GetDlgItem(window.dialog, IDC_OUTCOME));
 }
@@ -483,7 +299,7 @@ void OnCommand(Window& window, int id, int notification)
     switch (id) {
     case IDC_REFRESH:
         ReadBoard(window);
-        ShowHistory(window);
+        window.history.Show(window.settings.historyPath);
         break;
     case IDC_BROWSE:
         Browse(window);
@@ -515,40 +331,6 @@ void OnCommand(Window& window, int id, int notification)
     }
 }
 
-void RememberLayout(Window& window)
-{
-    RECT client;
-    GetClientRect(window.dialog, &client);
-    window.initialClient = {client.right, client.bottom};
-    RECT frame;
-    GetWindowRect(window.dialog, &frame);
-    window.smallest = {frame.right - frame.left, frame.bottom - frame.top};
-    for (std::size_t i = 0; i < std::size(kAnchors); ++i) {
-        GetWindowRect(GetDlgItem(window.dialog, kAnchors[i].id), &window.placed[i]);
-        MapWindowPoints(nullptr, window.dialog, reinterpret_cast<POINT*>(&window.placed[i]), 2);
-    }
-}
-
-void FollowSize(Window& window, int width, int height)
-{
-    int dx = width - window.initialClient.cx;
-    int dy = height - window.initialClient.cy;
-    HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kAnchors)));
-    for (std::size_t i = 0; i < std::size(kAnchors) && moves != nullptr; ++i) {
-        const Anchor& anchor = kAnchors[i];
-        const RECT& at = window.placed[i];
-        moves = DeferWindowPos(moves, GetDlgItem(window.dialog, anchor.id), nullptr,
-                               at.left + static_cast<int>(anchor.moveX * static_cast<float>(dx)),
-                               at.top + static_cast<int>(anchor.moveY * static_cast<float>(dy)),
-                               at.right - at.left + static_cast<int>(anchor.growX * static_cast<float>(dx)),
-                               at.bottom - at.top + static_cast<int>(anchor.growY * static_cast<float>(dy)),
-                               SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (moves != nullptr)
-        EndDeferWindowPos(moves);
-    InvalidateRect(window.dialog, nullptr, TRUE);
-}
-
 void SetUpControls(Window& window)
 {
     HWND dialog = window.dialog;
@@ -564,8 +346,8 @@ void SetUpControls(Window& window)
     SendDlgItemMessageW(dialog, IDC_LOG, EM_SETLIMITTEXT, 0, 0);  // no limit: the module's lines may be many
     SendDlgItemMessageW(dialog, IDC_OPERATOR, EM_SETLIMITTEXT, 100, 0);
     SetText(dialog, IDC_OPERATOR, RememberedOperator());
-    AddHistoryColumns(window);
-    RememberLayout(window);
+    window.history.Attach(dialog);
+    window.layout.Remember(dialog);
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -579,7 +361,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetUpControls(*window);
         ShowBoard(*window);  // with the board interface taken when the module was opened
         window->board->Release();
-        ShowHistory(*window);
+        window->history.Show(window->settings.historyPath);
         SetText(dialog, IDC_FILE_PATH, window->settings.file);
         InspectChosenFile(*window);
         ShowBoardWarning(*window);
@@ -592,16 +374,16 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY: {
         const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
         if (window != nullptr && notice->idFrom == IDC_HISTORY && notice->code == LVN_COLUMNCLICK)
-            SortHistoryBy(*window, reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+            window->history.SortBy(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
         return TRUE;
     }
     case WM_SIZE:
         if (window != nullptr && wParam != SIZE_MINIMIZED)
-            FollowSize(*window, LOWORD(lParam), HIWORD(lParam));
+            window->layout.Follow(LOWORD(lParam), HIWORD(lParam));
         return TRUE;
     case WM_GETMINMAXINFO:
-        if (window != nullptr && window->smallest.x > 0)
-            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = window->smallest;
+        if (window != nullptr && window->layout.Smallest().x > 0)
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = window->layout.Smallest();
         return TRUE;
     case WM_DROPFILES:
         DropFile(*window, reinterpret_cast<HDROP>(wParam));

@@ -1,7 +1,8 @@
 // What the window says about a file and about an update: plain words and what to do next.
 #pragma once
 
-#include "update_engine.h"
+#include "engine/update_engine.h"
+#include "history/outcome_table.h"
 
 #include <string>
 
@@ -16,9 +17,9 @@ std::wstring ManifestText(const torvexupdate::ManifestVerdict& verdict);
 // The update's outcome, then what to do next.
 std::wstring OutcomeText(const torvexupdate::UpdateFile& file, const torvexupdate::UpdateReport& report);
 
-// How an outcome reads at a glance: shown with the system's icon of the same name.
-enum class Severity { kSuccess, kWarning, kError };
-Severity OutcomeSeverity(const torvexupdate::UpdateReport& report);
+// How the outcome reads at a glance (the outcome table's), a warning when the history
+// could not be written.
+torvexupdate::Severity OutcomeSeverity(const torvexupdate::UpdateReport& report);
 
 // The outcome in one short line, shown above OutcomeText's details.
 std::wstring OutcomeHeadline(const torvexupdate::UpdateReport& report);

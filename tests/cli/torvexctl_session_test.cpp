@@ -769,7 +769,7 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
     std::vector<std::string> rows = testing_support::SplitLines(table.out);
     ASSERT_EQ(rows.size(), 4u) << table.out;
     EXPECT_EQ(rows[0].rfind("TIME", 0), 0u);
-    const char* const newestFirst[] = {"  refused  ", "  skipped  ", "  accepted  "};
+    const char* const newestFirst[] = {"  refused: board  ", "  skipped  ", "  accepted  "};
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_TRUE(Contains(rows[i + 1], newestFirst[i]) && Contains(rows[i + 1], "SIM-BOARD-0001"));
     // The accepted and the refused downloads were written ahead: a started record each.

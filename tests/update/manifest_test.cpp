@@ -1,10 +1,10 @@
 // Manifests and their signatures: the reader against malformed text, the key and
 // signature encodings, each refusal of a file, a board or a signature, and signatures
 // crossing between our code and the openssl command line in both directions.
-#include "key_formats.h"
-#include "manifest.h"
-#include "manifest_check.h"
-#include "paths.h"
+#include "manifest/key_formats.h"
+#include "manifest/manifest.h"
+#include "manifest/manifest_check.h"
+#include "system/paths.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The update library's pure helpers: banner parsing and layout, text decoding, the log tail.
-#include "banner.h"
-#include "download_steps.h"
-#include "init_diagnosis.h"
-#include "log_tail.h"
-#include "paths.h"
-#include "text.h"
+#include "application/banner.h"
+#include "engine/download_steps.h"
+#include "module/init_diagnosis.h"
+#include "module/log_tail.h"
+#include "system/paths.h"
+#include "system/text.h"
 
 #include "support/files.h"
 #include "support/trace_text.h"
