@@ -972,7 +972,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          nullptr,
          true,
          {"--allow-unsigned"},
-         "trusted-keys): written anyway, as asked",
+         "one of its trusted keys signed: written anyway, as asked",
          "allow-unsigned"},
         {"foreign key",
          {"--key", std::string(CLI_TEST_KEYS) + "/foreign.pem"},
@@ -980,10 +980,11 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          true,
          {},
          "its manifest is signed by key 7792 0e31 b628 b506 4097 23b3 8ad3 b6c4 6c6f 877f 4670 6a28 f062 47be c622 "
-         "6ebb, which is not among this site's trusted keys (",
+         "6ebb, which is not among this site's trusted keys; nothing was written: if this signer's files may be "
+         "written "
+         "here, ask whoever manages this site's trusted keys to add its public key to ",
          nullptr,
-         "trusted-keys); nothing was written: if this signer's files may be written here, ask whoever manages this "
-         "site's trusted keys to add its public key to "},
+         "trusted-keys; to write this file anyway, add --allow-unsigned (unsafe)"},
         {"edited after signing",
          {"--notes", "fix", "--key", release},
          editNotes,
@@ -996,7 +997,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          true,
          {},
          "it has no manifest (app.bin.manifest.json), and this site writes only files whose manifest one of its "
-         "trusted keys signed ("},
+         "trusted keys signed; nothing was written"},
         {"no manifest, no trusted keys",
          {"-"},
          nullptr,

@@ -261,8 +261,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
          "",
          {},
          ManifestRefusal::kUnsigned,
-         "its manifest is not signed, and this site writes only files whose manifest one of its trusted keys signed "
-         "("},
+         "its manifest is not signed, and this site writes only files whose manifest one of its trusted keys signed"},
         {"unsigned allowed",
          [](Release& r) { r.Make(""); },
          "SIM-BOARD-0001",
@@ -277,7 +276,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
          {},
          ManifestRefusal::kUntrustedKey,
          "its manifest is signed by key 7792 0e31 ",
-         "which is not among this site's trusted keys ("},
+         "which is not among this site's trusted keys"},
         {"edited after signing, even with unsigned files allowed",
          [](Release& r) {
              r.Make("release.pem");

@@ -261,7 +261,7 @@ SignatureVerdict CheckSignature(const Manifest& manifest, const TrustedKeys& tru
         verdict.state = SignatureState::kUntrustedKey;
         std::string fingerprint = FingerprintForPeople(signature.key);
         verdict.words = trusted.namedKey.empty() || trusted.keys.empty()
-            ? Say(Message::kManifestUntrustedSigner, {{"fingerprint", fingerprint}, {"keys_folder", trusted.folder}})
+            ? Say(Message::kManifestUntrustedSigner, {{"fingerprint", fingerprint}})
             : Say(Message::kManifestOtherThanNamedKey,
                   {{"fingerprint", fingerprint},
                    {"key_file", trusted.namedKey},
@@ -320,8 +320,7 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
             withoutTrustedSignature(ManifestRefusal::kNoManifest,
                                     named ? Say(Message::kManifestMissingNamedKey,
                                                 {{"manifest_name", manifestName}, {"key_file", trusted.namedKey}})
-                                          : Say(Message::kManifestMissingRequired,
-                                                {{"manifest_name", manifestName}, {"keys_folder", trusted.folder}}));
+                                          : Say(Message::kManifestMissingRequired, {{"manifest_name", manifestName}}));
         else
             verdict.notes.push_back(Say(Message::kRemarkNoManifest, {{"manifest_name", manifestName}}));
         verdict.words = verdict.ok ? Say(Message::kManifestNone) : verdict.words;
@@ -350,7 +349,7 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
         bool unsignedManifest = signature.state == SignatureState::kUnsigned;
         std::string words = !unsignedManifest ? signature.words
             : named ? Say(Message::kManifestUnsignedNamedKey, {{"key_file", trusted.namedKey}})
-                    : Say(Message::kManifestUnsignedRequired, {{"keys_folder", trusted.folder}});
+                    : Say(Message::kManifestUnsignedRequired);
         if (!withoutTrustedSignature(unsignedManifest ? ManifestRefusal::kUnsigned : ManifestRefusal::kUntrustedKey,
                                      words))
             return verdict;

@@ -101,12 +101,12 @@ enum class Message {
     kManifestMatchesVersionSigned,  // {version}, {signer}
     kManifestSignedBy,              // {signer}
     kManifestNotSigned,
-    kManifestMalformed,           // {manifest_name}, {problem}
-    kManifestMissingRequired,     // {manifest_name}, {keys_folder}
-    kManifestMissingNamedKey,     // {manifest_name}, {key_file}
-    kManifestUnsignedRequired,    // {keys_folder}
+    kManifestMalformed,        // {manifest_name}, {problem}
+    kManifestMissingRequired,  // {manifest_name}
+    kManifestMissingNamedKey,  // {manifest_name}, {key_file}
+    kManifestUnsignedRequired,
     kManifestUnsignedNamedKey,    // {key_file}
-    kManifestUntrustedSigner,     // {fingerprint}, {keys_folder}
+    kManifestUntrustedSigner,     // {fingerprint}
     kManifestOtherThanNamedKey,   // {fingerprint}, {key_file}, {key_fingerprint}
     kManifestEdited,              // {signer}
     kManifestKeyRefused,          // {key_file}

@@ -140,14 +140,13 @@ constexpr Entry kEnglish[] = {
     {Message::kManifestMalformed, "its manifest {manifest_name} is malformed: {problem}"},
     {Message::kManifestMissingRequired,
      "it has no manifest ({manifest_name}), and this site writes only files whose manifest one of its trusted keys "
-     "signed ({keys_folder})"},
+     "signed"},
     {Message::kManifestMissingNamedKey, "it has no manifest ({manifest_name}), so {key_file} did not sign it"},
     {Message::kManifestUnsignedRequired,
-     "its manifest is not signed, and this site writes only files whose manifest one of its trusted keys signed "
-     "({keys_folder})"},
+     "its manifest is not signed, and this site writes only files whose manifest one of its trusted keys signed"},
     {Message::kManifestUnsignedNamedKey, "its manifest is not signed, so {key_file} did not sign it"},
     {Message::kManifestUntrustedSigner,
-     "its manifest is signed by key {fingerprint}, which is not among this site's trusted keys ({keys_folder})"},
+     "its manifest is signed by key {fingerprint}, which is not among this site's trusted keys"},
     {Message::kManifestOtherThanNamedKey,
      "its manifest is signed by key {fingerprint}, not by {key_file} (key {key_fingerprint})"},
     {Message::kManifestEdited,
