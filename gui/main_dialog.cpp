@@ -2,12 +2,16 @@
 
 #include "control_ids.h"
 #include "engine/update_record.h"
+#include "history/history.h"
 #include "history/history_attempts.h"
+#include "history/manifest_history.h"
 #include "history_list.h"
+#include "module_version.h"
 #include "operator_setting.h"
 #include "outcome_text.h"
 #include "update_run.h"
 #include "wide_text.h"
+#include "torvex_version.h"
 #include "window_layout.h"
 
 #include <commctrl.h>
@@ -27,12 +31,21 @@ using Clock = std::chrono::steady_clock;
 
 constexpr UINT_PTR kElapsedTimer = 1;
 
+// What the outcome area says: nothing, what stands before Update is pressed (the file's
+// refusal by its manifest, the board's unfinished update), that another program holds the
+// board, or how the last run ended.
+enum class Said { kNothing, kStanding, kBusy, kRun };
+
 struct Window {
     HWND dialog = nullptr;
     BoardLink* board = nullptr;
     WindowSettings settings;
-    UpdateFile file;           // as chosen: read and checked; hashed only when a manifest needs it
-    ManifestVerdict manifest;  // the file against its manifest and the trusted keys
+    UpdateFile file;               // as chosen: read and checked; hashed only when a manifest needs it
+    ManifestVerdict fileManifest;  // the file against its manifest and the trusted keys
+    ManifestVerdict manifest;      // and against the board as last read (its reference, its release)
+    std::string boardReference;    // as last read ("" when it could not be)
+    BoardContent boardContent;
+    Said said = Said::kNothing;
     UpdateRun run;
     bool running = false;
     Clock::time_point started;
@@ -69,6 +82,7 @@ UpdateOptions OptionsOf(const Window& window)
     options.historyPath = window.settings.historyPath;
     options.trustedKeysFolder = window.settings.trustedKeysFolder;
     options.manifest.allowUnsigned = IsDlgButtonChecked(window.dialog, IDC_ALLOW_UNSIGNED) == BST_CHECKED;
+    options.manifest.allowOlder = IsDlgButtonChecked(window.dialog, IDC_ALLOW_OLDER) == BST_CHECKED;
     return options;
 }
 
@@ -111,9 +125,10 @@ int IconOf(Severity severity)
 
 void ShowBoard(Window& window)
 {
-    std::string reference;
+    std::string& reference = window.boardReference;
     SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
-    SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
+    window.boardContent = window.board->Content();
+    SetText(window.dialog, IDC_BOARD_APPLICATION, ApplicationText(window.boardContent));
     BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
     window.boardWarning.clear();
     if (standing.interrupted)
@@ -123,25 +138,31 @@ void ShowBoard(Window& window)
                                     "using the board."));
 }
 
-// Said first, over what the outcome said before, until a later update of the board ends:
-// the board's banner may look right.
-void ShowBoardWarning(Window& window)
+// What stands before Update is pressed, over what the outcome said before: why the file's
+// manifest refuses it, and the board's unfinished update (until a later update of the board
+// ends: its banner may look right). Clears the outcome when neither stands.
+void ShowStanding(Window& window)
 {
-    if (!window.boardWarning.empty())
-        ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(RowOf(Outcome::kInterrupted).headline)), window.boardWarning);
+    window.said = Said::kStanding;
+    SetText(window.dialog, IDC_ELAPSED, L"");
+    const std::wstring& warning = window.boardWarning;
+    if (window.file.content.readable && !window.manifest.ok)
+        ShowOutcome(window, IDC_OUTCOME_ERROR, RefusalHeadline(window.manifest),
+                    RefusalText(window.manifest) + (warning.empty() ? L"" : L"\r\n\r\n" + warning));
+    else if (!warning.empty())
+        ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(RowOf(Outcome::kInterrupted).headline)), warning);
+    else
+        ShowOutcome(window, 0, L"", L"");
 }
 
-// Reads the board under the board interface's lock, or says who holds it.
-void ReadBoard(Window& window)
+// Another program holds the board: nothing was done, and what the outcome said before no
+// longer stands.
+void ShowBusy(Window& window, Message words, const std::string& holder)
 {
-    std::wstring busy;
-    if (!window.board->Acquire("reading the board", "", &busy)) {
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" Press Refresh when it has finished.");
-        return;
-    }
-    ShowBoard(window);
-    window.board->Release();
-    ShowBoardWarning(window);
+    window.said = Said::kBusy;
+    SetText(window.dialog, IDC_ELAPSED, L"");
+    ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(Message::kHeadlineBoardBusy)),
+                Wide(Say(words, {{"holder", holder}})));
 }
 
 // The controls a user may touch: everything off while an update runs; Update only for a
@@ -152,10 +173,27 @@ void EnableControls(Window& window)
     const UpdateFile& file = window.file;
     bool writable = file.content.readable && file.check.verdict != FileVerdict::kEmpty;
     bool passes = writable && file.check.verdict == FileVerdict::kApplication;
-    for (int id : {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE, IDC_ALLOW_UNSIGNED})
+    for (int id :
+         {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE, IDC_ALLOW_UNSIGNED, IDC_ALLOW_OLDER})
         EnableWindow(GetDlgItem(window.dialog, id), idle);
     EnableWindow(GetDlgItem(window.dialog, IDC_UPDATE),
                  idle && (passes || (writable && Forced(window.dialog))) && window.manifest.ok);
+}
+
+// The file's manifest against the board as last read: its reference against the boards the
+// file is meant for, and the release the history knows it carries against the file's. The
+// update checks the same again once it has read the board.
+void CheckAgainstBoard(Window& window)
+{
+    window.manifest = window.fileManifest;
+    const std::string& history = window.settings.historyPath;
+    std::string carried = history.empty()
+        ? std::string()
+        : CarriedVersion(ReadHistory(history), window.boardReference, window.boardContent);
+    if (window.file.content.readable)
+        CheckBoardAgainstManifest(&window.manifest, window.boardReference, carried, OptionsOf(window).manifest);
+    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
+    EnableControls(window);
 }
 
 void InspectChosenFile(Window& window)
@@ -168,15 +206,30 @@ void InspectChosenFile(Window& window)
     window.file = path.empty() ? UpdateFile{} : InspectFile(Utf8(path), hasManifest);
     const auto& banner = window.file.content.banner;
     SetText(window.dialog, IDC_FILE_BANNER,
-            banner ? FromCp1252(torvexupdate::BannerLine(*banner))
+            banner ? BannerText(*banner)
                    : (window.file.content.readable
                           ? L"(none: the module reads a banner only from files of 58 bytes or more)"
                           : L""));
     SetText(window.dialog, IDC_FILE_CHECK, FileVerdictText(window.file, Forced(window.dialog)));
-    window.manifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
-                                                   : ManifestVerdict{};
-    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
-    EnableControls(window);
+    window.fileManifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
+                                                       : ManifestVerdict{};
+    CheckAgainstBoard(window);
+}
+
+// Reads the board under the board interface's lock, or says who holds it.
+void ReadBoard(Window& window)
+{
+    std::string holder;
+    if (!window.board->Acquire("reading the board", "", &holder)) {
+        ShowBusy(window, Message::kWindowBoardInUseRefresh, holder);
+        return;
+    }
+    ShowBoard(window);
+    window.board->Release();
+    CheckAgainstBoard(window);
+    // A run's outcome stays, unless the board's unfinished update is to be said over it.
+    if (window.said != Said::kRun || !window.boardWarning.empty())
+        ShowStanding(window);
 }
 
 void Browse(Window& window)
@@ -230,15 +283,15 @@ void StartUpdate(Window& window)
         return;
     UpdateOptions options = OptionsOf(window);
     options.operatorName = Utf8(OperatorName(window));
-    std::wstring busy;
+    std::string holder;
     if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
-                               AbsolutePath(window.file.path), &busy)) {
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy",
-                    busy + L" Press Update again when it has finished.");
+                               AbsolutePath(window.file.path), &holder)) {
+        ShowBusy(window, Message::kWindowBoardInUseUpdate, holder);
         return;
     }
 
     window.running = true;
+    window.said = Said::kRun;
     window.started = Clock::now();
     EnableControls(window);
     SetText(window.dialog, IDC_LOG, L"");
@@ -272,6 +325,7 @@ void FinishUpdate(Window& window)
     wchar_t took[48];
     swprintf(took, sizeof took / sizeof took[0], L"took %.1f s", report.seconds);
     SetText(window.dialog, IDC_ELAPSED, took);
+    window.said = Said::kRun;
     ShowBoard(window);
     window.board->Release();
     // An update refused before it wrote leaves an earlier interruption standing: say it too.
@@ -307,17 +361,19 @@ void OnCommand(Window& window, int id, int notification)
     case IDC_FILE_PATH:
         if (notification != EN_CHANGE)
             break;
-        // Another file: the last outcome was about the one before.
-        if (!window.running) {
-            ShowOutcome(window, 0, L"", L"");
-            ShowBoardWarning(window);
-            SetText(window.dialog, IDC_ELAPSED, L"");
-        }
         InspectChosenFile(window);
+        // Another file: the last outcome was about the one before.
+        if (!window.running)
+            ShowStanding(window);
         break;
     case IDC_FORCE:
     case IDC_ALLOW_UNSIGNED:
         InspectChosenFile(window);
+        ShowStanding(window);  // the file's refusal may stand no more, or a run's outcome be out of date
+        break;
+    case IDC_ALLOW_OLDER:
+        CheckAgainstBoard(window);  // the board's side only: no need to read the file again
+        ShowStanding(window);
         break;
     case IDC_UPDATE:
     case IDOK:
@@ -346,6 +402,17 @@ void SetUpControls(Window& window)
     SendDlgItemMessageW(dialog, IDC_LOG, EM_SETLIMITTEXT, 0, 0);  // no limit: the module's lines may be many
     SendDlgItemMessageW(dialog, IDC_OPERATOR, EM_SETLIMITTEXT, 100, 0);
     SetText(dialog, IDC_OPERATOR, RememberedOperator());
+    // The product's version in the title; the module's as its own file states it.
+    SetWindowTextW(dialog,
+                   Wide(Say(Message::kWindowTitle,
+                            {{"version",
+                              std::to_string(TORVEX_VERSION_MAJOR) + "." + std::to_string(TORVEX_VERSION_MINOR) + "."
+                                  + std::to_string(TORVEX_VERSION_PATCH)}}))
+                       .c_str());
+    std::wstring moduleVersion = FileVersionText(Wide(window.board->ModulePath()));
+    SetText(dialog, IDC_MODULE_VERSION,
+            Wide(moduleVersion.empty() ? Say(Message::kWindowModuleVersionUnknown)
+                                       : Say(Message::kWindowModuleVersion, {{"version", Utf8(moduleVersion)}})));
     window.history.Attach(dialog);
     window.layout.Remember(dialog);
 }
@@ -362,9 +429,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         ShowBoard(*window);  // with the board interface taken when the module was opened
         window->board->Release();
         window->history.Show(window->settings.historyPath);
-        SetText(dialog, IDC_FILE_PATH, window->settings.file);
-        InspectChosenFile(*window);
-        ShowBoardWarning(*window);
+        SetText(dialog, IDC_FILE_PATH, window->settings.file);  // its change notice inspects it
+        ShowStanding(*window);
         // Typing starts in the file's field; Enter presses Update, the default button.
         SetFocus(GetDlgItem(dialog, IDC_FILE_PATH));
         return FALSE;

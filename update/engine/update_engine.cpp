@@ -139,14 +139,19 @@ UpdateFile InspectFile(const std::string& utf8Path, bool digest)
     return file;
 }
 
-ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& options)
+FileFacts FactsOf(const UpdateFile& file)
 {
     FileFacts facts;
     facts.name = FileNameOf(file.path);
     facts.size = file.content.size;
     facts.sha256 = file.sha256;
     facts.banner = file.content.banner;
-    return CheckFileAgainstManifest(file.path, facts, options.trustedKeysFolder, options.manifest);
+    return facts;
+}
+
+ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& options)
+{
+    return CheckFileAgainstManifest(file.path, FactsOf(file), options.trustedKeysFolder, options.manifest);
 }
 
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events)
