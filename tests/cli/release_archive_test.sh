@@ -32,7 +32,9 @@ for file in README.md CHANGELOG.md SHA256SUMS bin/torvex.dll bin/torvexctl.exe b
     examples/CMakeLists.txt examples/update_board.c \
     simulator/quelvane.dll simulator/README.md simulator/sample-application.bin \
     docs/torvexctl.md docs/torvexgui.md docs/manifest.md docs/installing.md docs/bad-input.md \
-    docs/images/torvexgui.png docs/images/torvexgui-outcome.png; do
+    docs/images/torvexgui.png docs/images/torvexgui-outcome.png \
+    docs/fr/torvexgui.md docs/fr/torvexctl.md docs/fr/installation.md \
+    docs/fr/images/torvexgui.png docs/fr/images/torvexgui-outcome.png; do
   [ -f "$root/$file" ] || fail "missing from the archive: $file"
 done
 pass "layout"
@@ -58,6 +60,13 @@ for document in $documents; do
 done
 [ "$links" -ge 10 ] || fail "only $links links found in the shipped documents"
 pass "$links links and images of $(wc -w <<<"$documents") documents"
+
+# Each French guide keeps its English guide's sections, so that the two are kept in step.
+for pair in fr/torvexgui.md:torvexgui.md fr/torvexctl.md:torvexctl.md fr/installation.md:installing.md; do
+  french=$(grep -c '^##' "$root/docs/${pair%%:*}") english=$(grep -c '^##' "$root/docs/${pair#*:}")
+  [ "$french" = "$english" ] || fail "docs/${pair%%:*} has $french sections, docs/${pair#*:} $english"
+done
+pass "the French guides keep their English guides' sections"
 
 # The documents are written for a user of the archive: no build folders, sources or test
 # programs of the project (the changelog, a history of the project, aside).

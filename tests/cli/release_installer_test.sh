@@ -68,7 +68,8 @@ menu_folder=${menu_folder%/}
 bin_path="$local_appdata\\Programs\\torvex\\bin\\"
 programs=(bin/torvex.dll bin/torvexctl.exe bin/torvexgui.exe simulator/quelvane.dll simulator/README.md
   simulator/sample-application.bin docs/torvexgui.md docs/torvexctl.md docs/manifest.md docs/installing.md
-  docs/images/torvexgui.png docs/images/torvexgui-outcome.png)
+  docs/images/torvexgui.png docs/images/torvexgui-outcome.png docs/fr/torvexgui.md docs/fr/torvexctl.md
+  docs/fr/installation.md docs/fr/images/torvexgui.png docs/fr/images/torvexgui-outcome.png)
 
 msiexec /i "$msi" || fail "msiexec /i $(basename "$msi") failed"
 for file in "${programs[@]}" bin/torvex.ini; do
