@@ -1,5 +1,7 @@
 #include "manifest/key_formats.h"
 
+#include "manifest/p256_curve.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -83,7 +85,7 @@ private:
     std::size_t size_ = 0;
 };
 
-// The BIT STRING content of an uncompressed point: no unused bits, 0x04, X, Y.
+// The BIT STRING content of an uncompressed point of the curve: no unused bits, 0x04, X, Y.
 bool ReadPoint(const std::string& bits, EcPublicKey* key, std::string* problem)
 {
     if (bits.size() == 34 && bits[0] == 0 && (bits[1] == 0x02 || bits[1] == 0x03)) {
@@ -96,6 +98,10 @@ bool ReadPoint(const std::string& bits, EcPublicKey* key, std::string* problem)
     }
     std::memcpy(key->x.data(), bits.data() + 2, 32);
     std::memcpy(key->y.data(), bits.data() + 34, 32);
+    if (!OnP256Curve(key->x, key->y)) {
+        *problem = "its public key is not a P-256 point";
+        return false;
+    }
     return true;
 }
 

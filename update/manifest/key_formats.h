@@ -36,7 +36,8 @@ std::string HexOf(const std::string& bytes);
 bool PemBlock(const std::string& pem, const std::string& label, std::string* der);
 
 // A public key from PEM text ("PUBLIC KEY": SubjectPublicKeyInfo, id-ecPublicKey on the
-// named curve prime256v1, uncompressed point). False with `problem` set otherwise.
+// named curve prime256v1, an uncompressed point of that curve). False with `problem` set
+// otherwise.
 bool ParsePublicKeyPem(const std::string& pem, EcPublicKey* key, std::string* problem);
 
 // A private key from PEM text in either form openssl writes: "EC PRIVATE KEY" (SEC1, as
