@@ -6,9 +6,14 @@
 extern "C" {
 #endif
 
-/* Opens `path` in append mode, writes `text`, takes the size (seek to the end, read the
- * position), closes, and empties the file when it has grown past 5,000,000 bytes.
- * 1 when the file opened, 0 otherwise. */
+/* The floor: the system's own calls for a plain open-append-close, shared with every other
+ * writer and without any exclusion (bench/platform/<system>/log_floor.c). Opens `path`,
+ * creating it, appends `text` as it stands at the end, takes the size, closes, and empties
+ * the file when it has grown past 5,000,000 bytes. 1 when the file opened, 0 otherwise. */
+int FloorWriteLog(const char* path, const char* text);
+
+/* The same through the C runtime: fopen "a+", fputs, seek to the end, position, fclose, and
+ * fopen "w+" to empty the file past the limit. 1 when the file opened, 0 otherwise. */
 int BaselineWriteLog(const char* path, const char* text);
 
 #ifdef __cplusplus

@@ -1,11 +1,15 @@
-// Times the trace log's append (WriteStringToLog, linked in) against the plain C append
-// it replaced (BaselineWriteLog: open "a+", write, seek, position, close), with its own
-// timing loop so that it also runs under Wine. Rounds of `lines` messages each, module
-// and baseline in alternating order; prints one tab-separated line:
+// Times the trace log's append (WriteStringToLog, linked in) against the floor, a plain
+// open-append-close with the system's own calls and no exclusion (FloorWriteLog), and
+// against the C runtime's append (BaselineWriteLog: fopen "a+", write, seek, position,
+// fclose), with its own timing loop so that it also runs under Wine. Rounds of `lines`
+// messages each, the three in turn, starting with another one each round; prints a header
+// and one tab-separated line:
 //
-//   lines  module_us_per_line  baseline_us_per_line  ratio  rounds
+//   lines  module_us  floor_us  crt_us  throughput_ratio  rounds
 //
-// with medians over the rounds. Options: --lines=N --rounds=N --scratch=
+// with medians over the rounds of the microseconds a line; throughput_ratio is the
+// module's messages per second over the floor's (floor_us / module_us).
+// Options: --lines=N --rounds=N --scratch=
 #include "bench_common.h"
 #include "download_case.h"
 #include "log_baseline.h"
@@ -59,32 +63,35 @@ int main(int argc, char** argv)
     std::string folder = bench::JoinPath(paths.scratch, "log-ratio");
     std::filesystem::create_directories(folder);
     std::string moduleLog = bench::JoinPath(folder, "Torvex.log");
-    std::string baselineLog = bench::JoinPath(folder, "baseline.log");
+    std::string floorLog = bench::JoinPath(folder, "floor.log");
+    std::string crtLog = bench::JoinPath(folder, "crt.log");
     if (moduleLog.size() >= sizeof g_TorvexLogPath) {
         std::fprintf(stderr, "log_ratio: the log path does not fit the module's buffer\n");
         return 1;
     }
     std::snprintf(g_TorvexLogPath, sizeof g_TorvexLogPath, "%s", moduleLog.c_str());
 
-    std::vector<double> module;
-    std::vector<double> baseline;
+    struct Contender {
+        const std::string& log;
+        int (*write)(const char* path, const char* text);
+        std::vector<double> times;
+    };
+    auto byModule = [](const char*, const char* text) { return WriteStringToLog(text); };
+    Contender contenders[] = {{moduleLog, byModule, {}}, {floorLog, FloorWriteLog, {}}, {crtLog, BaselineWriteLog, {}}};
+    const long count = sizeof contenders / sizeof contenders[0];
     for (long round = 0; round < rounds; ++round) {
-        std::remove(moduleLog.c_str());
-        std::remove(baselineLog.c_str());
-        auto byModule = [] { WriteStringToLog(kMessage); };
-        auto byBaseline = [&baselineLog] { BaselineWriteLog(baselineLog.c_str(), kMessage); };
-        if (round % 2 == 0) {
-            module.push_back(TimeLines(lines, byModule));
-            baseline.push_back(TimeLines(lines, byBaseline));
-        } else {
-            baseline.push_back(TimeLines(lines, byBaseline));
-            module.push_back(TimeLines(lines, byModule));
+        for (long turn = 0; turn < count; ++turn) {
+            Contender& contender = contenders[(round + turn) % count];
+            std::remove(contender.log.c_str());
+            const char* path = contender.log.c_str();
+            contender.times.push_back(TimeLines(lines, [&] { contender.write(path, kMessage); }));
         }
     }
-    double moduleMedian = Median(module);
-    double baselineMedian = Median(baseline);
-    std::printf("%ld\t%.2f\t%.2f\t%.3f\t%ld\n", lines, moduleMedian, baselineMedian, moduleMedian / baselineMedian,
-                rounds);
+    double module = Median(contenders[0].times);
+    double floor = Median(contenders[1].times);
+    double crt = Median(contenders[2].times);
+    std::printf("lines\tmodule_us\tfloor_us\tcrt_us\tthroughput_ratio\trounds\n");
+    std::printf("%ld\t%.2f\t%.2f\t%.2f\t%.3f\t%ld\n", lines, module, floor, crt, floor / module, rounds);
     bench::RemoveTree(folder);
     return 0;
 }
