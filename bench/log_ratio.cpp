@@ -2,13 +2,14 @@
 // open-append-close with the system's own calls and no exclusion (FloorWriteLog), and
 // against the C runtime's append (BaselineWriteLog: fopen "a+", write, seek, position,
 // fclose), with its own timing loop so that it also runs under Wine. Rounds of `lines`
-// messages each, the three in turn, starting with another one each round; prints a header
-// and one tab-separated line:
+// messages each, the three in turn, starting with another one each round, each appending
+// to its own file; prints a header and one tab-separated line:
 //
 //   lines  module_us  floor_us  crt_us  throughput_ratio  rounds
 //
-// with medians over the rounds of the microseconds a line; throughput_ratio is the
-// module's messages per second over the floor's (floor_us / module_us).
+// with medians over the rounds of the microseconds a line; throughput_ratio is the median
+// over the rounds of the module's messages per second over the floor's in that round
+// (short rounds side by side: a machine whose load changes changes both).
 // Options: --lines=N --rounds=N --scratch=
 #include "bench_common.h"
 #include "download_case.h"
@@ -49,8 +50,8 @@ template <typename Write> double TimeLines(long lines, Write write)
 int main(int argc, char** argv)
 {
     bench::BenchPaths paths = bench::DefaultPaths();
-    std::string linesText = "2000";
-    std::string roundsText = "9";
+    std::string linesText = "250";
+    std::string roundsText = "45";
     bench::TakeOption(argc, argv, "scratch", paths.scratch);
     bench::TakeOption(argc, argv, "lines", linesText);
     bench::TakeOption(argc, argv, "rounds", roundsText);
@@ -79,19 +80,20 @@ int main(int argc, char** argv)
     auto byModule = [](const char*, const char* text) { return WriteStringToLog(text); };
     Contender contenders[] = {{moduleLog, byModule, {}}, {floorLog, FloorWriteLog, {}}, {crtLog, BaselineWriteLog, {}}};
     const long count = sizeof contenders / sizeof contenders[0];
+    for (const Contender& contender : contenders)
+        std::remove(contender.log.c_str());
+    std::vector<double> ratios;
     for (long round = 0; round < rounds; ++round) {
         for (long turn = 0; turn < count; ++turn) {
             Contender& contender = contenders[(round + turn) % count];
-            std::remove(contender.log.c_str());
             const char* path = contender.log.c_str();
             contender.times.push_back(TimeLines(lines, [&] { contender.write(path, kMessage); }));
         }
+        ratios.push_back(contenders[1].times.back() / contenders[0].times.back());
     }
-    double module = Median(contenders[0].times);
-    double floor = Median(contenders[1].times);
-    double crt = Median(contenders[2].times);
     std::printf("lines\tmodule_us\tfloor_us\tcrt_us\tthroughput_ratio\trounds\n");
-    std::printf("%ld\t%.2f\t%.2f\t%.2f\t%.3f\t%ld\n", lines, module, floor, crt, floor / module, rounds);
+    std::printf("%ld\t%.2f\t%.2f\t%.2f\t%.3f\t%ld\n", lines, Median(contenders[0].times), Median(contenders[1].times),
+                Median(contenders[2].times), Median(ratios), rounds);
     bench::RemoveTree(folder);
     return 0;
 }

@@ -153,6 +153,20 @@ TEST_F(TraceLog, FinalCtrlZBeforeAnAppend)
 #endif
 }
 
+// The same when another writer left the Ctrl-Z after a message of the module's own.
+TEST_F(TraceLog, FinalCtrlZLeftByAnotherWriterAfterAMessage)
+{
+    UseLog(log_);
+    WriteStringToLog("first\n");
+    testing_support::WriteFile(log_, ReadFile(log_) + "V1\x1A");
+    WriteStringToLog("\n");
+#if defined(_WIN32)
+    EXPECT_EQ(ReadFile(log_), "first\r\nV1\r\n");
+#else
+    EXPECT_EQ(ReadFile(log_), "first\nV1\x1A\n");
+#endif
+}
+
 TEST_F(TraceLog, RazLogFileEmptiesTheLog)
 {
     UseLog(log_);

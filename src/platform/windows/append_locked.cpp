@@ -3,11 +3,14 @@
 // process or another), and readers that share writing, as log viewers and editors do, go
 // on reading. That open is the whole exclusion: no lock calls around the write. An open
 // refused for sharing is tried again until the wait given has passed. The text is
-// translated as text mode would translate it and written with one WriteFile.
+// translated as text mode would translate it and written with one WriteFile: an append
+// takes the calls of a plain open-append-close (CreateFile, the end, WriteFile,
+// CloseHandle), with a read of the last byte only when another writer changed the file.
 #include "platform/platform.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -88,22 +91,41 @@ HANDLE OpenAlone(const char* path, unsigned waitMilliseconds, bool* held)
     }
 }
 
+// Where this module's last append left the file, and the file's path (hashed). While the
+// file still ends there, its last byte is the one that append wrote, known not to be a
+// Ctrl-Z, and is not read again: another writer that changed the file changed its size.
+// The module's calls run one at a time, so the two are never set by two appends at once.
+std::atomic<unsigned long long> g_knownPath{0};
+std::atomic<long long> g_knownEnd{-1};
+
+unsigned long long PathHash(const char* path)
+{
+    unsigned long long hash = 14695981039346656037ull;  // FNV-1a
+    for (const char* c = path; *c != '\0'; ++c)
+        hash = (hash ^ static_cast<unsigned char>(*c)) * 1099511628211ull;
+    return hash;
+}
+
 // Puts the position at the end of the file, before a Ctrl-Z that ends it: a text-mode open
 // for reading and writing drops that mark, so that what is appended is not hidden behind
-// it. Seeking to the last byte and reading it leaves the position at the end in the same
-// number of calls as one seek to the end and a read. The position, or -1.
-long long EndBeforeCtrlZ(HANDLE file)
+// it. A file still ending where this module left it takes one seek, as a plain append
+// does. The position, or -1.
+long long EndBeforeCtrlZ(HANDLE file, long long knownEnd)
 {
-    long long last = 0;
-    if (!SeekTo(file, -1, FILE_END, &last))
-        return GetLastError() == ERROR_NEGATIVE_SEEK ? 0 : -1;  // an empty file is at its end
+    long long end = 0;
+    if (!SeekTo(file, 0, FILE_END, &end))
+        return -1;
+    if (end == 0 || end == knownEnd)
+        return end;
     char byte = 0;
     DWORD read = 0;
+    if (!SeekTo(file, end - 1, FILE_BEGIN, nullptr))
+        return -1;
     if (!ReadFile(file, &byte, 1, &read, nullptr) || read != 1)
-        return SeekTo(file, 0, FILE_END, &last) ? last : -1;
+        return SeekTo(file, end, FILE_BEGIN, nullptr) ? end : -1;
     if (byte != kCtrlZ)
-        return last + 1;
-    return SeekTo(file, last, FILE_BEGIN, nullptr) && SetEndOfFile(file) ? last : -1;
+        return end;
+    return SeekTo(file, end - 1, FILE_BEGIN, nullptr) && SetEndOfFile(file) ? end - 1 : -1;
 }
 
 }  // namespace
@@ -119,19 +141,26 @@ AppendResult Platform_AppendLocked(const char* path, const char* text, long long
     bool held = false;
     HANDLE file = OpenAlone(path, waitMilliseconds, &held);
     if (file != INVALID_HANDLE_VALUE) {
-        long long end = EndBeforeCtrlZ(file);
+        unsigned long long pathHash = PathHash(path);
+        long long end = EndBeforeCtrlZ(file, g_knownPath.load() == pathHash ? g_knownEnd.load() : -1);
+        long long leftAt = -1;
         if (end >= 0) {
             long long written = 0;
             if (translated != nullptr) {
                 written = WriteAll(file, translated, translatedLength);
+                bool wholeWithoutCtrlZ = written == static_cast<long long>(translatedLength)
+                    && (translatedLength == 0 || translated[translatedLength - 1] != kCtrlZ);
+                leftAt = wholeWithoutCtrlZ ? end + written : -1;
             } else {  // no memory for the translation: the text in pieces, still alone
                 for (std::size_t i = 0; i < length; ++i)
                     written += WriteAll(file, text[i] == '\n' ? "\r\n" : &text[i], text[i] == '\n' ? 2 : 1);
             }
             // Nobody else wrote meanwhile: the size is where this write ended.
-            if (end + written > emptyPast && SeekTo(file, 0, FILE_BEGIN, nullptr))
-                SetEndOfFile(file);
+            if (end + written > emptyPast)
+                leftAt = SeekTo(file, 0, FILE_BEGIN, nullptr) && SetEndOfFile(file) ? 0 : -1;
         }
+        g_knownPath.store(pathHash);
+        g_knownEnd.store(leftAt);
         CloseHandle(file);
     }
     if (translated != stackBytes)
