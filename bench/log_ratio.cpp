@@ -50,8 +50,8 @@ template <typename Write> double TimeLines(long lines, Write write)
 int main(int argc, char** argv)
 {
     bench::BenchPaths paths = bench::DefaultPaths();
-    std::string linesText = "250";
-    std::string roundsText = "45";
+    std::string linesText = "20";
+    std::string roundsText = "300";
     bench::TakeOption(argc, argv, "scratch", paths.scratch);
     bench::TakeOption(argc, argv, "lines", linesText);
     bench::TakeOption(argc, argv, "rounds", roundsText);

@@ -24,15 +24,19 @@
 
 namespace {
 
-constexpr unsigned kLockCount = 64;
-constexpr unsigned kTableReady = 0x544C4F47;
-// The mutex's layout differs between 32- and 64-bit programs: each has its table.
+// Logs whose paths share a bucket share its mutex: with this many, two installations of
+// one machine rarely do, and then only wait for each other's lines.
+constexpr unsigned kLockCount = 1024;
+// The mutex's layout differs between 32- and 64-bit programs: each has its table. Any
+// change to the table's layout needs a new name.
 constexpr const char* kTableName = sizeof(void*) == 8 ? "/torvex-log-locks-64" : "/torvex-log-locks-32";
 
 struct LockTable {
     unsigned ready;  // kTableReady once the mutexes are set up; read and written under flock
     pthread_mutex_t locks[kLockCount];
 };
+// Marks a table set up with this layout (one left by a build with another is set up again).
+constexpr unsigned kTableReady = 0x544C4F47u ^ static_cast<unsigned>(sizeof(LockTable));
 
 LockTable* g_pLockTable = nullptr;
 pthread_once_t g_lockTableOnce = PTHREAD_ONCE_INIT;
