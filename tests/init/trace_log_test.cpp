@@ -1,5 +1,6 @@
 // The trace log in-process: the module's objects linked in, the log path set directly.
 #include "log/trace_log.h"
+#include "platform/platform.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -241,24 +244,83 @@ TEST_F(TraceLog, ReaderKeepingTheLogOpenReadsEachMessage)
 }
 
 #if defined(_WIN32)
-// A program holding the log without sharing writes keeps every appender off. A message
-// waits for it a bounded time, then is dropped as when the log cannot be opened; while
-// the log stays held the next ones give up sooner; once it is let go they are appended.
-TEST_F(TraceLog, LogHeldWithoutWriteSharingDropsMessagesAfterABoundedWait)
+struct HolderCase {
+    const char* name;
+    DWORD access;
+    DWORD share;
+    bool written;  // false: the messages are dropped while it holds the log
+};
+
+class LogHeldByAnotherProgram : public TraceLog, public ::testing::WithParamInterface<HolderCase> { };
+
+// Another program keeps the log open. A viewer, or an editor ready to save, that shares
+// writes leaves the messages coming. One that does not share writes keeps every appender
+// off: a message waits for it a bounded time, then is dropped as when the log cannot be
+// opened, and while it stays held the next ones give up sooner; once it is let go they
+// are appended again.
+TEST_P(LogHeldByAnotherProgram, MessagesGoOnOrAreDroppedAfterABoundedWait)
 {
+    const HolderCase& row = GetParam();
     UseLog(log_);
     ASSERT_EQ(WriteStringToLog("before\n"), 1);
-    HANDLE holder = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE holder = CreateFileA(log_.c_str(), row.access, row.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    double first = SecondsTaken([] { EXPECT_EQ(WriteStringToLog("dropped\n"), 0); });
-    double next = SecondsTaken([] { EXPECT_EQ(WriteStringToLog("dropped too\n"), 0); });
+    int expected = row.written ? 1 : 0;
+    double first = SecondsTaken([&] { EXPECT_EQ(WriteStringToLog("while held\n"), expected); });
+    double next = SecondsTaken([&] { EXPECT_EQ(WriteStringToLog("still held\n"), expected); });
     CloseHandle(holder);
     EXPECT_EQ(WriteStringToLog("after\n"), 1);
-    EXPECT_EQ(ReadFile(log_), LogText("before\nafter\n"));
-    EXPECT_GE(first, 0.45);  // it waited for the holder...
-    EXPECT_LT(first, 5.0);   // ...for a bounded time
-    EXPECT_LT(next, 0.25);
+    EXPECT_EQ(ReadFile(log_), LogText(row.written ? "before\nwhile held\nstill held\nafter\n" : "before\nafter\n"));
+    if (row.written) {
+        EXPECT_LT(first, 0.45);  // neither waited the whole bound
+        EXPECT_LT(next, 0.45);
+    } else {
+        EXPECT_GE(first, 0.45);  // it waited for the holder...
+        EXPECT_LT(first, 5.0);   // ...for a bounded time
+        EXPECT_LT(next, 0.25);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TraceLog, LogHeldByAnotherProgram,
+                         ::testing::Values(HolderCase{"ViewerSharingWrites", GENERIC_READ,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+                                           HolderCase{"EditorSharingWrites", GENERIC_READ | GENERIC_WRITE,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+                                           HolderCase{"ReaderNotSharingWrites", GENERIC_READ, FILE_SHARE_READ, false}),
+                         [](const ::testing::TestParamInfo<HolderCase>& row) { return std::string(row.param.name); });
+
+// While an editor keeps the log open for writing, appenders share writes with it, and
+// still exclude each other: every line arrives whole, none over another.
+TEST_F(TraceLog, AppendersBesideAnEditorStillWriteWholeLines)
+{
+    constexpr int kAppenders = 3;
+    constexpr int kLines = 40;
+    HANDLE editor = CreateFileA(log_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(editor, INVALID_HANDLE_VALUE);
+    auto line = [](int appender, int number) {
+        return "appender " + std::to_string(appender) + " line " + std::to_string(number) + std::string(60, '.');
+    };
+    std::vector<std::thread> appenders;
+    for (int appender = 0; appender < kAppenders; ++appender) {
+        appenders.emplace_back([&, appender] {
+            for (int number = 0; number < kLines; ++number)
+                EXPECT_EQ(
+                    Platform_AppendLocked(log_.c_str(), (line(appender, number) + "\n").c_str(), kLogSizeLimit, 5000),
+                    AppendResult::Written);
+        });
+    }
+    for (std::thread& appender : appenders)
+        appender.join();
+    CloseHandle(editor);
+    std::vector<std::string> lines = testing_support::SplitLines(ReadFile(log_));
+    std::set<std::string> distinct(lines.begin(), lines.end());
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(kAppenders * kLines));
+    for (int appender = 0; appender < kAppenders; ++appender) {
+        for (int number = 0; number < kLines; ++number)
+            EXPECT_EQ(distinct.count(line(appender, number)), 1u) << line(appender, number);
+    }
 }
 #else
 // An appender that hangs while it has the log (here blocked writing to a pipe that nobody

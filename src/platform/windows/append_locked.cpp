@@ -6,6 +6,14 @@
 // translated as text mode would translate it and written with one WriteFile: an append
 // takes the calls of a plain open-append-close (CreateFile, the end, WriteFile,
 // CloseHandle), with a read of the last byte only when another writer changed the file.
+//
+// A program that keeps the file open for writing while sharing writes (an editor ready to
+// save, another program's log) refuses that open for as long as it keeps it. Once the
+// open has been refused for more than a moment, the file is opened sharing writes too:
+// that open still excludes this module's exclusive appenders (it has write access they do
+// not share), and appenders that come in this way take a byte-range lock far past the end
+// of any log, so that they exclude each other as well; the other program's own writes are
+// its own.
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -72,17 +80,52 @@ long long WriteAll(HANDLE file, const char* bytes, std::size_t length)
     return total;
 }
 
-// Opens `path` for this appender alone. On a sharing violation (another appender, or a
-// program holding the file without sharing writes) tries again until `waitMilliseconds`
-// have passed, then gives up with `held` set.
-HANDLE OpenAlone(const char* path, unsigned waitMilliseconds, bool* held)
+HANDLE OpenSharing(const char* path, DWORD share)
+{
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The range that appenders opening the file with write sharing lock: far past any log, so
+// that it never stands in the way of a reader or of the other program's writes.
+OVERLAPPED SharedAppendersRange()
+{
+    OVERLAPPED range = {};
+    range.OffsetHigh = 0x7FFFFFFFu;
+    return range;
+}
+
+// Opens the file with write sharing, locking the shared appenders' range; invalid when
+// the open or the lock is refused.
+HANDLE OpenBesideAWriter(const char* path)
+{
+    HANDLE file = OpenSharing(path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (file == INVALID_HANDLE_VALUE)
+        return file;
+    OVERLAPPED range = SharedAppendersRange();
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range))
+        return file;
+    CloseHandle(file);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Opens `path` for this appender alone, with `besideAWriter` set when it had to share
+// writes. On a sharing violation (another appender, or a program holding the file) tries
+// again until `waitMilliseconds` have passed, then gives up with `held` set.
+HANDLE OpenAlone(const char* path, unsigned waitMilliseconds, bool* held, bool* besideAWriter)
 {
     DWORD start = GetTickCount();
     for (int tries = 1;; ++tries) {
-        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = OpenSharing(path, FILE_SHARE_READ);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION)
             return file;
+        // Another appender of this module holds the file for well under the yielding tries.
+        if (tries >= kYieldingTries) {
+            file = OpenBesideAWriter(path);
+            if (file != INVALID_HANDLE_VALUE) {
+                *besideAWriter = true;
+                return file;
+            }
+        }
         if (GetTickCount() - start >= waitMilliseconds) {
             *held = true;
             return INVALID_HANDLE_VALUE;
@@ -139,10 +182,12 @@ AppendResult Platform_AppendLocked(const char* path, const char* text, long long
     char* translated = TranslateTextMode(text != nullptr ? text : "", length, stackBytes, &translatedLength);
 
     bool held = false;
-    HANDLE file = OpenAlone(path, waitMilliseconds, &held);
+    bool besideAWriter = false;
+    HANDLE file = OpenAlone(path, waitMilliseconds, &held, &besideAWriter);
     if (file != INVALID_HANDLE_VALUE) {
         unsigned long long pathHash = PathHash(path);
-        long long end = EndBeforeCtrlZ(file, g_knownPath.load() == pathHash ? g_knownEnd.load() : -1);
+        bool endKnown = !besideAWriter && g_knownPath.load() == pathHash;
+        long long end = EndBeforeCtrlZ(file, endKnown ? g_knownEnd.load() : -1);
         long long leftAt = -1;
         if (end >= 0) {
             long long written = 0;
@@ -155,12 +200,20 @@ AppendResult Platform_AppendLocked(const char* path, const char* text, long long
                 for (std::size_t i = 0; i < length; ++i)
                     written += WriteAll(file, text[i] == '\n' ? "\r\n" : &text[i], text[i] == '\n' ? 2 : 1);
             }
-            // Nobody else wrote meanwhile: the size is where this write ended.
-            if (end + written > emptyPast)
+            // Unless a program sharing writes holds the file, nobody else wrote meanwhile:
+            // the size is where this write ended.
+            long long size = end + written;
+            if (besideAWriter)
+                SeekTo(file, 0, FILE_END, &size);
+            if (size > emptyPast)
                 leftAt = SeekTo(file, 0, FILE_BEGIN, nullptr) && SetEndOfFile(file) ? 0 : -1;
         }
         g_knownPath.store(pathHash);
-        g_knownEnd.store(leftAt);
+        g_knownEnd.store(besideAWriter ? -1 : leftAt);  // the other program may write at any time
+        if (besideAWriter) {
+            OVERLAPPED range = SharedAppendersRange();
+            UnlockFileEx(file, 0, 1, 0, &range);
+        }
         CloseHandle(file);
     }
     if (translated != stackBytes)
