@@ -1,15 +1,17 @@
 // Times the trace log's append (WriteStringToLog, linked in) against the floor, a plain
-// open-append-close with the system's own calls and no exclusion (FloorWriteLog), and
-// against the C runtime's append (BaselineWriteLog: fopen "a+", write, seek, position,
-// fclose), with its own timing loop so that it also runs under Wine. Rounds of `lines`
-// messages each, the three in turn, starting with another one each round, each appending
-// to its own file; prints a header and one tab-separated line:
+// open-append-close with the system's own calls and no exclusion (FloorWriteLog), against
+// the C runtime's append (BaselineWriteLog: fopen "a+", write, seek, position, fclose), and
+// against the floor with lock calls around the write (LockedWriteLog), with its own timing
+// loop so that it also runs under Wine. Rounds of `lines` messages each, the four in turn,
+// starting with another one each round, each appending to its own file; prints a header
+// and one tab-separated line:
 //
-//   lines  module_us  floor_us  crt_us  throughput_ratio  rounds
+//   lines  module_us  floor_us  crt_us  locked_us  throughput_ratio  locked_ratio  rounds
 //
 // with medians over the rounds of the microseconds a line; throughput_ratio is the median
 // over the rounds of the module's messages per second over the floor's in that round
-// (short rounds side by side: a machine whose load changes changes both).
+// (short rounds side by side: a machine whose load changes changes both), locked_ratio
+// the same for the locked append.
 // Options: --lines=N --rounds=N --scratch=
 #include "bench_common.h"
 #include "download_case.h"
@@ -66,6 +68,7 @@ int main(int argc, char** argv)
     std::string moduleLog = bench::JoinPath(folder, "Torvex.log");
     std::string floorLog = bench::JoinPath(folder, "floor.log");
     std::string crtLog = bench::JoinPath(folder, "crt.log");
+    std::string lockedLog = bench::JoinPath(folder, "locked.log");
     if (moduleLog.size() >= sizeof g_TorvexLogPath) {
         std::fprintf(stderr, "log_ratio: the log path does not fit the module's buffer\n");
         return 1;
@@ -78,11 +81,15 @@ int main(int argc, char** argv)
         std::vector<double> times;
     };
     auto byModule = [](const char*, const char* text) { return WriteStringToLog(text); };
-    Contender contenders[] = {{moduleLog, byModule, {}}, {floorLog, FloorWriteLog, {}}, {crtLog, BaselineWriteLog, {}}};
+    Contender contenders[] = {{moduleLog, byModule, {}},
+                              {floorLog, FloorWriteLog, {}},
+                              {crtLog, BaselineWriteLog, {}},
+                              {lockedLog, LockedWriteLog, {}}};
     const long count = sizeof contenders / sizeof contenders[0];
     for (const Contender& contender : contenders)
         std::remove(contender.log.c_str());
     std::vector<double> ratios;
+    std::vector<double> lockedRatios;
     for (long round = 0; round < rounds; ++round) {
         for (long turn = 0; turn < count; ++turn) {
             Contender& contender = contenders[(round + turn) % count];
@@ -90,10 +97,12 @@ int main(int argc, char** argv)
             contender.times.push_back(TimeLines(lines, [&] { contender.write(path, kMessage); }));
         }
         ratios.push_back(contenders[1].times.back() / contenders[0].times.back());
+        lockedRatios.push_back(contenders[1].times.back() / contenders[3].times.back());
     }
-    std::printf("lines\tmodule_us\tfloor_us\tcrt_us\tthroughput_ratio\trounds\n");
-    std::printf("%ld\t%.2f\t%.2f\t%.2f\t%.3f\t%ld\n", lines, Median(contenders[0].times), Median(contenders[1].times),
-                Median(contenders[2].times), Median(ratios), rounds);
+    std::printf("lines\tmodule_us\tfloor_us\tcrt_us\tlocked_us\tthroughput_ratio\tlocked_ratio\trounds\n");
+    std::printf("%ld\t%.2f\t%.2f\t%.2f\t%.2f\t%.3f\t%.3f\t%ld\n", lines, Median(contenders[0].times),
+                Median(contenders[1].times), Median(contenders[2].times), Median(contenders[3].times), Median(ratios),
+                Median(lockedRatios), rounds);
     bench::RemoveTree(folder);
     return 0;
 }
