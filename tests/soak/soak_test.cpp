@@ -9,7 +9,7 @@
 // the log's emptying, and a download in one process seen by another while the simulated
 // board writes it slowly.
 #include "host/library_file.h"
-#include "log_tail.h"
+#include "module/log_tail.h"
 #include "support/trace_text.h"
 #include "support/module_under_test.h"
 
