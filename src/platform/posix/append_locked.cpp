@@ -56,8 +56,8 @@ void SetUpLocks(LockTable* table)
     pthread_mutexattr_init(&attributes);
     pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
     pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
-    for (pthread_mutex_t& lock : table->locks)
-        pthread_mutex_init(&lock, &attributes);
+    for (pthread_mutex_t* lock = table->locks; lock != table->locks + kLockCount; ++lock)
+        pthread_mutex_init(lock, &attributes);
     pthread_mutexattr_destroy(&attributes);
     table->ready = kTableReady;
 }
