@@ -1,6 +1,7 @@
 // Benchmarks of the module's own routines, linked in:
 //   log/module     WriteStringToLog of one report line (items per second = messages)
-//   log/baseline   the same open-append, write, seek, position, close in plain C
+//   log/floor      the floor: a plain open-append-close with the system's own calls
+//   log/crt        the same through the C runtime: fopen "a+", fputs, seek, position, fclose
 //   banner/decode  DecodeFirmwareVersion of a file banner with the usual field widths
 //
 // Options besides Google Benchmark's own: --scratch= (where the log files go).
@@ -23,7 +24,8 @@ namespace {
 const char kMessage[] = "_ExecuteCommand Reset_Board CompteRendu com = 3 CompteRendu g\xE9n\xE9ral = 0\n";
 
 std::string g_moduleLog;
-std::string g_baselineLog;
+std::string g_floorLog;
+std::string g_crtLog;
 
 void WriteByModule(benchmark::State& state)
 {
@@ -40,11 +42,11 @@ void WriteByModule(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 
-void WriteBaseline(benchmark::State& state)
+void WriteBy(benchmark::State& state, int (*write)(const char*, const char*), const std::string& log)
 {
-    std::remove(g_baselineLog.c_str());
+    std::remove(log.c_str());
     for (auto _ : state) {
-        int result = BaselineWriteLog(g_baselineLog.c_str(), kMessage);
+        int result = write(log.c_str(), kMessage);
         benchmark::DoNotOptimize(result);
     }
     state.SetItemsProcessed(state.iterations());
@@ -74,10 +76,16 @@ int main(int argc, char** argv)
     std::string folder = bench::JoinPath(paths.scratch, "log");
     std::filesystem::create_directories(folder);
     g_moduleLog = bench::JoinPath(folder, "Torvex.log");
-    g_baselineLog = bench::JoinPath(folder, "baseline.log");
+    g_floorLog = bench::JoinPath(folder, "floor.log");
+    g_crtLog = bench::JoinPath(folder, "crt.log");
 
     benchmark::RegisterBenchmark("log/module", WriteByModule)->Unit(benchmark::kMicrosecond)->UseRealTime();
-    benchmark::RegisterBenchmark("log/baseline", WriteBaseline)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("log/floor", WriteBy, FloorWriteLog, g_floorLog)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("log/crt", WriteBy, BaselineWriteLog, g_crtLog)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("banner/decode", DecodeBanner)->Unit(benchmark::kNanosecond);
 
     benchmark::Initialize(&argc, argv);

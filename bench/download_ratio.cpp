@@ -1,14 +1,19 @@
-// Times the module's download against a plain whole-file read, in pairs, with its own
-// timing loop (no benchmark library: it also builds as a Windows program and runs under
-// Wine). For each size: one warm-up call of each, then rounds of one module download
-// and one plain read, in alternating order, until both the minimum number of rounds and
-// the time budget are reached. Prints one tab-separated line per size:
+// Times the module's download against a plain whole-file read and against the same
+// download with its log made unopenable (a folder where Torvex.log would be: every message
+// is dropped at its open), in turns, with its own timing loop (no benchmark library: it
+// also builds as a Windows program and runs under Wine). For each size: one warm-up call of
+// each, then rounds of one call each, the three in turn, starting with another one each
+// round, until both the minimum number of rounds and the time budget are reached. Prints
+// a header and one tab-separated line per size:
 //
-//   size  bytes  module_s  baseline_s  ratio  module_peak_extra  baseline_peak_extra  rounds
+//   size  bytes  module_s  baseline_s  ratio  module_cpu_s  baseline_cpu_s  cpu_ratio
+//   module_peak_extra  baseline_peak_extra  rounds  logfree_s  logfree_cpu_s
+//   log_ratio  log_cpu_ratio
 //
-// module_s and baseline_s are medians over the rounds, ratio is their quotient, the peak
-// columns are the most memory held above the resident size during one call (bytes; -1
-// where the platform cannot tell).
+// Times are medians over the rounds; ratio is module over baseline, log_ratio module over
+// the log-free download; the cpu columns are -1 where the platform cannot time one call's
+// CPU. The peak columns are the most memory held above the resident size during one call
+// (bytes; -1 where the platform cannot tell).
 //
 // Options: --sizes=1M,16M  --rounds=N  --seconds=S (per size)  --memory=fresh|reused
 //          --module= --sim= --scratch=  --probe (only checks that the program runs)
@@ -17,6 +22,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +34,34 @@ double Median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     std::size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// While it lives, the module's log is a folder, which no message can open; the log file
+// is set aside meanwhile, so that the module's next turn appends to it as before.
+class LogMadeUnopenable {
+public:
+    explicit LogMadeUnopenable(std::string log) : log_(std::move(log))
+    {
+        std::error_code error;
+        std::filesystem::rename(log_, log_ + ".aside", error);
+        std::filesystem::create_directory(log_, error);
+    }
+    ~LogMadeUnopenable()
+    {
+        std::error_code error;
+        std::filesystem::remove(log_, error);
+        std::filesystem::rename(log_ + ".aside", log_, error);
+    }
+    LogMadeUnopenable(const LogMadeUnopenable&) = delete;
+    LogMadeUnopenable& operator=(const LogMadeUnopenable&) = delete;
+
+private:
+    std::string log_;
+};
+
+double Quotient(double a, double b)
+{
+    return a > 0 && b > 0 ? a / b : -1;
 }
 
 int Fail(const std::string& message)
@@ -72,8 +107,10 @@ int main(int argc, char** argv)
     if (!download.Start(error))
         return Fail(error);
 
-    std::printf("size\tbytes\tmodule_s\tbaseline_s\tratio\tmodule_cpu_s\tbaseline_cpu_s\tcpu_ratio"
-                "\tmodule_peak_extra\tbaseline_peak_extra\trounds\n");
+    std::printf(
+        "size\tbytes\tmodule_s\tbaseline_s\tratio\tmodule_cpu_s\tbaseline_cpu_s\tcpu_ratio"
+        "\tmodule_peak_extra\tbaseline_peak_extra\trounds\tlogfree_s\tlogfree_cpu_s\tlog_ratio\tlog_cpu_ratio\n");
+    const std::string log = download.Module().LogFile();
     for (std::uint64_t size : sizes) {
         const std::string& file = download.ApplicationFile(size);
         if (file.empty())
@@ -84,35 +121,44 @@ int main(int argc, char** argv)
         if (result == 0 || bench::BaselineRead(file.c_str()) != size)
             return Fail("the warm-up call failed for " + bench::SizeLabel(size) + " (download returned "
                         + std::to_string(result) + ")");
+        {
+            LogMadeUnopenable logFree(log);
+            download.Download(file);
+        }
         std::int64_t modulePeak = bench::PeakExtraBytes([&] { download.Download(file); });
         std::int64_t baselinePeak = bench::PeakExtraBytes([&] { bench::BaselineRead(file.c_str()); });
 
-        std::vector<double> moduleTimes, baselineTimes, moduleCpu, baselineCpu;
+        enum Turn { kModule, kLogFree, kBaseline, kTurns };
+        std::vector<double> times[kTurns], cpu[kTurns];
         double start = bench::NowSeconds();
         for (int round = 0; round < minRounds || bench::NowSeconds() - start < budget; ++round) {
-            for (int turn = 0; turn < 2; ++turn) {
-                bool moduleTurn = (turn == 0) == (round % 2 == 0);
+            for (int step = 0; step < kTurns; ++step) {
+                int turn = (round + step) % kTurns;
+                std::unique_ptr<LogMadeUnopenable> logFree;
+                if (turn == kLogFree)
+                    logFree = std::make_unique<LogMadeUnopenable>(log);
                 double cpu0 = bench::ThreadCpuSeconds();
                 double t0 = bench::NowSeconds();
-                if (moduleTurn)
-                    download.Download(file);
-                else
+                if (turn == kBaseline)
                     bench::BaselineRead(file.c_str());
-                double elapsed = bench::NowSeconds() - t0;
-                double cpu = cpu0 < 0 ? -1 : bench::ThreadCpuSeconds() - cpu0;
-                (moduleTurn ? moduleTimes : baselineTimes).push_back(elapsed);
-                (moduleTurn ? moduleCpu : baselineCpu).push_back(cpu);
+                else
+                    download.Download(file);
+                times[turn].push_back(bench::NowSeconds() - t0);
+                cpu[turn].push_back(cpu0 < 0 ? -1 : bench::ThreadCpuSeconds() - cpu0);
             }
         }
-        double moduleMedian = Median(moduleTimes);
-        double baselineMedian = Median(baselineTimes);
-        double moduleCpuMedian = Median(moduleCpu);
-        double baselineCpuMedian = Median(baselineCpu);
-        double cpuRatio = moduleCpuMedian > 0 && baselineCpuMedian > 0 ? moduleCpuMedian / baselineCpuMedian : -1;
-        std::printf("%s\t%llu\t%.6f\t%.6f\t%.3f\t%.6f\t%.6f\t%.3f\t%lld\t%lld\t%u\n", bench::SizeLabel(size).c_str(),
-                    static_cast<unsigned long long>(size), moduleMedian, baselineMedian, moduleMedian / baselineMedian,
-                    moduleCpuMedian, baselineCpuMedian, cpuRatio, static_cast<long long>(modulePeak),
-                    static_cast<long long>(baselinePeak), static_cast<unsigned>(moduleTimes.size()));
+        double module = Median(times[kModule]);
+        double baseline = Median(times[kBaseline]);
+        double logFree = Median(times[kLogFree]);
+        double moduleCpu = Median(cpu[kModule]);
+        double baselineCpu = Median(cpu[kBaseline]);
+        double logFreeCpu = Median(cpu[kLogFree]);
+        std::printf("%s\t%llu\t%.6f\t%.6f\t%.3f\t%.6f\t%.6f\t%.3f\t%lld\t%lld\t%u\t%.6f\t%.6f\t%.3f\t%.3f\n",
+                    bench::SizeLabel(size).c_str(), static_cast<unsigned long long>(size), module, baseline,
+                    module / baseline, moduleCpu, baselineCpu, Quotient(moduleCpu, baselineCpu),
+                    static_cast<long long>(modulePeak), static_cast<long long>(baselinePeak),
+                    static_cast<unsigned>(times[kModule].size()), logFree, logFreeCpu, module / logFree,
+                    Quotient(moduleCpu, logFreeCpu));
         std::fflush(stdout);
     }
     return 0;

@@ -1,11 +1,18 @@
-// Times the trace log's append (WriteStringToLog, linked in) against the plain C append
-// it replaced (BaselineWriteLog: open "a+", write, seek, position, close), with its own
-// timing loop so that it also runs under Wine. Rounds of `lines` messages each, module
-// and baseline in alternating order; prints one tab-separated line:
+// Times the trace log's append (WriteStringToLog, linked in) against the floor, a plain
+// open-append-close with the system's own calls and no exclusion (FloorWriteLog), against
+// the C runtime's append (BaselineWriteLog: fopen "a+", write, seek, position, fclose), and
+// against the floor with lock calls around the write (LockedWriteLog), with its own timing
+// loop so that it also runs under Wine. Rounds of `lines` messages each, the four in turn,
+// starting with another one each round, each appending to its own file; prints a header
+// and one tab-separated line:
 //
-//   lines  module_us_per_line  baseline_us_per_line  ratio  rounds
+//   lines  module_us  floor_us  crt_us  locked_us  throughput_ratio  locked_ratio  rounds
 //
-// with medians over the rounds. Options: --lines=N --rounds=N --scratch=
+// with medians over the rounds of the microseconds a line; throughput_ratio is the median
+// over the rounds of the module's messages per second over the floor's in that round
+// (short rounds side by side: a machine whose load changes changes both), locked_ratio
+// the same for the locked append.
+// Options: --lines=N --rounds=N --scratch=
 #include "bench_common.h"
 #include "download_case.h"
 #include "log_baseline.h"
@@ -45,8 +52,8 @@ template <typename Write> double TimeLines(long lines, Write write)
 int main(int argc, char** argv)
 {
     bench::BenchPaths paths = bench::DefaultPaths();
-    std::string linesText = "2000";
-    std::string roundsText = "9";
+    std::string linesText = "20";
+    std::string roundsText = "300";
     bench::TakeOption(argc, argv, "scratch", paths.scratch);
     bench::TakeOption(argc, argv, "lines", linesText);
     bench::TakeOption(argc, argv, "rounds", roundsText);
@@ -59,32 +66,43 @@ int main(int argc, char** argv)
     std::string folder = bench::JoinPath(paths.scratch, "log-ratio");
     std::filesystem::create_directories(folder);
     std::string moduleLog = bench::JoinPath(folder, "Torvex.log");
-    std::string baselineLog = bench::JoinPath(folder, "baseline.log");
+    std::string floorLog = bench::JoinPath(folder, "floor.log");
+    std::string crtLog = bench::JoinPath(folder, "crt.log");
+    std::string lockedLog = bench::JoinPath(folder, "locked.log");
     if (moduleLog.size() >= sizeof g_TorvexLogPath) {
         std::fprintf(stderr, "log_ratio: the log path does not fit the module's buffer\n");
         return 1;
     }
     std::snprintf(g_TorvexLogPath, sizeof g_TorvexLogPath, "%s", moduleLog.c_str());
 
-    std::vector<double> module;
-    std::vector<double> baseline;
+    struct Contender {
+        const std::string& log;
+        int (*write)(const char* path, const char* text);
+        std::vector<double> times;
+    };
+    auto byModule = [](const char*, const char* text) { return WriteStringToLog(text); };
+    Contender contenders[] = {{moduleLog, byModule, {}},
+                              {floorLog, FloorWriteLog, {}},
+                              {crtLog, BaselineWriteLog, {}},
+                              {lockedLog, LockedWriteLog, {}}};
+    const long count = sizeof contenders / sizeof contenders[0];
+    for (const Contender& contender : contenders)
+        std::remove(contender.log.c_str());
+    std::vector<double> ratios;
+    std::vector<double> lockedRatios;
     for (long round = 0; round < rounds; ++round) {
-        std::remove(moduleLog.c_str());
-        std::remove(baselineLog.c_str());
-        auto byModule = [] { WriteStringToLog(kMessage); };
-        auto byBaseline = [&baselineLog] { BaselineWriteLog(baselineLog.c_str(), kMessage); };
-        if (round % 2 == 0) {
-            module.push_back(TimeLines(lines, byModule));
-            baseline.push_back(TimeLines(lines, byBaseline));
-        } else {
-            baseline.push_back(TimeLines(lines, byBaseline));
-            module.push_back(TimeLines(lines, byModule));
+        for (long turn = 0; turn < count; ++turn) {
+            Contender& contender = contenders[(round + turn) % count];
+            const char* path = contender.log.c_str();
+            contender.times.push_back(TimeLines(lines, [&] { contender.write(path, kMessage); }));
         }
+        ratios.push_back(contenders[1].times.back() / contenders[0].times.back());
+        lockedRatios.push_back(contenders[1].times.back() / contenders[3].times.back());
     }
-    double moduleMedian = Median(module);
-    double baselineMedian = Median(baseline);
-    std::printf("%ld\t%.2f\t%.2f\t%.3f\t%ld\n", lines, moduleMedian, baselineMedian, moduleMedian / baselineMedian,
-                rounds);
+    std::printf("lines\tmodule_us\tfloor_us\tcrt_us\tlocked_us\tthroughput_ratio\tlocked_ratio\trounds\n");
+    std::printf("%ld\t%.2f\t%.2f\t%.2f\t%.2f\t%.3f\t%.3f\t%ld\n", lines, Median(contenders[0].times),
+                Median(contenders[1].times), Median(contenders[2].times), Median(contenders[3].times), Median(ratios),
+                Median(lockedRatios), rounds);
     bench::RemoveTree(folder);
     return 0;
 }

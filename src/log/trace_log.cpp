@@ -2,12 +2,25 @@
 
 #include "platform/platform.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 char g_TorvexLogPath[kLogPathSize];
 char g_Msg[kMessageSize];
+
+namespace {
+
+// Another appender holds the log for one line at a time; a wait this long is only reached
+// when something else keeps it.
+constexpr unsigned kLogWait = 500;          // milliseconds
+constexpr unsigned kLogStillHeldWait = 20;  // milliseconds, once a message has found it held
+
+// Set when the last message found the log held past its wait.
+std::atomic<bool> g_bLogHeld{false};
+
+}  // namespace
 
 const char kSeparatorLine[] = "-----------------------------------------------------\n";
 static_assert(sizeof kSeparatorLine == 53 + 2, "separator: 53 hyphens and a line end");
@@ -17,9 +30,16 @@ int WriteStringToLog(const char* text)
     if (g_TorvexLogPath[0] == '\0')
         return 0;  // no log path yet: the message is dropped
     // Several processes may hold the module and log at once: the platform appends the
-    // message whole under a lock they share, and empties a log past its limit before
-    // another process can append to it.
-    return Platform_AppendLocked(g_TorvexLogPath, text, kLogSizeLimit) ? 1 : 0;
+    // message whole while no other appender can write, and empties a log past its limit
+    // before another can append to it. A log held past the wait (a program keeping it
+    // open without sharing writes, an appender that hangs) loses the message, as a log
+    // that cannot be opened does, so that the operation goes on; while it stays held,
+    // the next messages wait only briefly.
+    bool held = g_bLogHeld.load(std::memory_order_relaxed);
+    AppendResult result = Platform_AppendLocked(g_TorvexLogPath, text, kLogSizeLimit,
+                                                held ? kLogStillHeldWait : kLogWait);
+    g_bLogHeld.store(result == AppendResult::Held, std::memory_order_relaxed);
+    return result == AppendResult::Written ? 1 : 0;
 }
 
 void RazLogFile(void)

@@ -33,13 +33,18 @@ void Platform_FreeLibrary(void* library);
 // Size of an open file in bytes, or -1 when it cannot be taken. Leaves the position at the end.
 long long Platform_FileSize(std::FILE* file);
 
+// How an append ended: written, refused because the file stayed held by another program
+// (or another appender) for the whole wait, or not opened at all.
+enum class AppendResult { Written, Held, NotOpened };
+
 // Appends `text` (nothing when null) to the file `path`, created when missing, opened for
-// this call alone and written with one write while an exclusive lock on the file keeps
-// every other appender, in this process or another, waiting. Windows writes text mode's
-// bytes ("\n" as CR LF, a Ctrl-Z ending the file removed first). Still under the lock,
-// when the file has grown past `emptyPast` bytes it is emptied, the text included.
-// False when the file could not be opened.
-bool Platform_AppendLocked(const char* path, const char* text, long long emptyPast);
+// this call alone and written with one write while no other appender, in this process or
+// another, can write to the file; readers that share writing go on reading. Waits at most
+// `waitMilliseconds` for the other appenders, or for a program holding the file without
+// sharing writes, to let go. Windows writes text mode's bytes ("\n" as CR LF, a Ctrl-Z
+// ending the file removed first). Still alone, when the file has grown past `emptyPast`
+// bytes it is emptied, the text included.
+AppendResult Platform_AppendLocked(const char* path, const char* text, long long emptyPast, unsigned waitMilliseconds);
 
 // The current calendar time in seconds since 1970-01-01 UTC, 64 bits on every build so
 // that dates past January 2038 stay right.

@@ -5,9 +5,11 @@
 // (library loaded, every path run once) and the end of the run.
 //
 // Then hosts in several processes at once, this program started again as a partner
-// (SoakPartner, which does nothing unless started so): two hosts logging together, and a
-// download in one process seen by another while the simulated board writes it slowly.
+// (SoakPartner, which does nothing unless started so): three hosts logging together across
+// the log's emptying, and a download in one process seen by another while the simulated
+// board writes it slowly.
 #include "host/library_file.h"
+#include "module/log_tail.h"
 #include "support/trace_text.h"
 #include "support/module_under_test.h"
 
@@ -22,6 +24,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -256,15 +260,16 @@ public:
 
     const std::string& ReadyName() const { return readyName_; }
     const std::string& StartName() const { return startName_; }
-    // Opens the gate once `partners` have said they are ready; false when they have not in time.
-    bool OpenWhenReady(int partners, DWORD milliseconds)
+    // True once `partners` have said they are ready; false when they have not in time.
+    bool AllReady(int partners, DWORD milliseconds)
     {
         for (int i = 0; i < partners; ++i) {
             if (WaitForSingleObject(ready_, milliseconds) != WAIT_OBJECT_0)
                 return false;
         }
-        return SetEvent(start_) != 0;
+        return true;
     }
+    bool Open() { return SetEvent(start_) != 0; }
 
     // The partner's side.
     static void SayReadyAndWait(const std::string& readyName, const std::string& startName)
@@ -345,11 +350,15 @@ void CountLines(LineCounts& counts, const std::vector<std::string>& lines, long 
         counts[Normalised(line)] += times;
 }
 
-// Two hosts in two processes log at once through one module file: their blocks may
-// interleave, but every line arrives whole and none is lost.
-TEST(SoakAcrossProcesses, TwoHostsLogEveryLineWhole)
+// Three hosts in three processes log at once through one module file, starting on a log
+// at its size limit: their blocks may interleave, but every line arrives whole and none is
+// lost. The first message after the start empties the log, and is the only one missing:
+// no line that another process wrote meanwhile goes with it. Meanwhile this process reads
+// the lines they add as the hosts' log tail does.
+TEST(SoakAcrossProcesses, HostsLogEveryLineWholeAcrossTheEmptying)
 {
-    constexpr long kCalls = 750;  // 5 lines each: 3,750 lines a process
+    constexpr long kCalls = 500;  // 4 messages, 5 lines each: 2,500 lines a process
+    constexpr int kPartners = 3;
     testing_support::ModuleUnderTest module;
     ASSERT_NO_FATAL_FAILURE(module.Load());
     // The lines of a first initialisation, then of each later one.
@@ -358,23 +367,44 @@ TEST(SoakAcrossProcesses, TwoHostsLogEveryLineWhole)
     ASSERT_EQ(module.InitModule(), 1);
     std::vector<std::string> again = testing_support::SplitLines(module.Log());
     again.erase(again.begin(), again.begin() + static_cast<std::ptrdiff_t>(first.size()));
-    ASSERT_FALSE(again.empty());
+    ASSERT_EQ(again.front(), "");  // the first message of each: "\nEntre Init_Com\n"
+    ASSERT_EQ(again[1], "Entre Init_Com");
 
     StartGate gate;
     std::vector<std::string> role = {"log", module.ModuleFile(), std::to_string(kCalls), gate.ReadyName(),
                                      gate.StartName()};
-    Partner one(role);
-    Partner two(role);
-    ASSERT_TRUE(one.Started() && two.Started());
-    ASSERT_TRUE(gate.OpenWhenReady(2, 60000)) << "the partners did not start";
+    std::vector<std::unique_ptr<Partner>> partners;
+    for (int i = 0; i < kPartners; ++i) {
+        partners.push_back(std::make_unique<Partner>(role));
+        ASSERT_TRUE(partners.back()->Started());
+    }
+    ASSERT_TRUE(gate.AllReady(kPartners, 60000)) << "the partners did not start";
+    const std::string fill(kLogLimit - 1, 'x');
+    testing_support::WriteFile(module.LogFile(), fill + "\n");
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(one.Wait(120000), 0);
-    EXPECT_EQ(two.Wait(120000), 0);
+    ASSERT_TRUE(gate.Open());
+
+    // The tail reads while the others write: it opens the log, and each line it returns
+    // (but an unfinished last one) is one the module writes.
+    std::set<std::string> known(again.begin(), again.end());
+    known.insert(fill);
+    long tailReads = 0;
+    while (partners.back()->Running()) {
+        torvexupdate::LogTail tail(module.LogFile());
+        Sleep(20);
+        std::vector<std::string> added = tail.AddedLines();
+        for (std::size_t i = 0; i + 1 < added.size(); ++i)
+            EXPECT_EQ(known.count(added[i]), 1u) << "torn line read by the tail: \"" << added[i].substr(0, 80) << "\"";
+        tailReads += added.empty() ? 0 : 1;
+    }
+    for (auto& partner : partners)
+        EXPECT_EQ(partner->Wait(120000), 0);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     LineCounts expected;
-    CountLines(expected, first, 3);
-    CountLines(expected, again, 1 + 2 * kCalls);
+    CountLines(expected, again, kPartners * kCalls);
+    --expected[again[0]];  // the message that emptied the log went with it
+    --expected[again[1]];
     LineCounts found;
     CountLines(found, testing_support::SplitLines(module.Log()), 1);
     long wrong = 0;
@@ -382,14 +412,15 @@ TEST(SoakAcrossProcesses, TwoHostsLogEveryLineWhole)
         auto wanted = expected.find(line);
         long want = wanted == expected.end() ? 0 : wanted->second;
         if (count != want && ++wrong <= 10)
-            ADD_FAILURE() << "\"" << line << "\": " << count << " times, expected " << want;
+            ADD_FAILURE() << "\"" << line.substr(0, 80) << "\": " << count << " times, expected " << want;
     }
     for (const auto& [line, count] : expected) {
         if (found.find(line) == found.end() && ++wrong <= 10)
             ADD_FAILURE() << "\"" << line << "\": missing, expected " << count << " times";
     }
-    std::printf("soak: 2 processes x %ld lines logged at once in %.2f s\n", kCalls * static_cast<long>(again.size()),
-                seconds);
+    EXPECT_GT(tailReads, 0) << "the tail never read a line while the others wrote";
+    std::printf("soak: %d processes x %ld lines logged at once in %.2f s, the tail read %ld times\n", kPartners,
+                kCalls * static_cast<long>(again.size()), seconds, tailReads);
 }
 
 // A download in one process, written slowly by the simulated board, holds the interface:
