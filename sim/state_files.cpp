@@ -28,6 +28,9 @@ bool BuildStatePath(StateFile file, char* out, size_t cap)
     case StateFile::kSessions:
         name = "quelvane-sim.sessions";
         break;
+    case StateFile::kCalls:
+        name = "quelvane-sim.calls";
+        break;
     }
     if (!name || !FindModuleDirectory(out, cap))
         return false;
