@@ -3,6 +3,7 @@
 #include "state_files.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace qsim {
@@ -42,8 +43,9 @@ int ReadCounts(const char* path, CallCount* counts)
         if (end)
             *end = '\0';
         char* eq = std::strchr(line, '=');
-        unsigned long calls = 0;
-        if (eq && static_cast<size_t>(eq - line) < kNameCapacity && std::sscanf(eq + 1, "%lu", &calls) == 1) {
+        char* digitsEnd = nullptr;
+        unsigned long calls = eq ? std::strtoul(eq + 1, &digitsEnd, 10) : 0;
+        if (eq && static_cast<size_t>(eq - line) < kNameCapacity && digitsEnd != eq + 1) {
             *eq = '\0';
             LowerCopy(line, counts[n].name, kNameCapacity);
             counts[n].calls = static_cast<uint32_t>(calls);
