@@ -39,10 +39,10 @@ bool BannerForText(std::string_view text, std::size_t capacity, std::string* ban
                 choice.spaces = best[column + 1][static_cast<std::size_t>(k) + 1].spaces + 1;
                 choice.length = column - pos;
             }
-            // Stopping short of it.
+            // Stopping short of it; of splits alike, the one that fills this field most.
             for (std::size_t end = pos; end < column && end <= n; ++end) {
                 int spaces = best[end][static_cast<std::size_t>(k) + 1].spaces;
-                if (spaces > choice.spaces) {
+                if (spaces >= 0 && spaces >= choice.spaces) {
                     choice.spaces = spaces;
                     choice.length = end - pos;
                 }

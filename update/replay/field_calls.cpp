@@ -187,8 +187,10 @@ private:
             call->router = RouterLine::kOccupied;
         else if (line && line->kind == LineKind::kSessionsUnread)
             call->router = RouterLine::kUnchecked;
-        if (call->router != RouterLine::kNone)
+        if (call->router != RouterLine::kNone) {
+            call->routerAt = at_;
             Next();
+        }
         if (IsReport("_InitialiseCommBoard_Exp"))
             call->boardInit = TakeReport();
         else if (IsReport("_OpenCommSession NOK"))

@@ -42,9 +42,10 @@ struct FieldCall {
     long long status = -1;       // Init_Library's status, -1 when not dated
     bool comRan = false;         // "Entre Init_Com"
     RouterLine router = RouterLine::kNone;
-    Report boardInit;       // "_InitialiseCommBoard_Exp ..."
-    Report initOpenFailed;  // "_OpenCommSession NOK ..."
-    bool comEnded = false;  // "Sort Init_Com"
+    std::size_t routerAt = 0;  // index of that line
+    Report boardInit;          // "_InitialiseCommBoard_Exp ..."
+    Report initOpenFailed;     // "_OpenCommSession NOK ..."
+    bool comEnded = false;     // "Sort Init_Com"
 
     // Operations.
     Reach reach = Reach::kStopped;

@@ -261,10 +261,11 @@ private:
                 return;
             }
             if (c.router == RouterLine::kUnchecked)
-                Note(c.first, "the module ran out of memory for the session table, which a replay cannot bring about");
-            Answer("sessions", {{"occupied", c.router == RouterLine::kOccupied ? "1" : ""}}, c.first);
+                Note(c.routerAt,
+                     "the module ran out of memory for the session table, which a replay cannot bring about");
+            Answer("sessions", {{"occupied", c.router == RouterLine::kOccupied ? "1" : ""}}, c.routerAt);
             if (c.router == RouterLine::kCreated || c.router == RouterLine::kFailed)
-                Answer("router", {{"result", c.router == RouterLine::kCreated ? "1" : "0"}}, c.first);
+                Answer("router", {{"result", c.router == RouterLine::kCreated ? "1" : "0"}}, c.routerAt);
             state_.router = c.router == RouterLine::kCreated;
         } else if (c.router != RouterLine::kNone) {
             Note(c.first, "the module tried the router again, which it made earlier in this process");
