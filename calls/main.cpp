@@ -67,6 +67,12 @@ int Run(const std::vector<std::string>& arguments)
     ini << torvexreplay::IniText(true);
     ini.close();
 
+    // One process needs no other: this one has not loaded the module yet.
+    if (processes.size() == 1) {
+        std::printf("process 1\n");
+        std::fflush(stdout);
+        return torvexcalls::RunCalls(folder, processes.front(), &problem) ? 0 : Fail(problem, 1);
+    }
     std::string self = torvexupdate::JoinPath(torvexupdate::ProgramFolder(), torvexreplay::kCallsProgramName);
     for (std::size_t i = 0; i < processes.size(); ++i) {
         std::printf("process %u\n", static_cast<unsigned>(i + 1));
