@@ -8,7 +8,7 @@
 #include "download_case.h"
 #include "log_baseline.h"
 
-#include "component/banner.h"
+#include "common/banner_columns.h"
 #include "log/trace_log.h"
 
 #include <benchmark/benchmark.h>

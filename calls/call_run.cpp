@@ -1,8 +1,8 @@
 #include "call_run.h"
 
-#include "module_exports.h"
-#include "paths.h"
-#include "platform/host_platform.h"
+#include "module/module_exports.h"
+#include "system/paths.h"
+#include "system/host_platform.h"
 
 #include <cstdio>
 #include <fstream>

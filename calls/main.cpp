@@ -7,10 +7,10 @@
 //   torvexcalls CALLS-FILE
 #include "call_run.h"
 
-#include "paths.h"
-#include "platform/host_platform.h"
+#include "system/paths.h"
+#include "system/host_platform.h"
 #include "replay/call_script.h"
-#include "replay/platform/replay_platform.h"
+#include "replay/replay_platform.h"
 
 #include <cstdio>
 #include <exception>

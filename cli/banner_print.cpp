@@ -1,8 +1,10 @@
 #include "banner_print.h"
 
-#include "text.h"
+#include "system/text.h"
 
 namespace torvexctl {
+
+using namespace torvexupdate;
 
 using Json = nlohmann::ordered_json;
 
@@ -29,10 +31,12 @@ void PrintBanner(Output& out, const Banner& banner)
 
 std::string Quoted(const Banner& banner)
 {
-    std::string text;
-    for (std::size_t i = 0; i < kBannerFieldCount; ++i)
-        text += (i == 0 ? "\"" : " \"") + ForTerminal(FieldOf(banner, i)) + "\"";
-    return text;
+    return "\"" + Apart(banner) + "\"";
+}
+
+std::string Apart(const Banner& banner)
+{
+    return ForTerminal(BannerFields(banner));
 }
 
 bool DescribeFile(const std::string& path, const ApplicationFile& file, Output& out)

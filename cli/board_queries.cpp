@@ -1,11 +1,13 @@
 #include "board_queries.h"
 
 #include "banner_print.h"
-#include "board_state.h"
+#include "module/board_state.h"
 #include "exit_codes.h"
-#include "text.h"
+#include "system/text.h"
 
 namespace torvexctl {
+
+using namespace torvexupdate;
 
 namespace {
 

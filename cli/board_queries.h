@@ -1,7 +1,7 @@
 // The version and reference queries as the commands show them.
 #pragma once
 
-#include "module_exports.h"
+#include "module/module_exports.h"
 #include "output.h"
 
 #include <functional>

@@ -4,6 +4,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 int RunBanner(const Options& options, Output& out)
 {
     out.Data()["command"] = "banner";

@@ -1,9 +1,11 @@
 #include "banner_print.h"
 #include "commands.h"
-#include "file_check.h"
+#include "application/file_check.h"
 #include "exit_codes.h"
 
 namespace torvexctl {
+
+using namespace torvexupdate;
 
 // The file as download judges it before writing, without module or board.
 int RunCheck(const Options& options, Output& out)

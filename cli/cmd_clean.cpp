@@ -8,6 +8,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 namespace {
 
 // The report the module logged for the clean-up: the record as the last library call left

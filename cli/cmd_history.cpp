@@ -1,7 +1,7 @@
 #include "commands.h"
 #include "exit_codes.h"
-#include "history_attempts.h"
-#include "history_view.h"
+#include "history/history_attempts.h"
+#include "history/history_view.h"
 #include "module_run.h"
 
 #include <CLI/CLI.hpp>
@@ -10,6 +10,8 @@
 #include <vector>
 
 namespace torvexctl {
+
+using namespace torvexupdate;
 
 namespace {
 
@@ -77,11 +79,11 @@ struct ConsoleColumn {
     std::size_t floor;
 };
 const ConsoleColumn kConsoleColumns[] = {
-    {"time", "TIME", ShortTime, Cut::kEnd, 100, 16},
-    {"board", "BOARD", nullptr, Cut::kMiddle, 3, 8},
-    {"outcome", "OUTCOME", nullptr, Cut::kEnd, 100, 17},
-    {"file", "FILE", torvexupdate::RecordedFileName, Cut::kMiddle, 1, 10},
-    {"banner after", "BANNER AFTER", nullptr, Cut::kEnd, 2, 12},
+    {column::kTime, "TIME", ShortTime, Cut::kEnd, 100, 16},
+    {column::kBoard, "BOARD", nullptr, Cut::kMiddle, 3, 8},
+    {column::kOutcome, "OUTCOME", nullptr, Cut::kEnd, 100, 18},
+    {column::kFile, "FILE", torvexupdate::RecordedFileName, Cut::kMiddle, 1, 10},
+    {column::kBannerAfter, "BANNER AFTER", nullptr, Cut::kEnd, 2, 12},
 };
 
 std::vector<std::vector<std::string>> Cells(const std::vector<Record>& records,
@@ -92,7 +94,7 @@ std::vector<std::vector<std::string>> Cells(const std::vector<Record>& records,
     for (const Record& record : records) {
         std::vector<std::string> row;
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            std::string text = columns[i]->text(record);
+            std::string text = PeoplesText(*columns[i], record);
             if (briefs != nullptr && briefs[i] != nullptr)
                 text = briefs[i](text);
             row.push_back(text.empty() ? "-" : text);
@@ -156,7 +158,7 @@ void PrintConsoleTable(Output& out, const std::vector<Record>& records)
                         > static_cast<double>(widths[narrowed]) / kConsoleColumns[narrowed].weight))
                 narrowed = i;
         if (narrowed == std::size(kConsoleColumns))
-            break;  // every column at its floor: 71 columns at most
+            break;  // every column at its floor: 72 columns at most
         --widths[narrowed];
     }
     PrintTable(out, rows, widths, cuts);

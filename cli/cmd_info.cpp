@@ -6,6 +6,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 int RunInfo(const Options& options, Output& out)
 {
     out.Data()["command"] = "info";

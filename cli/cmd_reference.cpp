@@ -4,6 +4,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 int RunReference(const Options& options, Output& out)
 {
     out.Data()["command"] = "reference";

@@ -2,11 +2,11 @@
 // board in a new setup folder, and the log the replay wrote compared with the field's.
 #include "commands.h"
 #include "exit_codes.h"
-#include "paths.h"
-#include "platform/host_platform.h"
-#include "replay/platform/replay_platform.h"
+#include "system/paths.h"
+#include "system/host_platform.h"
+#include "replay/replay_platform.h"
 #include "replay/replay_run.h"
-#include "text.h"
+#include "system/text.h"
 
 #include <CLI/CLI.hpp>
 

@@ -5,6 +5,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 int RunVersion(const Options& options, Output& out)
 {
     out.Data()["command"] = "version";

@@ -2,10 +2,7 @@
 // returns the run's exit status (exit_codes.h).
 #pragma once
 
-#include "banner.h"
 #include "output.h"
-#include "paths.h"
-#include "text.h"
 
 #include <string>
 #include <vector>
@@ -15,9 +12,6 @@ class App;
 }
 
 namespace torvexctl {
-
-// The application file, its banner, paths and text: shared with the window through the update engine.
-using namespace torvexupdate;
 
 struct Options {
     std::string dllPath;  // empty: torvex.dll in the program's folder (UTF-8, as all paths here)
@@ -40,6 +34,7 @@ struct Options {
     std::vector<std::string> boardPatterns;  // manifest create: --board, repeated
     std::string notes;                       // manifest create: --notes
     std::string keyPath;                     // manifest create: --key
+    std::string publicKeyPath;               // manifest check: --key
     std::size_t replayRun = 0;               // replay: --run N (0: the last run)
     bool replayAll = false;                  // replay: --all
     std::string replayInto;                  // replay: --into FOLDER

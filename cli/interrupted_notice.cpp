@@ -1,9 +1,12 @@
 #include "interrupted_notice.h"
 
-#include "board_state.h"
-#include "history.h"
+#include "history/history.h"
+#include "module/board_state.h"
+#include "system/text.h"
 
 namespace torvexctl {
+
+using namespace torvexupdate;
 
 void TellInterrupted(const Record& attempt, const std::string& next, Output& out)
 {
@@ -20,7 +23,7 @@ void WarnWhenInterrupted(ModuleRun& run, const Options& options, const std::stri
     // A board that does not tell its reference may be any of them.
     std::string board = Cp1252ToUtf8(reference != nullptr ? *reference : ReadReference(run.Get()));
     for (const Record& attempt : interrupted) {
-        if (board.empty() || attempt.value("board", "") == board)
+        if (board.empty() || FieldText(attempt, field::kBoard) == board)
             TellInterrupted(attempt, "download the application again (torvexctl download FILE) before using the board",
                             out);
     }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "commands.h"
-#include "history_attempts.h"
+#include "history/history_attempts.h"
 #include "module_run.h"
 #include "output.h"
 

@@ -2,8 +2,8 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "output.h"
-#include "paths.h"
-#include "platform/host_platform.h"
+#include "system/paths.h"
+#include "system/host_platform.h"
 #include "torvex_version.h"
 
 #include <CLI/CLI.hpp>
@@ -153,7 +153,7 @@ int main(int argc, char** argv)
     torvexupdate::KeepCurrentFolderOutOfLibrarySearch();
     // Nothing may escape main(): even printing the result can fail (out of memory).
     try {
-        std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+        std::vector<std::string> arguments = torvexupdate::Utf8Arguments(argc, argv);
         Output out(HasFlag(arguments, "--json"), HasFlag(arguments, "--quiet"));
         int code;
         try {

@@ -4,6 +4,8 @@
 
 namespace torvexctl {
 
+using namespace torvexupdate;
+
 ModuleRun::ModuleRun(const Options& options, Output& out)
         : options_(options), out_(out), session_(options.dllPath), lock_(session_.Setting().folder)
 {

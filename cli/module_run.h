@@ -3,9 +3,9 @@
 // the warning when the log stayed unwritten and the lines the run added to Torvex.log.
 #pragma once
 
-#include "board_lock.h"
+#include "module/board_lock.h"
 #include "commands.h"
-#include "module_session.h"
+#include "module/module_session.h"
 #include "output.h"
 
 #include <functional>
@@ -17,7 +17,7 @@ class ModuleRun {
 public:
     ModuleRun(const Options& options, Output& out);
 
-    const ModuleExports& Get() const { return session_.Calls(); }
+    const torvexupdate::ModuleExports& Get() const { return session_.Calls(); }
     // Where the module reads torvex.ini and writes Torvex.log (and the history lies by default).
     const std::string& ModuleFolder() const { return session_.Setting().folder; }
 
@@ -36,8 +36,8 @@ public:
 private:
     const Options& options_;
     Output& out_;
-    ModuleSession session_;
-    BoardLock lock_;
+    torvexupdate::ModuleSession session_;
+    torvexupdate::BoardLock lock_;
     bool warned_ = false;
 };
 

@@ -1,6 +1,6 @@
 #include "progress.h"
 
-#include "platform/host_platform.h"
+#include "system/host_platform.h"
 
 #include <chrono>
 #include <future>

@@ -3,7 +3,7 @@
 // source (a number at or beyond what remains takes them all). The source is copied into
 // a heap block of exactly its size and the destination is followed by canaries, so any
 // access out of either buffer is caught.
-#include "component/banner.h"
+#include "common/banner_columns.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // manifest comes from anywhere a file can, and so do keys. Whatever reads must also
 // write back to text that reads the same, and a strict DER signature must re-encode to
 // its own bytes.
-#include "key_formats.h"
-#include "manifest.h"
+#include "manifest/key_formats.h"
+#include "manifest/manifest.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // it with a reason or reads lines the module writes, and the plan, the board's script and
 // the calls come out without a crash. A banner line made back into banner bytes must
 // decode, by the module's own rule, to that line.
-#include "component/banner.h"
+#include "common/banner_columns.h"
 #include "replay/banner_text.h"
 #include "replay/board_script.h"
 #include "replay/call_script.h"

@@ -2,8 +2,9 @@
 // then asked for the board's reference and application, and lent to the update engine.
 #pragma once
 
-#include "board_lock.h"
-#include "module_session.h"
+#include "module/board_lock.h"
+#include "module/board_state.h"
+#include "module/module_session.h"
 
 #include <memory>
 #include <string>
@@ -17,19 +18,21 @@ public:
     bool Open(const std::string& modulePath, std::wstring* problem);
 
     // Takes the board interface for `activity` ("reading the board", "updating ... with
-    // FILE"): false with `busy` saying who holds it. Take and release on one thread.
-    bool Acquire(const std::string& activity, const std::string& file, std::wstring* busy);
+    // FILE"): false with `holder` saying who holds it. Take and release on one thread.
+    bool Acquire(const std::string& activity, const std::string& file, std::string* holder);
     void Release();
 
     const torvexupdate::BoardCalls& Calls() const { return session_->Calls(); }
     // Where the module keeps torvex.ini and Torvex.log.
     std::string ModuleFolder() const { return session_->Setting().folder; }
+    std::string ModulePath() const { return session_->Setting().modulePath; }
     std::string LogPath() const { return session_->LogPath(); }
 
-    // The board's reference and its application, in words for the window; `raw`: the
-    // reference as the module gave it ("" when it could not be read).
+    // The board's reference in words for the window; `raw`: the reference as the module
+    // gave it ("" when it could not be read).
     std::wstring Reference(std::string* raw = nullptr) const;
-    std::wstring Application() const;
+    // What the board's flash holds.
+    torvexupdate::BoardContent Content() const;
 
 private:
     std::unique_ptr<torvexupdate::ModuleSession> session_;

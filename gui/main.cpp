@@ -4,11 +4,11 @@
 //   torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [FILE]
 #include "board_link.h"
 #include "control_ids.h"
-#include "history.h"
+#include "history/history.h"
 #include "main_dialog.h"
-#include "manifest_check.h"
-#include "paths.h"
-#include "platform/host_platform.h"
+#include "manifest/manifest_check.h"
+#include "system/paths.h"
+#include "system/host_platform.h"
 #include "wide_text.h"
 
 #include <windows.h>

@@ -1,14 +1,18 @@
 #include "main_dialog.h"
 
 #include "control_ids.h"
-#include "history.h"
-#include "history_view.h"
+#include "engine/update_record.h"
+#include "history/history.h"
+#include "history/history_attempts.h"
+#include "history/manifest_history.h"
+#include "history_list.h"
+#include "module_version.h"
 #include "operator_setting.h"
-#include "history_attempts.h"
 #include "outcome_text.h"
-#include "update_record.h"
 #include "update_run.h"
 #include "wide_text.h"
+#include "torvex_version.h"
+#include "window_layout.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -26,83 +30,29 @@ using namespace torvexupdate;
 using Clock = std::chrono::steady_clock;
 
 constexpr UINT_PTR kElapsedTimer = 1;
-constexpr std::size_t kHistoryShown = 1000;
 
-// "2026-12-08T20:46:30+01:00" (local, as the history's time column gives it) -> "2026-12-08 20:46:30".
-std::string ListTime(const std::string& iso)
-{
-    if (iso.size() < 19 || iso[10] != 'T')
-        return iso;
-    std::string shown = iso.substr(0, 19);
-    shown[10] = ' ';
-    return shown;
-}
-
-// The history list's columns: the history's own (history_view.h), some shortened.
-struct ListColumn {
-    const wchar_t* heading;
-    const char* column;
-    std::string (*shown)(const std::string&);  // null: the column's text as it is
-};
-const ListColumn kListColumns[] = {
-    {L"Time", "time", ListTime},         {L"Board", "board", nullptr},       {L"Outcome", "outcome", nullptr},
-    {L"File", "file", RecordedFileName}, {L"Operator", "operator", nullptr}, {L"Banner after", "banner after", nullptr},
-};
-
-struct HistoryRow {
-    std::vector<std::wstring> cells;  // one per kListColumns
-    long long time = -1;              // seconds since 1970, for sorting; -1 when unknown
-};
-
-// How a control follows the window's size: the share of the width and height gained that
-// moves it and that widens or heightens it. The log and the history share the height.
-struct Anchor {
-    int id;
-    float moveX, moveY, growX, growY;
-};
-// clang-format off
-const Anchor kAnchors[] = {
-    {IDC_BOARD_GROUP, 0, 0, 1, 0},
-    {IDC_BOARD_REFERENCE, 0, 0, 1, 0},
-    {IDC_BOARD_APPLICATION, 0, 0, 1, 0},
-    {IDC_REFRESH, 1, 0, 0, 0},
-    {IDC_FILE_GROUP, 0, 0, 1, 0},
-    {IDC_FILE_PATH, 0, 0, 1, 0},
-    {IDC_BROWSE, 1, 0, 0, 0},
-    {IDC_FILE_BANNER, 0, 0, 1, 0},
-    {IDC_FILE_CHECK, 0, 0, 1, 0},
-    {IDC_FILE_MANIFEST, 0, 0, 1, 0},
-    {IDC_FORCE, 0, 0, 1, 0},
-    {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
-    {IDC_PROGRESS, 0, 0, 1, 0},
-    {IDC_ELAPSED, 1, 0, 0, 0},
-    {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
-    {IDC_OUTCOME, 0, 0, 1, 0},
-    {IDC_LOG, 0, 0, 1, 0.5f},
-    {IDC_HISTORY_LABEL, 0, 0.5f, 0, 0},
-    {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0},
-    {IDC_HISTORY, 0, 0.5f, 1, 0.5f},
-    {IDCANCEL, 1, 1, 0, 0},
-};
-// clang-format on
+// What the outcome area says: nothing, what stands before Update is pressed (the file's
+// refusal by its manifest, the board's unfinished update), that another program holds the
+// board, or how the last run ended.
+enum class Said { kNothing, kStanding, kBusy, kRun };
 
 struct Window {
     HWND dialog = nullptr;
     BoardLink* board = nullptr;
     WindowSettings settings;
-    UpdateFile file;           // as chosen: read and checked; hashed only when a manifest needs it
-    ManifestVerdict manifest;  // the file against its manifest and the trusted keys
+    UpdateFile file;               // as chosen: read and checked; hashed only when a manifest needs it
+    ManifestVerdict fileManifest;  // the file against its manifest and the trusted keys
+    ManifestVerdict manifest;      // and against the board as last read (its reference, its release)
+    std::string boardReference;    // as last read ("" when it could not be)
+    BoardContent boardContent;
+    Said said = Said::kNothing;
     UpdateRun run;
     bool running = false;
     Clock::time_point started;
     HFONT headlineFont = nullptr;
     std::wstring boardWarning;  // the board's newest update did not finish: said until one does
-    std::vector<HistoryRow> history;
-    int sortColumn = 0;  // newest first when the window opens
-    bool sortAscending = false;
-    SIZE initialClient = {};
-    POINT smallest = {};                    // the window's size as the template makes it: it gets no smaller
-    RECT placed[std::size(kAnchors)] = {};  // each anchored control at the initial size
+    HistoryList history;
+    WindowLayout layout;
 };
 
 void SetText(HWND dialog, int id, const std::wstring& text)
@@ -132,6 +82,7 @@ UpdateOptions OptionsOf(const Window& window)
     options.historyPath = window.settings.historyPath;
     options.trustedKeysFolder = window.settings.trustedKeysFolder;
     options.manifest.allowUnsigned = IsDlgButtonChecked(window.dialog, IDC_ALLOW_UNSIGNED) == BST_CHECKED;
+    options.manifest.allowOlder = IsDlgButtonChecked(window.dialog, IDC_ALLOW_OLDER) == BST_CHECKED;
     return options;
 }
 
@@ -162,7 +113,7 @@ void ShowOutcome(Window& window, int iconId, const std::wstring& headline, const
 int IconOf(Severity severity)
 {
     switch (severity) {
-    case Severity::kSuccess:
+    case Severity::kInformation:
         return IDC_OUTCOME_SUCCESS;
     case Severity::kWarning:
         return IDC_OUTCOME_WARNING;
@@ -174,9 +125,10 @@ int IconOf(Severity severity)
 
 void ShowBoard(Window& window)
 {
-    std::string reference;
+    std::string& reference = window.boardReference;
     SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
-    SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
+    window.boardContent = window.board->Content();
+    SetText(window.dialog, IDC_BOARD_APPLICATION, ApplicationText(window.boardContent));
     BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
     window.boardWarning.clear();
     if (standing.interrupted)
@@ -186,146 +138,31 @@ void ShowBoard(Window& window)
                                     "using the board."));
 }
 
-// Said first, over what the outcome said before, until a later update of the board ends:
-// the board's banner may look right.
-void ShowBoardWarning(Window& window)
+// What stands before Update is pressed, over what the outcome said before: why the file's
+// manifest refuses it, and the board's unfinished update (until a later update of the board
+// ends: its banner may look right). Clears the outcome when neither stands.
+void ShowStanding(Window& window)
 {
-    if (!window.boardWarning.empty())
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The last update of this board did not finish", window.boardWarning);
+    window.said = Said::kStanding;
+    SetText(window.dialog, IDC_ELAPSED, L"");
+    const std::wstring& warning = window.boardWarning;
+    if (window.file.content.readable && !window.manifest.ok)
+        ShowOutcome(window, IDC_OUTCOME_ERROR, RefusalHeadline(window.manifest),
+                    RefusalText(window.manifest) + (warning.empty() ? L"" : L"\r\n\r\n" + warning));
+    else if (!warning.empty())
+        ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(RowOf(Outcome::kInterrupted).headline)), warning);
+    else
+        ShowOutcome(window, 0, L"", L"");
 }
 
-// Reads the board under the board interface's lock, or says who holds it.
-void ReadBoard(Window& window)
+// Another program holds the board: nothing was done, and what the outcome said before no
+// longer stands.
+void ShowBusy(Window& window, Message words, const std::string& holder)
 {
-    std::wstring busy;
-    if (!window.board->Acquire("reading the board", "", &busy)) {
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" Press Refresh when it has finished.");
-        return;
-    }
-    ShowBoard(window);
-    window.board->Release();
-    ShowBoardWarning(window);
-}
-
-int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM self)
-{
-    const Window& window = *reinterpret_cast<const Window*>(self);
-    const HistoryRow& a = window.history[static_cast<std::size_t>(first)];
-    const HistoryRow& b = window.history[static_cast<std::size_t>(second)];
-    int order = window.sortColumn == 0
-        ? (a.time < b.time       ? -1
-               : a.time > b.time ? 1
-                                 : 0)
-        : CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.cells[window.sortColumn].c_str(), -1,
-                         b.cells[window.sortColumn].c_str(), -1)
-            - CSTR_EQUAL;
-    if (order == 0)
-        order = a.time < b.time ? 1 : a.time > b.time ? -1 : 0;  // then newest first
-    else if (!window.sortAscending)
-        order = -order;
-    return order;
-}
-
-// Sorts the history list by its sort column, and marks that column's heading.
-void SortHistory(Window& window)
-{
-    HWND list = GetDlgItem(window.dialog, IDC_HISTORY);
-    SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&window), reinterpret_cast<LPARAM>(CompareRows));
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
-        HDITEMW item = {};
-        item.mask = HDI_FORMAT;
-        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (i == window.sortColumn)
-            item.fmt |= window.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
-        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-// A click on a column's heading sorts by it; a second click turns the order round. Times
-// start newest first, words from A.
-void SortHistoryBy(Window& window, int column)
-{
-    window.sortAscending = column == window.sortColumn ? !window.sortAscending : column != 0;
-    window.sortColumn = column;
-    SortHistory(window);
-}
-
-void AddHistoryColumns(Window& window)
-{
-    HWND list = GetDlgItem(window.dialog, IDC_HISTORY);
-    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
-    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_TEXT | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(kListColumns[i].heading);
-        column.iSubItem = i;
-        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-    }
-}
-
-void ShowHistory(Window& window)
-{
-    HWND list = GetDlgItem(window.dialog, IDC_HISTORY);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    window.history.clear();
-    History history = ReadHistory(window.settings.historyPath);
-    // One row an attempt: a started record without its outcome shows as interrupted.
-    std::vector<Record> attempts = Attempts(history.records);
-    for (std::size_t shown = 0; shown < kHistoryShown && shown < attempts.size(); ++shown) {
-        const Record& record = attempts[attempts.size() - 1 - shown];
-        HistoryRow row;
-        for (const ListColumn& column : kListColumns) {
-            std::string text = FindHistoryColumn(column.column)->text(record);
-            row.cells.push_back(Wide(column.shown != nullptr ? column.shown(text) : text));
-        }
-        auto time = record.find("time");
-        if (time == record.end() || !time->is_string() || !ParseRecordTime(time->get<std::string>(), &row.time))
-            row.time = -1;
-        window.history.push_back(row);
-
-        LVITEMW item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = static_cast<int>(shown);
-        item.lParam = static_cast<LPARAM>(shown);
-        item.pszText = const_cast<wchar_t*>(window.history.back().cells[0].c_str());
-        int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        for (int i = 1; i < static_cast<int>(std::size(kListColumns)); ++i) {
-            LVITEMW cell = {};
-            cell.iSubItem = i;
-            cell.pszText = const_cast<wchar_t*>(window.history.back().cells[static_cast<std::size_t>(i)].c_str());
-            SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&cell));
-        }
-    }
-    SortHistory(window);
-    // Each column as wide as its widest text or its heading (with room for the sort arrow).
-    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), LVSCW_AUTOSIZE);
-        LRESULT content = window.history.empty() ? 0
-                                                 : SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
-        LRESULT heading = SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kListColumns[i].heading))
-            + 2 * GetSystemMetrics(SM_CXSMICON);
-        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), std::max(content, heading));
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-
-    std::wstring note;
-    std::wstring path = Wide(window.settings.historyPath);
-    if (!history.error.empty())
-        note = Wide(history.error);
-    else if (!history.warnings.empty())
-        note = L"(" + std::to_wstring(history.warnings.size()) + L" damaged or incomplete line(s) skipped in " + path
-            + L")";
-    else if (history.records.empty())
-        note = L"(no update recorded yet in " + path + L")";
-    else if (attempts.size() > kHistoryShown)
-        note = L"(the newest " + std::to_wstring(kHistoryShown) + L" of " + std::to_wstring(attempts.size())
-            + L" updates)";
-    SetText(window.dialog, IDC_HISTORY_NOTE, note);
-    // One row an attempt: a started record without its outcome shows as interrupted.
+    window.said = Said::kBusy;
+    SetText(window.dialog, IDC_ELAPSED, L"");
+    ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(Message::kHeadlineBoardBusy)),
+                Wide(Say(words, {{"holder", holder}})));
 }
 
 // The controls a user may touch: everything off while an update runs; Update only for a
@@ -336,10 +173,27 @@ void EnableControls(Window& window)
     const UpdateFile& file = window.file;
     bool writable = file.content.readable && file.check.verdict != FileVerdict::kEmpty;
     bool passes = writable && file.check.verdict == FileVerdict::kApplication;
-    for (int id : {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE, IDC_ALLOW_UNSIGNED})
+    for (int id :
+         {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE, IDC_ALLOW_UNSIGNED, IDC_ALLOW_OLDER})
         EnableWindow(GetDlgItem(window.dialog, id), idle);
     EnableWindow(GetDlgItem(window.dialog, IDC_UPDATE),
                  idle && (passes || (writable && Forced(window.dialog))) && window.manifest.ok);
+}
+
+// The file's manifest against the board as last read: its reference against the boards the
+// file is meant for, and the release the history knows it carries against the file's. The
+// update checks the same again once it has read the board.
+void CheckAgainstBoard(Window& window)
+{
+    window.manifest = window.fileManifest;
+    const std::string& history = window.settings.historyPath;
+    std::string carried = history.empty()
+        ? std::string()
+        : CarriedVersion(ReadHistory(history), window.boardReference, window.boardContent);
+    if (window.file.content.readable)
+        CheckBoardAgainstManifest(&window.manifest, window.boardReference, carried, OptionsOf(window).manifest);
+    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
+    EnableControls(window);
 }
 
 void InspectChosenFile(Window& window)
@@ -352,15 +206,30 @@ void InspectChosenFile(Window& window)
     window.file = path.empty() ? UpdateFile{} : InspectFile(Utf8(path), hasManifest);
     const auto& banner = window.file.content.banner;
     SetText(window.dialog, IDC_FILE_BANNER,
-            banner ? FromCp1252(torvexupdate::BannerLine(*banner))
+            banner ? BannerText(*banner)
                    : (window.file.content.readable
                           ? L"(none: the module reads a banner only from files of 58 bytes or more)"
                           : L""));
     SetText(window.dialog, IDC_FILE_CHECK, FileVerdictText(window.file, Forced(window.dialog)));
-    window.manifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
-                                                   : ManifestVerdict{};
-    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
-    EnableControls(window);
+    window.fileManifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
+                                                       : ManifestVerdict{};
+    CheckAgainstBoard(window);
+}
+
+// Reads the board under the board interface's lock, or says who holds it.
+void ReadBoard(Window& window)
+{
+    std::string holder;
+    if (!window.board->Acquire("reading the board", "", &holder)) {
+        ShowBusy(window, Message::kWindowBoardInUseRefresh, holder);
+        return;
+    }
+    ShowBoard(window);
+    window.board->Release();
+    CheckAgainstBoard(window);
+    // A run's outcome stays, unless the board's unfinished update is to be said over it.
+    if (window.said != Said::kRun || !window.boardWarning.empty())
+        ShowStanding(window);
 }
 
 void Browse(Window& window)
@@ -414,15 +283,15 @@ void StartUpdate(Window& window)
         return;
     UpdateOptions options = OptionsOf(window);
     options.operatorName = Utf8(OperatorName(window));
-    std::wstring busy;
+    std::string holder;
     if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
-                               AbsolutePath(window.file.path), &busy)) {
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy",
-                    busy + L" Press Update again when it has finished.");
+                               AbsolutePath(window.file.path), &holder)) {
+        ShowBusy(window, Message::kWindowBoardInUseUpdate, holder);
         return;
     }
 
     window.running = true;
+    window.said = Said::kRun;
     window.started = Clock::now();
     EnableControls(window);
     SetText(window.dialog, IDC_LOG, L"");
@@ -456,12 +325,13 @@ void FinishUpdate(Window& window)
     wchar_t took[48];
     swprintf(took, sizeof took / sizeof took[0], L"took %.1f s", report.seconds);
     SetText(window.dialog, IDC_ELAPSED, took);
+    window.said = Said::kRun;
     ShowBoard(window);
     window.board->Release();
     // An update refused before it wrote leaves an earlier interruption standing: say it too.
     ShowOutcome(window, IconOf(OutcomeSeverity(report)), OutcomeHeadline(report),
                 OutcomeText(file, report) + (window.boardWarning.empty() ? L"" : L"\r\n\r\n" + window.boardWarning));
-    ShowHistory(window);
+    window.history.Show(window.settings.historyPath);
     InspectChosenFile(window);  // the file may have changed meanwhile; re-enables the controls
     SetFocus(GetDlgItem(window.dialog, IDC_OUTCOME));
 }
@@ -483,7 +353,7 @@ void OnCommand(Window& window, int id, int notification)
     switch (id) {
     case IDC_REFRESH:
         ReadBoard(window);
-        ShowHistory(window);
+        window.history.Show(window.settings.historyPath);
         break;
     case IDC_BROWSE:
         Browse(window);
@@ -491,17 +361,19 @@ void OnCommand(Window& window, int id, int notification)
     case IDC_FILE_PATH:
         if (notification != EN_CHANGE)
             break;
-        // Another file: the last outcome was about the one before.
-        if (!window.running) {
-            ShowOutcome(window, 0, L"", L"");
-            ShowBoardWarning(window);
-            SetText(window.dialog, IDC_ELAPSED, L"");
-        }
         InspectChosenFile(window);
+        // Another file: the last outcome was about the one before.
+        if (!window.running)
+            ShowStanding(window);
         break;
     case IDC_FORCE:
     case IDC_ALLOW_UNSIGNED:
         InspectChosenFile(window);
+        ShowStanding(window);  // the file's refusal may stand no more, or a run's outcome be out of date
+        break;
+    case IDC_ALLOW_OLDER:
+        CheckAgainstBoard(window);  // the board's side only: no need to read the file again
+        ShowStanding(window);
         break;
     case IDC_UPDATE:
     case IDOK:
@@ -513,40 +385,6 @@ void OnCommand(Window& window, int id, int notification)
     default:
         break;
     }
-}
-
-void RememberLayout(Window& window)
-{
-    RECT client;
-    GetClientRect(window.dialog, &client);
-    window.initialClient = {client.right, client.bottom};
-    RECT frame;
-    GetWindowRect(window.dialog, &frame);
-    window.smallest = {frame.right - frame.left, frame.bottom - frame.top};
-    for (std::size_t i = 0; i < std::size(kAnchors); ++i) {
-        GetWindowRect(GetDlgItem(window.dialog, kAnchors[i].id), &window.placed[i]);
-        MapWindowPoints(nullptr, window.dialog, reinterpret_cast<POINT*>(&window.placed[i]), 2);
-    }
-}
-
-void FollowSize(Window& window, int width, int height)
-{
-    int dx = width - window.initialClient.cx;
-    int dy = height - window.initialClient.cy;
-    HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kAnchors)));
-    for (std::size_t i = 0; i < std::size(kAnchors) && moves != nullptr; ++i) {
-        const Anchor& anchor = kAnchors[i];
-        const RECT& at = window.placed[i];
-        moves = DeferWindowPos(moves, GetDlgItem(window.dialog, anchor.id), nullptr,
-                               at.left + static_cast<int>(anchor.moveX * static_cast<float>(dx)),
-                               at.top + static_cast<int>(anchor.moveY * static_cast<float>(dy)),
-                               at.right - at.left + static_cast<int>(anchor.growX * static_cast<float>(dx)),
-                               at.bottom - at.top + static_cast<int>(anchor.growY * static_cast<float>(dy)),
-                               SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (moves != nullptr)
-        EndDeferWindowPos(moves);
-    InvalidateRect(window.dialog, nullptr, TRUE);
 }
 
 void SetUpControls(Window& window)
@@ -564,8 +402,19 @@ void SetUpControls(Window& window)
     SendDlgItemMessageW(dialog, IDC_LOG, EM_SETLIMITTEXT, 0, 0);  // no limit: the module's lines may be many
     SendDlgItemMessageW(dialog, IDC_OPERATOR, EM_SETLIMITTEXT, 100, 0);
     SetText(dialog, IDC_OPERATOR, RememberedOperator());
-    AddHistoryColumns(window);
-    RememberLayout(window);
+    // The product's version in the title; the module's as its own file states it.
+    SetWindowTextW(dialog,
+                   Wide(Say(Message::kWindowTitle,
+                            {{"version",
+                              std::to_string(TORVEX_VERSION_MAJOR) + "." + std::to_string(TORVEX_VERSION_MINOR) + "."
+                                  + std::to_string(TORVEX_VERSION_PATCH)}}))
+                       .c_str());
+    std::wstring moduleVersion = FileVersionText(Wide(window.board->ModulePath()));
+    SetText(dialog, IDC_MODULE_VERSION,
+            Wide(moduleVersion.empty() ? Say(Message::kWindowModuleVersionUnknown)
+                                       : Say(Message::kWindowModuleVersion, {{"version", Utf8(moduleVersion)}})));
+    window.history.Attach(dialog);
+    window.layout.Remember(dialog);
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -579,10 +428,9 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetUpControls(*window);
         ShowBoard(*window);  // with the board interface taken when the module was opened
         window->board->Release();
-        ShowHistory(*window);
-        SetText(dialog, IDC_FILE_PATH, window->settings.file);
-        InspectChosenFile(*window);
-        ShowBoardWarning(*window);
+        window->history.Show(window->settings.historyPath);
+        SetText(dialog, IDC_FILE_PATH, window->settings.file);  // its change notice inspects it
+        ShowStanding(*window);
         // Typing starts in the file's field; Enter presses Update, the default button.
         SetFocus(GetDlgItem(dialog, IDC_FILE_PATH));
         return FALSE;
@@ -592,16 +440,16 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY: {
         const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
         if (window != nullptr && notice->idFrom == IDC_HISTORY && notice->code == LVN_COLUMNCLICK)
-            SortHistoryBy(*window, reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+            window->history.SortBy(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
         return TRUE;
     }
     case WM_SIZE:
         if (window != nullptr && wParam != SIZE_MINIMIZED)
-            FollowSize(*window, LOWORD(lParam), HIWORD(lParam));
+            window->layout.Follow(LOWORD(lParam), HIWORD(lParam));
         return TRUE;
     case WM_GETMINMAXINFO:
-        if (window != nullptr && window->smallest.x > 0)
-            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = window->smallest;
+        if (window != nullptr && window->layout.Smallest().x > 0)
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = window->layout.Smallest();
         return TRUE;
     case WM_DROPFILES:
         DropFile(*window, reinterpret_cast<HDROP>(wParam));

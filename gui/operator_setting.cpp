@@ -1,6 +1,6 @@
 #include "operator_setting.h"
 
-#include "history_view.h"
+#include "history/history_view.h"
 #include "wide_text.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "update_run.h"
 
-#include "log_tail.h"
+#include "module/log_tail.h"
 #include "outcome_text.h"
 #include "wide_text.h"
 

@@ -3,7 +3,7 @@
 // which then takes it on its own thread.
 #pragma once
 
-#include "update_engine.h"
+#include "engine/update_engine.h"
 
 #include <windows.h>
 

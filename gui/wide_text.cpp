@@ -1,6 +1,6 @@
 #include "wide_text.h"
 
-#include "platform/windows/utf16.h"
+#include "system/windows/utf16.h"
 
 namespace torvexgui {
 

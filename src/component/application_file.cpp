@@ -1,6 +1,6 @@
 #include "component/application_file.h"
 
-#include "component/banner.h"
+#include "common/banner_columns.h"
 #include "log/trace_log.h"
 #include "platform/platform.h"
 

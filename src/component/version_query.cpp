@@ -1,7 +1,7 @@
 #include "torvex.h"
 
 #include "board/command.h"
-#include "component/banner.h"
+#include "common/banner_columns.h"
 #include "component/session.h"
 #include "log/trace_log.h"
 #include "platform/platform.h"

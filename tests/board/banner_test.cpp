@@ -1,7 +1,7 @@
 // Decoding a banner into one line: the column rule, short and unterminated banners, and
 // the bounds of both buffers. The source sits in a heap block of exactly its size, so a
 // read past it is caught by the address sanitizer; canaries follow the destination.
-#include "component/banner.h"
+#include "common/banner_columns.h"
 #include "support/trace_text.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // framework here: the tests, the hardening rows and the benchmarks all use it.
 #pragma once
 
-#include "update/module_exports.h"
+#include "update/module/module_exports.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@
 namespace host {
 
 // The five exports, typed by the public header; null where the module lacks one. The
-// host programs' own list (update/module_exports.h), used here as a header only.
+// host programs' own list (update/module/module_exports.h), used here as a header only.
 using Exports = torvexupdate::ModuleExports;
 Exports TypedExports(void* module);  // from a loaded library
 

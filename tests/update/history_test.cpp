@@ -2,16 +2,18 @@
 // warning, the location rule, and the system's SHA-256; how the history is read back: local
 // times with their offset, dates people type, filters, CSV quoting; started records paired
 // with their outcomes, and what the attempts say about a board.
-#include "history.h"
-#include "history_attempts.h"
-#include "history_view.h"
+#include "history/history.h"
+#include "history/history_attempts.h"
+#include "history/history_view.h"
+#include "history/outcome_table.h"
 #include "support/files.h"
-#include "system_facts.h"
+#include "system/system_facts.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
+#include <tuple>
 
 using namespace torvexupdate;
 using testing_support::ReadFile;
@@ -167,6 +169,64 @@ TEST(HistoryView, CsvQuotesOnlyWhatNeedsIt)
                                                          {"size", "512"}, {"result", "accepted"}, {"board", ""}};
     for (const auto& [name, text] : texts)
         EXPECT_EQ(FindHistoryColumn(name)->text(record), text) << name;
+}
+
+// Whatever a field holds, reading it never throws: absent, null or of another kind reads
+// as absent; the CSV keeps the stored outcome name, people read its words.
+TEST(HistoryView, FieldsOfAnyKindReadSafelyAndOutcomesReadAsWords)
+{
+    Record record = Record::parse(R"({"time": 5, "board": null, "file": {"a": 1}, "size": "512",
+        "outcome": "manifest_refused", "result": "not an object", "sha256": ["ab"], "operator": "Zoë"})");
+    std::vector<std::string> csv;
+    std::vector<std::string> people;
+    for (const HistoryColumn& column : HistoryColumns()) {
+        csv.push_back(column.text(record));
+        people.push_back(PeoplesText(column, record));
+    }
+    EXPECT_EQ(CsvRow(csv), ",,manifest_refused,,,,,,Zoë,,,");
+    EXPECT_EQ(people[2], "refused: manifest");
+    EXPECT_FALSE(FieldNumber(record, "size"));
+    EXPECT_EQ(FieldObject(record, "result"), nullptr);
+    EXPECT_EQ(FieldText(Record::array(), "time"), "");
+    EXPECT_EQ(OutcomeWordOf("a_newer_outcome"), "a_newer_outcome");
+    EXPECT_EQ(HistoryColumns()[4].text(Record{{"size", 393216}}), "393216");
+}
+
+// The names stored in records, JSON and CSV, and the words people read: a stored name
+// never changes.
+TEST(OutcomeTable, StoredNamesWordsAndExitCodes)
+{
+    const std::tuple<Outcome, const char*, const char*, int> rows[] = {
+        {Outcome::kFileUnreadable, "file_unreadable", "file unreadable", 9},
+        {Outcome::kFileEmpty, "file_empty", "file empty", 9},
+        {Outcome::kNotApplication, "not_application", "not an application", 10},
+        {Outcome::kPathUnusable, "path_unusable", "path unusable", 11},
+        {Outcome::kBoardUnavailable, "board_unavailable", "board unavailable", 4},
+        {Outcome::kSkipped, "skipped", "skipped", 0},
+        {Outcome::kAccepted, "accepted", "accepted", 0},
+        {Outcome::kVerifyMismatch, "verify_mismatch", "verify: mismatch", 7},
+        {Outcome::kVerifyFailed, "verify_failed", "verify: failed", 8},
+        {Outcome::kRefused, "refused", "refused: board", 5},
+        {Outcome::kFailed, "failed", "failed", 6},
+        {Outcome::kManifestRefused, "manifest_refused", "refused: manifest", 12},
+        {Outcome::kInterrupted, "interrupted", "interrupted", -1},
+        {Outcome::kRunning, "running", "running", -1},
+    };
+    ASSERT_EQ(std::size(rows), std::size(kOutcomeTable));
+    for (const auto& [outcome, name, word, exitCode] : rows) {
+        EXPECT_STREQ(RowOf(outcome).name, name);
+        EXPECT_EQ(Say(RowOf(outcome).word), word);
+        EXPECT_EQ(RowOf(outcome).exitCode, exitCode) << name;
+        EXPECT_EQ(FindOutcomeRow(name), &RowOf(outcome));
+    }
+}
+
+TEST(Messages, PlaceholdersAreFilledOnceAndAMissingOneShows)
+{
+    EXPECT_EQ(Say(Message::kProgramOnStation, {{"who", "torvexgui {station}"}, {"station", "STATION-4"}}),
+              "torvexgui {station} on STATION-4");
+    EXPECT_EQ(Say(Message::kProgramOnStation, {{"who", "torvexctl"}}), "torvexctl on {station}");
+    EXPECT_EQ(Say(Message::kNone), "");
 }
 
 TEST(SystemFacts, Sha256OfKnownContentAndOfAMissingFile)

@@ -1,11 +1,11 @@
 // The update engine against a stand-in board whose flash holds a banner: every outcome,
 // what reached the board, and the history record each run leaves.
-#include "history.h"
-#include "manifest.h"
-#include "manifest_check.h"
+#include "history/history.h"
+#include "manifest/manifest.h"
+#include "manifest/manifest_check.h"
 #include "support/files.h"
 #include "support/trace_text.h"
-#include "update_engine.h"
+#include "engine/update_engine.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "replay/board_script.h"
 #include "replay/call_script.h"
 #include "replay/log_reader.h"
-#include "replay/platform/replay_platform.h"
+#include "replay/replay_platform.h"
 
 #include <filesystem>
 #include <fstream>

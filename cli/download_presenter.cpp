@@ -1,0 +1,271 @@
+#include "download_presenter.h"
+
+#include "banner_print.h"
+#include "engine/outcome_texts.h"
+#include "exit_codes.h"
+#include "interrupted_notice.h"
+#include "manifest_print.h"
+#include "progress.h"
+#include "system/paths.h"
+#include "system/text.h"
+
+#include <cstdio>
+
+namespace torvexctl {
+
+namespace {
+
+using namespace torvexupdate;
+using Json = nlohmann::ordered_json;
+
+// The outcome table's exit statuses are torvexctl's own.
+static_assert(RowOf(Outcome::kFileUnreadable).exitCode == kExitFileUnreadable);
+static_assert(RowOf(Outcome::kFileEmpty).exitCode == kExitFileUnreadable);
+static_assert(RowOf(Outcome::kNotApplication).exitCode == kExitNotAnApplication);
+static_assert(RowOf(Outcome::kPathUnusable).exitCode == kExitPathUnusable);
+static_assert(RowOf(Outcome::kBoardUnavailable).exitCode == kExitInitFailed);
+static_assert(RowOf(Outcome::kSkipped).exitCode == kExitSuccess);
+static_assert(RowOf(Outcome::kAccepted).exitCode == kExitSuccess);
+static_assert(RowOf(Outcome::kVerifyMismatch).exitCode == kExitVerifyMismatch);
+static_assert(RowOf(Outcome::kVerifyFailed).exitCode == kExitQueryFailed);
+static_assert(RowOf(Outcome::kRefused).exitCode == kExitDownloadRefused);
+static_assert(RowOf(Outcome::kFailed).exitCode == kExitDownloadFailed);
+static_assert(RowOf(Outcome::kManifestRefused).exitCode == kExitManifestRefused);
+
+// The download call's own outcome, whatever the verification adds.
+Outcome DownloadOutcome(int result)
+{
+    return result > 0 ? Outcome::kAccepted : result == -2 ? Outcome::kRefused : Outcome::kFailed;
+}
+
+std::string Describe(const BoardContent& board)
+{
+    if (!board.known)
+        return "unknown (the version query failed)";
+    if (!board.banner)
+        return "no application in flash";
+    return Apart(*board.banner);
+}
+
+Json BoardJson(const BoardContent& board)
+{
+    if (!board.known)
+        return Json{{"known", false}};
+    return Json{{"known", true}, {"banner", board.banner ? BannerJson(*board.banner) : Json(nullptr)}};
+}
+
+// What torvexctl says when the update ends before the module is loaded: the file refused
+// (a manifest's refusal was said when it was checked, an unreadable file when described).
+int ReportFileRefusal(const Options& options, const UpdateFile& file, const UpdateReport& report, Output& out)
+{
+    OutcomeTexts texts = TextsOf(report);
+    if (texts.console != Message::kNone)
+        out.Error(Say(texts.console,
+                      {{"path", options.file},
+                       {"full_path", AbsolutePath(options.file)},
+                       {"reason", OutcomeReason(file, report)}}));
+    return texts.exitCode;
+}
+
+int ReportVerification(const UpdateFile& file, const UpdateReport& report, const Options& options, Output& out)
+{
+    Json& verification = out.Data()["verification"];
+    switch (report.verification) {
+    case Verification::kNotMade:
+        verification = Json{{"status", "skipped"}, {"reason", "--no-verify"}};
+        (void)options;
+        return kExitSuccess;
+    case Verification::kSkippedNoBanner:
+        verification = Json{{"status", "skipped"}, {"reason", "the file carries no banner"}};
+        out.Info("verify: skipped, the file carries no banner");
+        return kExitSuccess;
+    case Verification::kFailed:
+        verification = Json{{"status", "failed"}, {"version_result", 0}};
+        out.Error(std::string("the download was accepted but the version query failed (0), so the new "
+                              "application could not be verified: run 'torvexctl version'; ")
+                  + kSeeLog);
+        return kExitQueryFailed;
+    case Verification::kMismatch:
+        if (!report.after.banner) {
+            verification = Json{{"status", "mismatch"}, {"flash_banner", nullptr}};
+            out.Error("verification failed: the board reports no application in flash after the download; "
+                      "download again, and check Torvex.log");
+            return kExitVerifyMismatch;
+        }
+        verification = Json{{"status", "mismatch"}, {"flash_banner", BannerJson(*report.after.banner)}};
+        out.Error("verification failed: the board reports " + Quoted(*report.after.banner) + " but the file carries "
+                  + Quoted(*file.content.banner) + "; download again, and check Torvex.log");
+        return kExitVerifyMismatch;
+    case Verification::kMatch:
+        break;
+    }
+    verification = Json{{"status", "match"}, {"flash_banner", BannerJson(*report.after.banner)}};
+    out.Info("verify: the board reports the file's banner");
+    return kExitSuccess;
+}
+
+// After a download that did not succeed: what the board carries now, and what to do.
+void ReportAfterFailure(const UpdateReport& report, int exitCode, Output& out)
+{
+    out.Data()["board_after"] = BoardJson(report.after);
+    out.Data()["board_state"] = AfterFailureName(report.afterFailure);
+
+    std::string advice;
+    switch (report.afterFailure) {
+    case AfterFailure::kWrittenNotStarted:
+        out.Info("board:  written but not started: " + Describe(report.after));
+        advice = "the application was written but could not be started (or the board not reset): restart the "
+                 "board, then check with 'torvexctl version'; if it does not run, download again";
+        break;
+    case AfterFailure::kUnchanged:
+        out.Info("board:  unchanged: " + Describe(report.after));
+        advice = exitCode == kExitDownloadRefused
+            ? "the board refused the application: check that the file is meant for this board"
+            : "the application was not written: check the connection and download again (--retries N "
+              "tries again after a failed transfer)";
+        break;
+    case AfterFailure::kEmpty:
+        out.Info("board:  no application in flash");
+        advice = "the board now has no application: download a good application before restarting it";
+        break;
+    case AfterFailure::kOther:
+        out.Info("board:  another application: " + Describe(report.after));
+        advice = "the board carries neither its former application nor this file's: download again";
+        break;
+    case AfterFailure::kUnknown:
+        out.Info("board:  unknown (the version query failed)");
+        advice = "what the board carries could not be read: run 'torvexctl version' before restarting it";
+        break;
+    }
+    out.Error(advice + "; " + kSeeLog);
+}
+
+int ReportDownload(const Options& options, const UpdateFile& file, const UpdateReport& report, Output& out)
+{
+    if (report.outcome == Outcome::kManifestRefused)
+        return ReportManifestRefusal(options.file, report.manifest, out);
+    if (report.outcome == Outcome::kSkipped) {
+        out.Data()[field::kOutcome] = RowOf(Outcome::kSkipped).name;
+        out.Info(Say(TextsOf(report).console));
+        return TextsOf(report).exitCode;
+    }
+    double seconds = 0;
+    Json results = Json::array();
+    for (const DownloadAttempt& attempt : report.attempts) {
+        seconds += attempt.seconds;
+        results.push_back(attempt.result);
+    }
+    const OutcomeRow& exit = RowOf(DownloadOutcome(report.result));
+    out.Data()["result"] = report.result;
+    out.Data()[field::kOutcome] = exit.name;
+    out.Data()["attempts"] = results;
+    out.Data()["elapsed_seconds"] = static_cast<double>(static_cast<long long>(seconds * 1000)) / 1000;
+
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.1f s", seconds);
+    out.Info(std::string("result: ") + DownloadResultWords(report.result)
+             + (exit.exitCode != kExitSuccess && report.result < -2 ? " (" + std::to_string(report.result) + ")" : "")
+             + (report.attempts.size() > 1 ? " after " + std::to_string(report.attempts.size()) + " attempts" : ""));
+    out.Info(std::string("time:   ") + elapsed);
+    if (exit.exitCode != kExitSuccess) {
+        ReportAfterFailure(report, exit.exitCode, out);
+        return exit.exitCode;
+    }
+    return ReportVerification(file, report, options, out);
+}
+
+}  // namespace
+
+DownloadPresenter::DownloadPresenter(const Options& options, Output& out, ModuleRun& run)
+        : options_(options), out_(out), run_(run)
+{
+}
+
+UpdateEvents DownloadPresenter::Events()
+{
+    UpdateEvents events;
+    events.openBoard = [this](BoardCalls* calls) { return OpenBoard(calls); };
+    events.manifestChecked = [this](const ManifestVerdict& verdict) { ManifestChecked(verdict); };
+    events.historyRead = [this](const BoardHistory& standing) { HistoryRead(standing); };
+    events.boardRead = [this](const BoardContent& before, bool same) { BoardRead(before, same); };
+    events.runDownload = [this](const std::function<int()>& download, double* seconds) {
+        return RunDownload(download, seconds);
+    };
+    events.retrying = [this](int number, int total, int previous) { Retrying(number, total, previous); };
+    return events;
+}
+
+bool DownloadPresenter::OpenBoard(BoardCalls* calls)
+{
+    started_ = true;
+    startCode_ = run_.Start();
+    *calls = run_.Get();
+    return startCode_ == kExitSuccess;
+}
+
+void DownloadPresenter::ManifestChecked(const ManifestVerdict& verdict)
+{
+    manifest_ = &verdict;
+    if (!verdict.ok) {
+        ReportManifestRefusal(options_.file, verdict, out_);
+        return;
+    }
+    out_.Data()["manifest"] = ManifestVerdictJson(verdict);
+    PrintManifestVerdict(options_.file, verdict, out_);
+    manifestNotes_ = verdict.notes.size();
+}
+
+void DownloadPresenter::HistoryRead(const BoardHistory& standing)
+{
+    if (standing.interrupted)
+        TellInterrupted(*standing.interrupted, "this download writes the file in full", out_);
+    writeAgainBecause_ = standing.writeAgainBecause;
+}
+
+void DownloadPresenter::BoardRead(const BoardContent& before, bool same)
+{
+    if (manifest_ != nullptr) {  // the board's side may add a remark: an older version written anyway
+        PrintManifestNotes(options_.file, *manifest_, manifestNotes_, out_);
+        out_.Data()["manifest"] = ManifestVerdictJson(*manifest_);
+    }
+    out_.Data()["board_before"] = BoardJson(before);
+    if (same && !options_.force && !writeAgainBecause_.empty()) {
+        out_.Data()[field::kWrittenAgainBecause] = writeAgainBecause_;
+        out_.Info("board:  " + Describe(before) + " (the file's banner)");
+        out_.Info("writing it again: " + writeAgainBecause_);
+    } else if (same && !options_.force)
+        out_.Info("board:  " + Describe(before));
+    else if (same)
+        out_.Info("board:  " + Describe(before) + " (the same; downloading it again: --force)");
+    else
+        out_.Info("board:  " + Describe(before) + (before.banner ? " (to be replaced)" : ""));
+}
+
+int DownloadPresenter::RunDownload(const std::function<int()>& download, double* seconds)
+{
+    return RunWithProgress(download, out_.ProgressStream(), "downloading " + FileNameOf(options_.file), seconds);
+}
+
+void DownloadPresenter::Retrying(int number, int total, int previous)
+{
+    out_.Note("download failed (" + std::to_string(previous) + "): attempt " + std::to_string(number) + " of "
+              + std::to_string(total));
+}
+
+int DownloadPresenter::Finish(const UpdateFile& file, const UpdateReport& report)
+{
+    int code;
+    if (!started_)
+        code = ReportFileRefusal(options_, file, report, out_);
+    else if (startCode_ != kExitSuccess)
+        code = startCode_;
+    else
+        code = ReportDownload(options_, file, report, out_);
+    if (!report.historyError.empty())
+        out_.Note("warning: this update could not be added to the update history: " + report.historyError);
+    if (started_)
+        run_.Finish();
+    return code;
+}
+
+}  // namespace torvexctl

@@ -1,0 +1,65 @@
+#include "application/file_check.h"
+
+#include <cstdio>
+
+namespace torvexupdate {
+
+namespace {
+
+// Index of the first byte that is not printable text (control bytes), or npos.
+std::size_t FirstControlByte(const std::string& field)
+{
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        auto byte = static_cast<unsigned char>(field[i]);
+        if (byte < 0x20 || byte == 0x7F)
+            return i;
+    }
+    return std::string::npos;
+}
+
+}  // namespace
+
+FileCheck CheckApplicationFile(const ApplicationFile& file)
+{
+    FileCheck check;
+    if (file.size == 0) {
+        check.verdict = FileVerdict::kEmpty;
+        check.reason = "it is empty";
+        return check;
+    }
+    if (!file.banner) {
+        check.verdict = FileVerdict::kTooShort;
+        // The banner lies in bytes 8 to 55, but the module reads it only from longer files.
+        check.reason = "it is " + std::to_string(file.size)
+            + " bytes long: the module reads a banner (bytes 8 to 55) only from files of "
+            + std::to_string(kSmallestFileWithBanner) + " bytes or more";
+        return check;
+    }
+    const Banner& banner = *file.banner;
+    check.verdict = FileVerdict::kBadBanner;
+    if (!banner.complete) {
+        check.reason = "its banner (bytes 8 to 55) does not decode into five fields: they do not all end "
+                       "with a zero byte within the 48 bytes";
+        return check;
+    }
+    bool allEmpty = true;
+    for (std::size_t i = 0; i < banner.fields.size(); ++i) {
+        std::size_t bad = FirstControlByte(banner.fields[i]);
+        if (bad != std::string::npos) {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(banner.fields[i][bad]));
+            check.reason = "field " + std::to_string(i + 1) + " of its banner (bytes 8 to 55) holds the byte " + byte
+                + ", which is not printable text";
+            return check;
+        }
+        allEmpty = allEmpty && banner.fields[i].empty();
+    }
+    if (allEmpty) {
+        check.reason = "the five fields of its banner (bytes 8 to 55) are all empty";
+        return check;
+    }
+    check.verdict = FileVerdict::kApplication;
+    return check;
+}
+
+}  // namespace torvexupdate

@@ -1,0 +1,60 @@
+// One program at a time on the board interface. Every host that talks to the board
+// (torvexctl's commands, the window's reads and updates) first takes a lock that the
+// system holds for it and drops with its process, crash included: a named mutex on
+// Windows, a file lock elsewhere (update/platform/*/board_lock.cpp). The holder writes who
+// it is into torvex-board.lock beside the module, so that a program turned away can say
+// who holds the board, since when and for what. There is one lock per module folder (the
+// torvex.ini that names the communication library).
+#pragma once
+
+#include <string>
+
+namespace torvexupdate {
+
+constexpr const char* kBoardLockFileName = "torvex-board.lock";
+
+// Who holds the board, as the holder wrote it.
+struct LockHolder {
+    std::string program;  // "torvexctl", "torvexgui"
+    unsigned long processId = 0;
+    std::string since;     // UTC, when it took the lock
+    std::string activity;  // what it does: "download", "info", "update", "board read"
+    std::string file;      // the application file it writes ("" for none)
+};
+
+// "torvexctl (process 4242) since 2026-12-09T05:40:01Z, downloading Z:\app.bin" (the window
+// as "Torvex board update"); "another program (it has not said which)" when the holder's
+// words could not be read.
+std::string HolderWords(const LockHolder& holder);
+
+// This process's id.
+unsigned long CurrentProcessId();
+
+class BoardLock {
+public:
+    // `moduleFolder`: the folder of torvex.ini and Torvex.log.
+    explicit BoardLock(const std::string& moduleFolder);
+    ~BoardLock();
+    BoardLock(const BoardLock&) = delete;
+    BoardLock& operator=(const BoardLock&) = delete;
+
+    enum class Result { kTaken, kBusy, kFailed };
+    // Takes the lock at once or not at all (never waits). kBusy: `holder` says who holds
+    // it; kFailed: `error` says why the lock could not be made (the caller may go on
+    // without it). Taking it again while held is kTaken.
+    Result Take(LockHolder me, LockHolder* holder, std::string* error);
+    void Release();
+    bool Held() const { return native_ != nullptr; }
+
+private:
+    std::string lockFile_;
+    void* native_ = nullptr;
+};
+
+// platform/*/board_lock.cpp: the system's lock named after `lockFile`, taken without
+// waiting: its handle, or null with `busy` set when another process holds it, or null
+// with `error` set. The handle is released by ReleaseSystemLock or with the process.
+void* TakeSystemLock(const std::string& lockFile, bool* busy, std::string* error);
+void ReleaseSystemLock(void* lock);
+
+}  // namespace torvexupdate

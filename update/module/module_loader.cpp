@@ -1,0 +1,82 @@
+#include "module/module_loader.h"
+
+#include "system/paths.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace torvexupdate {
+
+namespace {
+
+// Casts an export's address to the type the public header declares for it.
+template <typename Function> bool Resolve(void* handle, const char* name, Function* function, std::string* missing)
+{
+    void* address = FindSymbol(handle, name);
+    if (address == nullptr) {
+        if (!missing->empty())
+            *missing += ", ";
+        *missing += name;
+        return false;
+    }
+    static_assert(sizeof *function == sizeof address, "function and object pointers differ");
+    std::memcpy(function, &address, sizeof address);
+    return true;
+}
+
+}  // namespace
+
+Module::~Module()
+{
+    Unload();
+}
+
+LoadProbe ProbeLibrary(const std::string& path)
+{
+    LoadProbe probe;
+    void* handle = OpenLibrary(path, &probe.error, &probe.failure);
+    probe.loaded = handle != nullptr;
+    if (handle != nullptr)
+        CloseLibrary(handle);
+    return probe;
+}
+
+bool Module::Load(const std::string& path, const std::string& loadAs, std::string* error)
+{
+    Unload();
+    path_ = AbsolutePath(path);
+
+    std::error_code status;
+    if (!std::filesystem::exists(FsPath(path_), status)) {
+        *error = "cannot load " + path_ + ": no such file";
+        return false;
+    }
+    std::string loaderError;
+    handle_ = OpenLibrary(loadAs.empty() ? path_ : loadAs, &loaderError);
+    if (handle_ == nullptr) {
+        *error = "cannot load " + path_ + ": " + loaderError;
+        return false;
+    }
+
+    std::string missing;
+    bool complete = true;
+#define TORVEX_RESOLVE_EXPORT(member, name) complete = Resolve(handle_, #name, &exports_.member, &missing) && complete;
+    TORVEX_EXPORTS(TORVEX_RESOLVE_EXPORT)
+#undef TORVEX_RESOLVE_EXPORT
+    if (!complete) {
+        *error = path_ + " is not a usable torvex module: export(s) missing: " + missing;
+        Unload();
+        return false;
+    }
+    return true;
+}
+
+void Module::Unload()
+{
+    if (handle_ != nullptr)
+        CloseLibrary(handle_);
+    handle_ = nullptr;
+    exports_ = ModuleExports();
+}
+
+}  // namespace torvexupdate
