@@ -16,6 +16,7 @@ namespace torvexctl {
 
 namespace {
 
+using namespace torvexupdate;
 using torvexreplay::ReplayOutcome;
 using torvexreplay::ReplayResult;
 

@@ -1,5 +1,7 @@
 #include "replay/call_script.h"
 
+#include "words/messages.h"
+
 namespace torvexreplay {
 namespace {
 
@@ -79,9 +81,8 @@ bool ReadCallScript(const std::string& text, std::vector<ScriptedProcess>* proce
             }
         }
         if (!known) {
-            *problem = "line " + std::to_string(number) + ": \"" + line
-                + "\" is no call (process, library absent, library present, init, download PATH, version, reference, "
-                  "clean)";
+            *problem = torvexupdate::Say(torvexupdate::Message::kReplayNoCallLine,
+                                         {{"line", std::to_string(number)}, {"text", line}});
             return false;
         }
         if (processes->empty())

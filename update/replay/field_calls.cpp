@@ -1,9 +1,14 @@
 #include "replay/field_calls.h"
 
+#include "words/messages.h"
+
 #include <string_view>
 
 namespace torvexreplay {
 namespace {
+
+using torvexupdate::Message;
+using torvexupdate::Say;
 
 // Walks the lines of the log, blank lines aside, and reads one call after another.
 class CallReader {
@@ -20,7 +25,7 @@ public:
             call.run = RunOf(at_);
             ReadCall(&call);
             if (call.first == at_ && !stopped_)
-                Stop("no call of the module begins with this line");
+                Stop(Say(Message::kReplayStopNoCall));
             if (call.first != at_ || call.ended)
                 out_->calls.push_back(call);
             SkipBlanks();
@@ -84,14 +89,21 @@ private:
 
     // The line that should come next is not there: the reading stops at it (unless the
     // lines have simply ended).
-    bool Expect(LineKind kind, std::string_view value, const char* what)
+    // `line`: the expected line as the module writes it, quoted.
+    bool Expect(LineKind kind, std::string_view value, std::string_view line)
+    {
+        return Expect(kind, value, Message::kReplayStopExpected, line);
+    }
+
+    // `why` says what should have come, with `detail` for its placeholder.
+    bool Expect(LineKind kind, std::string_view value, Message why, std::string_view detail = {})
     {
         if (Is(kind, value)) {
             Next();
             return true;
         }
         if (at_ < end_)
-            Stop(std::string("the module writes ") + what + " here");
+            Stop(Say(why, {{"line", std::string(detail)}, {"call", std::string(detail)}}));
         return false;
     }
 
@@ -172,7 +184,7 @@ private:
         if (call->comRan)
             ReadInitCom(call);
         if (Expect(LineKind::kExit, "Init_Module_COM", "\"Sort Init_Module_COM\"")
-            && Expect(LineKind::kSeparator, "", "the separator line"))
+            && Expect(LineKind::kSeparator, "", Message::kReplayStopSeparator))
             call->ended = true;
     }
 
@@ -209,7 +221,7 @@ private:
         Next();
         std::string label = std::string("_ExecuteCommand ") + name;
         if (!IsReport(label)) {
-            Expect(LineKind::kReport, label, ("the report of " + std::string(name)).c_str());
+            Expect(LineKind::kReport, label, Message::kReplayStopReport, name);
             return false;
         }
         *report = TakeReport();
@@ -220,7 +232,7 @@ private:
     void ReadEnd(FieldCall* call, const char* name)
     {
         if (Expect(LineKind::kExit, name, (std::string("\"Sort ") + name + "\"").c_str())
-            && Expect(LineKind::kSeparator, "", "the separator line"))
+            && Expect(LineKind::kSeparator, "", Message::kReplayStopSeparator))
             call->ended = true;
     }
 
@@ -255,7 +267,7 @@ private:
         }
         if (ReadOpening(call)) {
             if (!ReadCommand("Reset_Board", &call->firstReset)) {
-                Expect(LineKind::kEntry, "Reset_Board", "the board's reset (\"Entre Reset_Board\")");
+                Expect(LineKind::kEntry, "Reset_Board", Message::kReplayStopReset);
                 return;
             }
             if (Is(LineKind::kFileUnread)) {
@@ -279,7 +291,7 @@ private:
         Next();
         if (ReadOpening(call)) {
             if (!IsReport("_ExecuteCommand GetVersionComposant_COM")) {
-                Expect(LineKind::kReport, "_ExecuteCommand GetVersionComposant_COM", "the version command's report");
+                Expect(LineKind::kReport, "_ExecuteCommand GetVersionComposant_COM", Message::kReplayStopVersionReport);
                 return;
             }
             call->command = TakeReport();
@@ -308,7 +320,7 @@ private:
                 Next();
             }
             if (!IsReport("_BoardGetInfo")) {
-                Expect(LineKind::kReport, "_BoardGetInfo", "the \"_BoardGetInfo\" report");
+                Expect(LineKind::kReport, "_BoardGetInfo", Message::kReplayStopInfoReport);
                 return;
             }
             call->command = TakeReport();

@@ -1,10 +1,15 @@
 #include "replay/log_reader.h"
 
+#include "words/messages.h"
+
 #include <cstdint>
 #include <cstring>
 
 namespace torvexreplay {
 namespace {
+
+using torvexupdate::Message;
+using torvexupdate::Say;
 
 // Windows-1252 bytes 0x80 to 0x9F as Unicode (0 where the code page assigns nothing).
 constexpr std::uint16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -110,13 +115,11 @@ bool ReadFieldLog(const std::string& bytes, FieldLog* log, std::string* refusal)
     log->stopLine = 0;
     log->stopReason.clear();
     if (bytes.empty()) {
-        *refusal = "the log is empty: the module has written nothing into it";
+        *refusal = Say(Message::kReplayLogEmpty);
         return false;
     }
     if (bytes.size() > kLargestLog) {
-        *refusal = "the file is " + std::to_string(bytes.size())
-            + " bytes long: larger than any Torvex.log (the module empties its log once it passes 5,000,000 "
-              "bytes)";
+        *refusal = Say(Message::kReplayBytesTooLarge, {{"size", std::to_string(bytes.size())}});
         return false;
     }
     log->text = ModuleText(bytes, &log->encoding);
@@ -129,21 +132,20 @@ bool ReadFieldLog(const std::string& bytes, FieldLog* log, std::string* refusal)
         if (length > 0 && text[at + length - 1] == '\r')
             --length;  // Windows line end
         std::string_view content(text.data() + at, length);
-        const char* stop = nullptr;
+        Message stop = Message::kNone;
         if (end == std::string::npos)
-            stop = "the log ends in the middle of this line (cut short while it was copied, or written when the "
-                   "program stopped)";
+            stop = Message::kReplayStopCut;
         else if (length > kLongestModuleLine)
-            stop = "the line is longer than any line the module writes";
+            stop = Message::kReplayStopTooLong;
         else if (content.find('\0') != std::string_view::npos)
-            stop = "the line holds a zero byte, which no line of the module holds";
+            stop = Message::kReplayStopZeroByte;
         LogLine line = ClassifyLine(content);
-        if (!stop && line.kind == LineKind::kUnknown)
-            stop = "no line the module writes reads so";
-        if (stop) {
+        if (stop == Message::kNone && line.kind == LineKind::kUnknown)
+            stop = Message::kReplayStopUnknownLine;
+        if (stop != Message::kNone) {
             log->complete = false;
             log->stopLine = number;
-            log->stopReason = stop;
+            log->stopReason = Say(stop);
             break;
         }
         if (line.kind == LineKind::kDate) {
@@ -159,12 +161,12 @@ bool ReadFieldLog(const std::string& bytes, FieldLog* log, std::string* refusal)
 
     if (log->runs.empty()) {
         if (!log->complete && log->stopLine == 1)
-            *refusal = "this is not a Torvex.log: its first line is no line the module writes";
+            *refusal = Say(Message::kReplayNotTorvexLog);
+        else if (!log->complete)
+            *refusal = Say(Message::kReplayNoRunReadTo,
+                           {{"line", std::to_string(log->stopLine)}, {"reason", log->stopReason}});
         else
-            *refusal = "the log holds no run: no line \"Today's date and time: ...\", which every initialisation of "
-                       "the module writes first";
-        if (!log->complete && log->stopLine > 1)
-            *refusal += " (read up to line " + std::to_string(log->stopLine) + ": " + log->stopReason + ")";
+            *refusal = Say(Message::kReplayNoRun);
         return false;
     }
     log->leadingLines = log->runs.front().first;

@@ -1,6 +1,7 @@
 #include "replay/replay_plan.h"
 
 #include "replay/banner_text.h"
+#include "words/messages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,9 +9,11 @@
 namespace torvexreplay {
 namespace {
 
+using torvexupdate::Message;
+using torvexupdate::Say;
+
 constexpr std::size_t kBannerBytes = 48;
 constexpr std::size_t kLargestFileWithoutBanner = 57;
-const char kLibraryMissing[] = "the simulator has all nine entry points and cannot stand in for that library";
 
 enum class Library { kAny, kPresent, kAbsent };
 
@@ -129,8 +132,8 @@ public:
     {
         const FieldCall& c = calls_[call];
         if (RouterExisted(c))
-            return "the router already existed when the module initialised again";
-        return "the library was still in use although it did not load again";
+            return Say(Message::kReplayBecauseRouter);
+        return Say(Message::kReplayBecauseLibrary);
     }
 
 private:
@@ -220,9 +223,7 @@ private:
     {
         CallPlan& plan = plans_[current_];
         if (!c.dated && !c.comRan) {
-            Note(c.first,
-                 "an initialisation without its Init_Library lines: the module found no folder of its own, "
-                 "which a replay cannot bring about");
+            Note(c.first, Say(Message::kReplayNoteNoOwnFolder));
             return;
         }
         if (!c.dated) {
@@ -230,15 +231,13 @@ private:
             if (state_.pendingCall >= 0)
                 ResolvePendingInit(true);
             if (!state_.initDone)
-                Note(c.first,
-                     "an initialisation that skips Init_Library: the module had already been initialised in "
-                     "this process, which the lines before do not show");
+                Note(c.first, Say(Message::kReplayNoteSkipsLibrary));
             return;
         }
         if (c.holderMissing)
-            Note(c.first + 1, "the module ran out of memory for the library holder, which a replay cannot bring about");
+            Note(c.first + 1, Say(Message::kReplayNoteHolderMemory));
         if (c.status != 0 && c.status != 1)
-            Note(c.first, "Status = " + Number(c.status) + ": the module writes 0 or 1 there");
+            Note(c.first, Say(Message::kReplayNoteStatus, {{"status", Number(c.status)}}));
         if (c.status != 1) {
             plan.library = c.holderMissing ? Library::kAny : Library::kAbsent;
             return;
@@ -250,32 +249,23 @@ private:
         if (!state_.router) {
             if (c.router == RouterLine::kNone) {
                 if (RouterExisted(c))
-                    Note(c.first,
-                         "the router already existed, but no initialisation before in this process made it "
-                         "(the process began before the log's first line)");
+                    Note(c.first, Say(Message::kReplayNoteRouterBefore));
                 else if (!c.cut)
-                    Note(c.first,
-                         std::string("the field's communication library has no _CreateRouter (initialisation "
-                                     "stops right after \"Entre Init_Com\"): ")
-                             + kLibraryMissing);
+                    Note(c.first, Say(Message::kReplayNoteNoRouter));
                 return;
             }
             if (c.router == RouterLine::kUnchecked)
-                Note(c.routerAt,
-                     "the module ran out of memory for the session table, which a replay cannot bring about");
+                Note(c.routerAt, Say(Message::kReplayNoteSessionMemory));
             Answer("sessions", {{"occupied", c.router == RouterLine::kOccupied ? "1" : ""}}, c.routerAt);
             if (c.router == RouterLine::kCreated || c.router == RouterLine::kFailed)
                 Answer("router", {{"result", c.router == RouterLine::kCreated ? "1" : "0"}}, c.routerAt);
             state_.router = c.router == RouterLine::kCreated;
         } else if (c.router != RouterLine::kNone) {
-            Note(c.first, "the module tried the router again, which it made earlier in this process");
+            Note(c.first, Say(Message::kReplayNoteRouterAgain));
         }
         if (!state_.router || state_.initDone) {
             if (!c.comEnded && !c.cut)
-                Note(c.first,
-                     std::string("the field's library lacks _OpenCommSession or _InitialiseCommBoard_Exp "
-                                 "(\"Sort Init_Com\" is missing): ")
-                         + kLibraryMissing);
+                Note(c.first, Say(Message::kReplayNoteNoInitComEnd));
             return;
         }
         if (c.initOpenFailed.present) {
@@ -288,26 +278,21 @@ private:
             plan.pendingInit = static_cast<int>(plan.answers.size()) - 1;
             state_.pendingCall = static_cast<int>(current_);
         } else if (!c.cut) {
-            Note(c.first,
-                 std::string("the field's library lacks _OpenCommSession or _InitialiseCommBoard_Exp (the "
-                             "initialisation stops before the board's): ")
-                     + kLibraryMissing);
+            Note(c.first, Say(Message::kReplayNoteNoBoardInit));
         }
     }
 
     // An operation whose trace stops after its first lines, or one that uses a library no
     // initialisation loaded: each is a library the simulator is not.
-    bool CheckEntryPoints(const FieldCall& c, const char* lacking)
+    bool CheckEntryPoints(const FieldCall& c, const char* lacking, const char* orLacking = nullptr)
     {
         bool uses = UsesLibrary(c);
         if (uses && !state_.loaded)
-            Note(c.first,
-                 "this call uses the communication library, which no initialisation of this process loaded "
-                 "(the process began before the log's first line)");
+            Note(c.first, Say(Message::kReplayNoteNotLoaded));
         if (!uses && state_.loaded && !c.cut)
             Note(c.first,
-                 std::string("the field's library lacks ") + lacking
-                     + " (the call stops after its first lines): " + kLibraryMissing);
+                 Say(orLacking != nullptr ? Message::kReplayNoteLacksEither : Message::kReplayNoteLacks,
+                     {{"entry_point", lacking}, {"other", orLacking != nullptr ? orLacking : ""}}));
         return uses;
     }
 
@@ -318,16 +303,14 @@ private:
             plan.hasFile = true;
             plan.file = MakeFile(c);
         }
-        if (!CheckEntryPoints(c, "_SendCommand or _OpenCommSession"))
+        if (!CheckEntryPoints(c, "_SendCommand", "_OpenCommSession"))
             return;
         OpenAnswer(c.reach == Reach::kInSession, c.openFailed, c.openFailed.present ? c.openFailed.line : c.first);
         if (c.reach != Reach::kInSession || !c.firstReset.present)
             return;
         CommandAnswer("07", true, c.firstReset);
         if (c.fileUnread)
-            Note(c.firstReset.line + 3,
-                 "\"Fichier Appli.COM vide\": the file changed between the module measuring it "
-                 "and reading it (or memory ran out), which a replay cannot bring about");
+            Note(c.firstReset.line + 3, Say(Message::kReplayNoteFileUnread));
         if (!c.sent.present)
             return;
         CommandAnswer("30", c.start.present, c.sent);
@@ -339,14 +322,14 @@ private:
 
     void PlanVersion(const FieldCall& c)
     {
-        if (!CheckEntryPoints(c, "_SendCommand or _OpenCommSession"))
+        if (!CheckEntryPoints(c, "_SendCommand", "_OpenCommSession"))
             return;
         OpenAnswer(c.reach == Reach::kInSession, c.openFailed, c.openFailed.present ? c.openFailed.line : c.first);
         if (!c.command.present)
             return;
         std::string reply;
         if (c.hasBanner && !BannerForText(c.banner, kBannerBytes, &reply))
-            Note(c.command.line + 1, "no banner of 48 bytes decodes to this line");
+            Note(c.command.line + 1, Say(Message::kReplayNoteNoVersionBanner));
         Answer("command.fa",
                {{"result", "1"},
                 {"com", Number(c.command.com)},
@@ -357,7 +340,7 @@ private:
 
     void PlanReference(const FieldCall& c)
     {
-        if (!CheckEntryPoints(c, "_BoardGetInfo or _OpenCommSession"))
+        if (!CheckEntryPoints(c, "_BoardGetInfo", "_OpenCommSession"))
             return;
         OpenAnswer(c.reach == Reach::kInSession, c.openFailed, c.openFailed.present ? c.openFailed.line : c.first);
         if (!c.command.present)
@@ -387,21 +370,20 @@ private:
         if (c.hasBanner) {
             std::string banner;
             if (!BannerForText(c.banner, kBannerBytes, &banner)) {
-                Note(c.first + 2, "no application file's banner decodes to this line");
+                Note(c.first + 2, Say(Message::kReplayNoteNoFileBanner));
                 banner = c.banner.substr(0, kBannerBytes - 1);
             }
             banner.resize(kBannerBytes, '\0');
             file.bytes = "REPLAY01" + banner + "The bytes after the banner are not in the log.\n";
-            file.what = "made with the banner the log shows (the rest of the file is not in the log)";
+            file.what = Say(Message::kReplayFileWithBanner);
         } else if (c.reach == Reach::kInSession && (c.sent.present || c.fileUnread)) {
             file.bytes = "The log shows no banner: the file held 1 to 57 bytes.";
             file.bytes.resize(kLargestFileWithoutBanner, '.');
-            file.what = "57 bytes: the log shows it sent without a banner, so the file held 1 to 57 bytes";
+            file.what = Say(Message::kReplayFileShort);
         } else if (c.reach == Reach::kInSession) {
-            file.what = "empty: the log shows nothing sent, so the file was missing or empty";
+            file.what = Say(Message::kReplayFileNothingSent);
         } else {
-            file.what = "empty: the log stops before the file is read (a file missing, empty or of up to 57 bytes "
-                        "logs the same)";
+            file.what = Say(Message::kReplayFileNotRead);
         }
         return file;
     }
@@ -430,8 +412,8 @@ bool PlanReplay(const FieldLog& log, const RunSelection& selection, ReplayPlan* 
     *plan = ReplayPlan();
     plan->runsInLog = log.runs.size();
     if (selection.run > log.runs.size()) {
-        *refusal = "run " + std::to_string(selection.run) + ": the log holds " + std::to_string(log.runs.size())
-            + (log.runs.size() == 1 ? " run" : " runs");
+        *refusal = Say(log.runs.size() == 1 ? Message::kReplayNoSuchRunOne : Message::kReplayNoSuchRun,
+                       {{"run", std::to_string(selection.run)}, {"count", std::to_string(log.runs.size())}});
         return false;
     }
     FieldCalls fieldCalls = ReadFieldCalls(log);
@@ -439,8 +421,8 @@ bool PlanReplay(const FieldLog& log, const RunSelection& selection, ReplayPlan* 
     std::size_t run = selection.run == 0 ? log.runs.size() - 1 : selection.run - 1;
 
     if (calls.empty()) {
-        *refusal = "no call of the log can be read: line " + std::to_string(fieldCalls.stopLine) + ": "
-            + fieldCalls.stopReason;
+        *refusal = Say(Message::kReplayNoCallReadable,
+                       {{"line", std::to_string(fieldCalls.stopLine)}, {"reason", fieldCalls.stopReason}});
         return false;
     }
     // The calls replayed: all, or those of the run and of the runs before it in its process.
@@ -448,9 +430,11 @@ bool PlanReplay(const FieldLog& log, const RunSelection& selection, ReplayPlan* 
     while (first < calls.size() && !selection.all && calls[first].run < run)
         ++first;
     if (first == calls.size() || (!selection.all && calls[first].run != run)) {
-        *refusal = "run " + std::to_string(run + 1) + " begins at line " + std::to_string(log.runs[run].first + 1)
-            + ", past line " + std::to_string(fieldCalls.stopLine) + " where the log stops being readable ("
-            + fieldCalls.stopReason + ")";
+        *refusal = Say(Message::kReplayRunPastStop,
+                       {{"run", std::to_string(run + 1)},
+                        {"line", std::to_string(log.runs[run].first + 1)},
+                        {"stop_line", std::to_string(fieldCalls.stopLine)},
+                        {"reason", fieldCalls.stopReason}});
         return false;
     }
     std::size_t end = first;
@@ -462,14 +446,13 @@ bool PlanReplay(const FieldLog& log, const RunSelection& selection, ReplayPlan* 
     const std::vector<CallPlan>& plans = planner.Plans();
     std::size_t start = selection.all ? 0 : planner.ProcessStart(first);
     if (start < first) {
-        plan->remarks.push_back("run " + std::to_string(run + 1) + " goes on in the process of run "
-                                + std::to_string(calls[start].run + 1) + " (" + planner.Continuation(first)
-                                + "): the replay begins there");
+        plan->remarks.push_back(Say(Message::kReplayRunGoesOn,
+                                    {{"run", std::to_string(run + 1)},
+                                     {"first_run", std::to_string(calls[start].run + 1)},
+                                     {"because", planner.Continuation(first)}}));
     }
     if (log.leadingLines > 0)
-        plan->remarks.push_back("the log begins with " + std::to_string(log.leadingLines)
-                                + " lines of a run whose beginning it no longer holds (the module empties its log "
-                                  "once it passes 5,000,000 bytes): they are left out");
+        plan->remarks.push_back(Say(Message::kReplayLeadingLines, {{"count", std::to_string(log.leadingLines)}}));
 
     plan->firstRun = calls[start].run + 1;
     plan->lastRun = calls[end - 1].run + 1;

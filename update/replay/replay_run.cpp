@@ -4,6 +4,7 @@
 #include "replay/call_script.h"
 #include "replay/log_reader.h"
 #include "replay/replay_platform.h"
+#include "words/messages.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,8 @@ const char kCallsOutputName[] = "calls-output.txt";
 namespace {
 
 namespace fs = std::filesystem;
+using torvexupdate::Message;
+using torvexupdate::Say;
 
 fs::path PathOf(const std::string& utf8)
 {
@@ -55,31 +58,31 @@ bool PrepareFolder(const std::string& folder, fs::path* made, std::string* refus
     std::error_code error;
     fs::path path = PathOf(folder);
     if (folder.empty()) {
-        *refusal = "--into needs a folder";
+        *refusal = Say(Message::kReplayFolderUnnamed);
         return false;
     }
     fs::file_status status = fs::symlink_status(path, error);
     if (fs::is_symlink(status)) {
-        *refusal = folder + " is a link: the replay writes only into a folder of its own";
+        *refusal = Say(Message::kReplayFolderLink, {{"folder", folder}});
         return false;
     }
     if (fs::exists(status)) {
         if (!fs::is_directory(status)) {
-            *refusal = folder + " exists and is not a folder";
+            *refusal = Say(Message::kReplayFolderNotFolder, {{"folder", folder}});
             return false;
         }
         if (!fs::is_empty(path, error) || error) {
-            *refusal = folder + " exists and is not empty: the replay writes a whole setup there; name a new folder";
+            *refusal = Say(Message::kReplayFolderNotEmpty, {{"folder", folder}});
             return false;
         }
     } else {
         fs::path parent = fs::absolute(path, error).parent_path();
         if (error || !fs::is_directory(parent, error)) {
-            *refusal = "the folder that would hold " + folder + " (" + Utf8(parent) + ") does not exist";
+            *refusal = Say(Message::kReplayFolderNoParent, {{"folder", folder}, {"parent", Utf8(parent)}});
             return false;
         }
         if (!fs::create_directory(path, error)) {
-            *refusal = "cannot make the folder " + folder + ": " + error.message();
+            *refusal = Say(Message::kReplayFolderNotMade, {{"folder", folder}, {"problem", error.message()}});
             return false;
         }
     }
@@ -155,7 +158,7 @@ bool WriteSetup(const fs::path& folder, const ReplayRequest& request, const Fiel
                            {request.callsProgram, folder / kCallsProgramName}};
     for (const Copy& copy : copies) {
         if (!fs::copy_file(PathOf(copy.from), copy.to, error)) {
-            *problem = "cannot copy " + copy.from + " into the setup: " + error.message();
+            *problem = Say(Message::kReplaySetupCopy, {{"file", copy.from}, {"problem", error.message()}});
             return false;
         }
     }
@@ -171,7 +174,7 @@ bool WriteSetup(const fs::path& folder, const ReplayRequest& request, const Fiel
     for (const ReplayFile& file : plan.files)
         written = written && WriteWhole(folder / "files" / PathOf(file.name), file.bytes);
     if (!written)
-        *problem = "cannot write the setup into " + Utf8(folder);
+        *problem = Say(Message::kReplaySetupWrite, {{"folder", Utf8(folder)}});
     return written;
 }
 
@@ -210,25 +213,22 @@ ReplayOutcome Replay(const ReplayRequest& request)
     fs::path logPath = PathOf(request.log);
     std::uintmax_t size = fs::file_size(logPath, error);
     if (error) {
-        Refuse(&outcome, "cannot read " + request.log + ": " + error.message());
+        Refuse(&outcome, Say(Message::kReplayLogUnreadableWhy, {{"log", request.log}, {"problem", error.message()}}));
         return outcome;
     }
     if (size > kLargestLog) {
-        Refuse(&outcome,
-               request.log + " is " + std::to_string(size)
-                   + " bytes long: larger than any Torvex.log (the module empties its log once it passes "
-                     "5,000,000 bytes)");
+        Refuse(&outcome, Say(Message::kReplayLogTooLarge, {{"log", request.log}, {"size", std::to_string(size)}}));
         return outcome;
     }
     std::string bytes;
     if (!ReadWhole(logPath, &bytes)) {
-        Refuse(&outcome, "cannot read " + request.log);
+        Refuse(&outcome, Say(Message::kReplayLogUnreadable, {{"log", request.log}}));
         return outcome;
     }
     FieldLog log;
     std::string refusal;
     if (!ReadFieldLog(bytes, &log, &refusal)) {
-        Refuse(&outcome, request.log + ": " + refusal);
+        Refuse(&outcome, Say(Message::kReplayLogRefused, {{"log", request.log}, {"reason", refusal}}));
         return outcome;
     }
     outcome.encoding = log.encoding;
@@ -240,7 +240,7 @@ ReplayOutcome Replay(const ReplayRequest& request)
     outcome.numberedAnswers = NumberedSections(outcome.plan.answers);
     for (const std::string& tool : {request.module, request.simulator, request.callsProgram}) {
         if (!fs::is_regular_file(PathOf(tool), error)) {
-            Refuse(&outcome, tool + " is missing: the replay's setup is made of it");
+            Refuse(&outcome, Say(Message::kReplayToolMissing, {{"tool", tool}}));
             return outcome;
         }
     }
@@ -265,15 +265,14 @@ ReplayOutcome Replay(const ReplayRequest& request)
     ReadWhole(folder / kCallsOutputName, &output);
     if (status != 0) {
         outcome.why = runError.empty()
-            ? "torvexcalls ended with status " + std::to_string(status) + ": " + LastLine(output)
+            ? Say(Message::kReplayCallsStatus, {{"status", std::to_string(status)}, {"last_line", LastLine(output)}})
             : runError;
         return outcome;
     }
     std::string replayBytes;
     FieldLog replayLog;
     if (!ReadWhole(folder / "Torvex.log", &replayBytes) || !ReadFieldLog(replayBytes, &replayLog, &refusal)) {
-        outcome.why = "the module in the setup wrote no Torvex.log (a folder whose path holds characters outside the "
-                      "system's code page keeps the module from finding itself: choose another folder)";
+        outcome.why = Say(Message::kReplayNoReplayLog);
         return outcome;
     }
     outcome.comparison = CompareLogs(log, outcome.plan.firstLine - 1, outcome.plan.endLine - 1, outcome.plan.cutShort,
@@ -285,18 +284,18 @@ ReplayOutcome Replay(const ReplayRequest& request)
     std::string refused = ScriptRefusal(folder);
     const LineNote* note = NoteFor(outcome.plan, outcome.comparison.fieldLine);
     if (!refused.empty())
-        outcome.why = "the simulator refused its script: " + refused;
+        outcome.why = Say(Message::kReplayScriptRefused, {{"refusal", refused}});
     else if (note)
-        outcome.why = note->why
-            + (note->line != outcome.comparison.fieldLine ? " (line " + std::to_string(note->line) + ")" : "");
+        outcome.why = note->line != outcome.comparison.fieldLine
+            ? Say(Message::kReplayNoteAtLine, {{"why", note->why}, {"line", std::to_string(note->line)}})
+            : note->why;
     else if (outcome.comparison.replayLonger)
-        outcome.why = "the replay wrote more lines than the field log holds";
+        outcome.why = Say(Message::kReplayLonger);
     else
-        outcome.why = "the replay made the module write another line here; the setup shows what was tried: the calls ("
-            + std::string(kCallsFileName) + "), the board's answers (simulator" + kSetupPathSeparator
-            + "quelvane-sim.ini) and what the board received "
-              "(simulator"
-            + kSetupPathSeparator + "quelvane-sim.journal)";
+        outcome.why = Say(Message::kReplayAnotherLine,
+                          {{"calls", kCallsFileName},
+                           {"script", std::string("simulator") + kSetupPathSeparator + "quelvane-sim.ini"},
+                           {"journal", std::string("simulator") + kSetupPathSeparator + "quelvane-sim.journal"}});
     return outcome;
 }
 

@@ -1,5 +1,7 @@
 #include "replay/replay_platform.h"
 
+#include "words/messages.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -7,6 +9,9 @@
 #include <unistd.h>
 
 namespace torvexreplay {
+
+using torvexupdate::Message;
+using torvexupdate::Say;
 
 int RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
                const std::string& outputFile, std::string* error)
@@ -20,7 +25,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
 
     pid_t child = fork();
     if (child < 0) {
-        *error = std::string("cannot start ") + program + ": " + std::strerror(errno);
+        *error = Say(Message::kReplayCannotStart, {{"program", program}, {"problem", std::strerror(errno)}});
         return -1;
     }
     if (child == 0) {
@@ -37,16 +42,16 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) {
-            *error = std::string("cannot wait for ") + program + ": " + std::strerror(errno);
+            *error = Say(Message::kReplayCannotWait, {{"program", program}, {"problem", std::strerror(errno)}});
             return -1;
         }
     }
     if (WIFEXITED(status)) {
         if (WEXITSTATUS(status) == 127 || WEXITSTATUS(status) == 126)
-            *error = "cannot start " + program + " in " + folder;
+            *error = Say(Message::kReplayCannotStartIn, {{"program", program}, {"folder", folder}});
         return WEXITSTATUS(status) >= 126 ? -1 : WEXITSTATUS(status);
     }
-    *error = program + " was ended by signal " + std::to_string(WTERMSIG(status));
+    *error = Say(Message::kReplayEndedBySignal, {{"program", program}, {"signal", std::to_string(WTERMSIG(status))}});
     return -1;
 }
 

@@ -1,5 +1,7 @@
 #include "replay/replay_platform.h"
 
+#include "words/messages.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -7,6 +9,9 @@
 
 namespace torvexreplay {
 namespace {
+
+using torvexupdate::Message;
+using torvexupdate::Say;
 
 std::wstring Wide(const std::string& utf8)
 {
@@ -46,7 +51,7 @@ std::string SystemMessage(DWORD code)
                                   sizeof text, nullptr);
     while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == '.'))
         text[--length] = '\0';
-    return length > 0 ? std::string(text) : "system error " + std::to_string(code);
+    return length > 0 ? std::string(text) : Say(Message::kReplaySystemError, {{"code", std::to_string(code)}});
 }
 
 }  // namespace
@@ -66,7 +71,8 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
         output = CreateFileW(Wide(outputFile).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (output == INVALID_HANDLE_VALUE) {
-            *error = "cannot write " + outputFile + ": " + SystemMessage(GetLastError());
+            *error = Say(Message::kReplayCannotWriteFile,
+                         {{"file", outputFile}, {"problem", SystemMessage(GetLastError())}});
             return -1;
         }
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -82,7 +88,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
     if (output != INVALID_HANDLE_VALUE)
         CloseHandle(output);
     if (!started) {
-        *error = "cannot start " + program + ": " + SystemMessage(startError);
+        *error = Say(Message::kReplayCannotStart, {{"program", program}, {"problem", SystemMessage(startError)}});
         return -1;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -94,7 +100,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
     if (status >= 0xC0000000u) {
         char code[16];
         wsprintfA(code, "0x%08lX", status);
-        *error = program + " ended with the exception " + code;
+        *error = Say(Message::kReplayEndedByException, {{"program", program}, {"code", code}});
         return -1;
     }
     return static_cast<int>(status);
