@@ -35,6 +35,9 @@ struct Options {
     std::string notes;                       // manifest create: --notes
     std::string keyPath;                     // manifest create: --key
     std::string publicKeyPath;               // manifest check: --key
+    std::size_t replayRun = 0;               // replay: --run N (0: the last run)
+    bool replayAll = false;                  // replay: --all
+    std::string replayInto;                  // replay: --into FOLDER
 };
 
 int RunDownload(const Options& options, Output& out);
@@ -46,11 +49,13 @@ int RunClean(const Options& options, Output& out);
 int RunBanner(const Options& options, Output& out);
 int RunHistory(const Options& options, Output& out);
 int RunManifest(const Options& options, Output& out);
+int RunReplay(const Options& options, Output& out);
 
 // The options of one command only, added to its subcommand and stored in `options`.
 void AddDownloadOptions(CLI::App& command, Options& options);
 void AddHistoryOptions(CLI::App& command, Options& options);
 void AddManifestOptions(CLI::App& command, Options& options);
+void AddReplayOptions(CLI::App& command, Options& options);
 
 struct Command {
     const char* name;
@@ -72,6 +77,8 @@ inline constexpr Command kCommands[] = {
     {"history", "show the update history, newest first (no board, no module)", false, RunHistory, AddHistoryOptions},
     {"manifest", "create FILE: write a release file's manifest; check FILE: check a file against it (no board)", false,
      RunManifest, AddManifestOptions},
+    {"replay", "replay LOG: repeat a field log's calls against the simulated board and compare the logs (no board)",
+     false, RunReplay, AddReplayOptions},
 };
 
 // The command closest to a mistyped name, or "" when none is close.

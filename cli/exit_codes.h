@@ -20,6 +20,9 @@ enum ExitCode : int {
     kExitManifestNotMade = 13,   // manifest create: the key cannot be used or the manifest cannot be written;
                                  // manifest check --key: the key cannot be used
     kExitBoardBusy = 14,         // another torvexctl or torvexgui holds the board interface
+    kExitReplayRefused = 15,     // replay: the log or the folder cannot be used; nothing replayed
+    kExitNotReproduced = 16,     // replay: the replay's log differs from the field's
+    kExitReproducedInPart = 17,  // replay: alike as far as the field log is readable
 };
 
 struct ExitCodeDescription {
@@ -54,6 +57,14 @@ inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
     {kExitBoardBusy,
      "the board interface is in use by another torvexctl or torvexgui (the message says which): nothing "
      "done"},
+    {kExitReplayRefused,
+     "replay: the log cannot be replayed (not a Torvex.log, empty, over 5,000,000 bytes, no such run) or the folder "
+     "cannot take the setup (it exists and is not empty): nothing replayed"},
+    {kExitNotReproduced,
+     "replay: the replay's log differs from the field log (the message names the first line and why)"},
+    {kExitReproducedInPart,
+     "replay: the logs agree as far as the field log is readable (cut short, or a line no module writes): the "
+     "message says where it stopped"},
 };
 
 }  // namespace torvexctl

@@ -47,7 +47,7 @@ std::string UnknownCommand(const std::vector<std::string>& arguments)
         // --version takes a value after "manifest create" (alone it is a flag, and ends the run).
         if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board"
             || argument == "--since" || argument == "--operator" || argument == "--notes" || argument == "--key"
-            || argument == "--version") {
+            || argument == "--version" || argument == "--run" || argument == "--into") {
             ++i;
             continue;
         }
@@ -131,8 +131,8 @@ int Run(const std::vector<std::string>& arguments, Output& out)
         return kExitSuccess;
     }
     if (app.get_subcommands().empty()) {
-        out.Error("a command is required (download, check, version, reference, info, clean, banner, history or "
-                  "manifest); run 'torvexctl --help' for the usage");
+        out.Error("a command is required (download, check, version, reference, info, clean, banner, history, "
+                  "manifest or replay); run 'torvexctl --help' for the usage");
         return kExitUsage;
     }
 

@@ -7,6 +7,7 @@
 #   bin/torvex.dll                  the module
 #   bin/torvexctl.exe               console host program
 #   bin/torvexgui.exe               the update window
+#   bin/torvexcalls.exe             repeats a field log's calls (the command of torvexctl replay's setups)
 #   bin/torvex.ini                  points the module at ../simulator
 #   include/torvex.h, include/torvex_version.h
 #   lib/libtorvex.dll.a             import library for GNU linkers (MinGW)
@@ -17,7 +18,8 @@
 #   simulator/                      simulated board, its README (sim/README.md), a sample application file
 #   docs/                           torvexctl, torvexgui (and the images they show), release
 #                                   manifests and trusted keys, installing on a station, the
-#                                   module on bad input (made from docs/bad-input.md)
+#                                   module on bad input (made from docs/bad-input.md), a field
+#                                   failure replayed
 #   docs/fr/                        the technician's guides in French (window, torvexctl,
 #                                   installing) and the window's pictures they show
 #
@@ -85,13 +87,13 @@ add_custom_command(
 add_custom_target(torvex_release_files ALL DEPENDS ${import_libraries} ${user_bad_input})
 # Everything the archive takes from the build: a second build of this target alone is
 # enough to pack the archive again.
-add_dependencies(torvex_release_files torvex torvexctl torvexgui torvexctl_demo quelvane)
+add_dependencies(torvex_release_files torvex torvexctl torvexcalls torvexgui torvexctl_demo quelvane)
 
 macro(torvex_release_install kind destination)
   install(${kind} ${ARGN} DESTINATION ${destination} COMPONENT ${TORVEX_RELEASE_COMPONENT})
 endmacro()
-torvex_release_install(FILES bin $<TARGET_FILE:torvex> $<TARGET_FILE:torvexctl> $<TARGET_FILE:torvexgui>
-                       ${release_sources}/torvex.ini)
+torvex_release_install(FILES bin $<TARGET_FILE:torvex> $<TARGET_FILE:torvexctl> $<TARGET_FILE:torvexcalls>
+                       $<TARGET_FILE:torvexgui> ${release_sources}/torvex.ini)
 torvex_release_install(FILES include ${PROJECT_SOURCE_DIR}/include/torvex.h
                        ${PROJECT_SOURCE_DIR}/include/torvex_version.h)
 torvex_release_install(FILES lib ${import_libraries} ${torvex_def})
@@ -101,7 +103,8 @@ torvex_release_install(DIRECTORY examples ${PROJECT_SOURCE_DIR}/examples/)
 torvex_release_install(FILES simulator $<TARGET_FILE:quelvane> ${PROJECT_SOURCE_DIR}/sim/README.md
                        ${CMAKE_BINARY_DIR}/bin/sample-application.bin)
 torvex_release_install(FILES docs ${PROJECT_SOURCE_DIR}/docs/torvexctl.md ${PROJECT_SOURCE_DIR}/docs/torvexgui.md
-                       ${PROJECT_SOURCE_DIR}/docs/manifest.md ${PROJECT_SOURCE_DIR}/docs/installing.md ${user_bad_input})
+                       ${PROJECT_SOURCE_DIR}/docs/manifest.md ${PROJECT_SOURCE_DIR}/docs/installing.md
+                       ${PROJECT_SOURCE_DIR}/docs/field-replay.md ${user_bad_input})
 torvex_release_install(FILES docs/images ${PROJECT_SOURCE_DIR}/docs/images/torvexgui.png
                        ${PROJECT_SOURCE_DIR}/docs/images/torvexgui-outcome.png)
 torvex_release_install(FILES docs/fr ${PROJECT_SOURCE_DIR}/docs/fr/torvexgui.md ${PROJECT_SOURCE_DIR}/docs/fr/torvexctl.md

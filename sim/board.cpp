@@ -2,6 +2,7 @@
 // result retrieval, board information and cleanup. Commands are in commands.cpp.
 #include "board.h"
 
+#include "answer.h"
 #include "journal.h"
 #include "reply.h"
 #include "session_slots.h"
@@ -26,16 +27,23 @@ void AppendReport(JournalLine& line, const CompteRendu* report)
     line.AddFormat("report=%d,%d,%d", static_cast<int>(r.general), static_cast<int>(r.com), static_cast<int>(r.aux));
 }
 
-// Fills a report from a configuration section; defaults mean "accepted".
-void FillReport(const Config& cfg, const char* section, CompteRendu* report)
+// Fills a report from the call's answer; defaults mean "accepted".
+void FillReport(const Answer& answer, CompteRendu* report)
 {
     if (!report)
         return;
     CompteRendu r;
-    r.general = cfg.ReadInt32Or(section, "general", 0);
-    r.com = cfg.ReadInt32Or(section, "com", kComAccepted);
-    r.aux = cfg.ReadInt32Or(section, "aux", 0);
+    r.general = answer.ReadInt32Or("general", 0);
+    r.com = answer.ReadInt32Or("com", kComAccepted);
+    r.aux = answer.ReadInt32Or("aux", 0);
     std::memcpy(report, &r, sizeof r);
+}
+
+// What a board with a refused script reports: nothing of its configuration applies.
+void FillRefusedReport(CompteRendu* report)
+{
+    if (report)
+        std::memset(report, 0, sizeof *report);
 }
 
 }  // namespace
@@ -45,22 +53,29 @@ const Config& ReloadConfig()
     static Config config;  // large: kept out of the stack
     char path[4200];
     config.Load(BuildStatePath(StateFile::kConfig, path, sizeof path) ? path : nullptr);
+    if (const char* refusal = config.Refusal())
+        WriteJournal(JournalLine().AddFormat("ScriptRefused quelvane-sim.ini %s", refusal));
     return config;
 }
 
 int CreateRouter()
 {
     WriteJournal(JournalLine().Add("CreateRouter"));
-    return ReloadConfig().ReadInt32Or("router", "result", 1);
+    const Config& cfg = ReloadConfig();
+    if (cfg.Refusal())
+        return 0;
+    return Answer(cfg, "router").ReadInt32Or("result", 1);
 }
 
 int GetCommSessions(void* table, int32_t size, uint32_t* count)
 {
     WriteJournal(JournalLine().AddFormat("GetCommSessions size=%d", static_cast<int>(size)));
     const Config& cfg = ReloadConfig();
+    bool refused = cfg.Refusal() != nullptr;
+    Answer answer(cfg, "sessions");
 
     uint32_t occupied[kMaxSessionEntries];
-    int listed = ParseNumberList(cfg.Find("sessions", "occupied"), occupied, kMaxSessionEntries);
+    int listed = ParseNumberList(answer.Find("occupied"), occupied, kMaxSessionEntries);
     if (listed < 0)
         listed = 0;  // a malformed list is ignored
     // Sessions open in any process follow the configured entries, each as a used entry.
@@ -84,21 +99,28 @@ int GetCommSessions(void* table, int32_t size, uint32_t* count)
     if (count) {
         // Written as configured, even beyond the table's capacity, so hosts can
         // be tried against boards that report nonsense.
-        uint32_t n = cfg.ReadUint32Or("sessions", "count", static_cast<uint32_t>(listed));
+        uint32_t n = answer.ReadUint32Or("count", static_cast<uint32_t>(listed));
         std::memcpy(count, &n, sizeof n);
     }
-    return cfg.ReadInt32Or("sessions", "result", 1);
+    return refused ? 0 : answer.ReadInt32Or("result", 1);
 }
 
 int OpenCommSession(CompteRendu* report, unsigned char* sessionFlag)
 {
     WriteJournal(JournalLine().Add("OpenCommSession"));
     const Config& cfg = ReloadConfig();
-    int result = cfg.ReadInt32Or("open", "result", 1);
-    FillReport(cfg, "open", report);
+    if (cfg.Refusal()) {
+        FillRefusedReport(report);
+        if (sessionFlag)
+            *sessionFlag = 0;
+        return 0;
+    }
+    Answer answer(cfg, "open");
+    int result = answer.ReadInt32Or("result", 1);
+    FillReport(answer, report);
     // The incoming flag value is never read; it is always overwritten.
     if (sessionFlag)
-        *sessionFlag = static_cast<unsigned char>(cfg.ReadUint32Or("open", "flag", result > 0 ? 1 : 0));
+        *sessionFlag = static_cast<unsigned char>(answer.ReadUint32Or("flag", result > 0 ? 1 : 0));
     if (result > 0 && cfg.IsFlagSet("sessions", "across_processes"))
         TakeSessionSlot();
     return result;
@@ -108,8 +130,13 @@ int InitialiseCommBoard(CompteRendu* report)
 {
     WriteJournal(JournalLine().Add("InitialiseCommBoard"));
     const Config& cfg = ReloadConfig();
-    FillReport(cfg, "init", report);
-    return cfg.ReadInt32Or("init", "result", 1);
+    if (cfg.Refusal()) {
+        FillRefusedReport(report);
+        return 0;
+    }
+    Answer answer(cfg, "init");
+    FillReport(answer, report);
+    return answer.ReadInt32Or("result", 1);
 }
 
 int CloseCommSession(CompteRendu* report)
@@ -125,7 +152,10 @@ int CloseCommSession(CompteRendu* report)
     }
     WriteJournal(line);
     ReleaseSessionSlot();
-    return ReloadConfig().ReadInt32Or("close", "result", 1);
+    const Config& cfg = ReloadConfig();
+    if (cfg.Refusal())
+        return 0;
+    return Answer(cfg, "close").ReadInt32Or("result", 1);
 }
 
 int GetResult(int32_t arg, uint32_t length, char* destination, CompteRendu* report)
@@ -135,8 +165,13 @@ int GetResult(int32_t arg, uint32_t length, char* destination, CompteRendu* repo
     AppendReport(line, report);
     WriteJournal(line);
     const Config& cfg = ReloadConfig();
+    if (cfg.Refusal()) {
+        ClearReply();  // zeros only
+        CopyReplyOut(destination, length);
+        return 0;
+    }
     CopyReplyOut(destination, length);
-    return cfg.ReadInt32Or("getresult", "result", 1);
+    return Answer(cfg, "getresult").ReadInt32Or("result", 1);
 }
 
 int BoardGetInfo(int32_t arg0, int32_t arg1, char* buffer, int32_t length, CompteRendu* report)
@@ -147,15 +182,39 @@ int BoardGetInfo(int32_t arg0, int32_t arg1, char* buffer, int32_t length, Compt
     AppendReport(line, report);
     WriteJournal(line);
     const Config& cfg = ReloadConfig();
+    if (cfg.Refusal()) {
+        if (report) {
+            CompteRendu r;
+            std::memcpy(&r, report, sizeof r);
+            r.general = 0;
+            r.com = 0;
+            std::memcpy(report, &r, sizeof r);
+        }
+        return 0;
+    }
+    Answer answer(cfg, "boardinfo");
 
-    const char* reference = cfg.Find("boardinfo", "reference");
-    if (!reference)
-        reference = kDefaultReference;
-    size_t referenceLength = std::strlen(reference);
+    // The reference as text, or as hex bytes (spaces at its ends, bytes that are no text).
+    // The two keys are one setting: a call's own section that gives either gives the
+    // reference, and within a section the hex bytes win.
+    static uint8_t referenceBytes[4096];
+    bool own = answer.FindInCall("reference") || answer.FindInCall("reference_hex");
+    const char* reference = own ? answer.FindInCall("reference") : answer.FindStatic("reference");
+    const char* hex = own ? answer.FindInCall("reference_hex") : answer.FindStatic("reference_hex");
+    size_t referenceLength = 0;
+    if (hex && ParseHexBytes(hex, referenceBytes, sizeof referenceBytes, &referenceLength)) {
+        reference = reinterpret_cast<const char*>(referenceBytes);
+        if (referenceLength > sizeof referenceBytes)
+            referenceLength = sizeof referenceBytes;
+    } else {
+        if (!reference)
+            reference = kDefaultReference;
+        referenceLength = std::strlen(reference);
+    }
 
     if (buffer && length > 0) {
         size_t cap = static_cast<size_t>(length);
-        if (cfg.IsFlagSet("boardinfo", "unterminated")) {
+        if (answer.IsFlagSet("unterminated")) {
             // Hostile board: every byte is text, no terminating zero anywhere.
             for (size_t i = 0; i < cap; ++i)
                 buffer[i] = referenceLength ? reference[i % referenceLength] : '?';
@@ -168,17 +227,20 @@ int BoardGetInfo(int32_t arg0, int32_t arg1, char* buffer, int32_t length, Compt
     if (report) {
         CompteRendu r;
         std::memcpy(&r, report, sizeof r);
-        r.general = cfg.ReadInt32Or("boardinfo", "general", 0);
-        r.com = cfg.ReadInt32Or("boardinfo", "com", kComAccepted);
+        r.general = answer.ReadInt32Or("general", 0);
+        r.com = answer.ReadInt32Or("com", kComAccepted);
         std::memcpy(report, &r, sizeof r);
     }
-    return cfg.ReadInt32Or("boardinfo", "result", 1);
+    return answer.ReadInt32Or("result", 1);
 }
 
 int Cleanup()
 {
     WriteJournal(JournalLine().Add("CleanupZR"));
-    return ReloadConfig().ReadInt32Or("cleanup", "result", 1);
+    const Config& cfg = ReloadConfig();
+    if (cfg.Refusal())
+        return 0;
+    return Answer(cfg, "cleanup").ReadInt32Or("result", 1);
 }
 
 }  // namespace qsim

@@ -2,6 +2,7 @@
 // prepares the reply that GetResult hands out afterwards.
 #include "board.h"
 
+#include "answer.h"
 #include "journal.h"
 #include "reply.h"
 #include "state_files.h"
@@ -115,20 +116,21 @@ Outcome DefaultOutcome(uint8_t code)
     }
 }
 
-// Applies the [command.XX] overrides on top of the board's own outcome.
-void ApplyOverrides(const Config& cfg, const char* section, Outcome* o)
+// Applies the [command.XX] overrides (or the call's numbered section) on top of the
+// board's own outcome.
+void ApplyOverrides(const Answer& answer, Outcome* o)
 {
-    o->result = cfg.ReadInt32Or(section, "result", o->result);
-    o->com = cfg.ReadInt32Or(section, "com", o->com);
-    o->general = cfg.ReadInt32Or(section, "general", o->general);
-    if (const char* hex = cfg.Find(section, "reply")) {
+    o->result = answer.ReadInt32Or("result", o->result);
+    o->com = answer.ReadInt32Or("com", o->com);
+    o->general = answer.ReadInt32Or("general", o->general);
+    if (const char* hex = answer.Find("reply")) {
         size_t described = 0;
         if (ParseHexBytes(hex, ReplyBuffer(), kReplyCapacity, &described)) {
             CommitReply(described);
             o->replyLength = static_cast<uint32_t>(described);
         }
     }
-    o->replyLength = cfg.ReadUint32Or(section, "replyLength", o->replyLength);
+    o->replyLength = answer.ReadUint32Or("replyLength", o->replyLength);
 }
 
 // Writes the payload of an accepted 0x30 / 0x0C into its state file, at the given pace
@@ -154,19 +156,22 @@ int SendCommand(int32_t arg, const CommandRequest* request, CommandStatus* statu
 
     Outcome o = kUnknown;
     bool untouched = false;
-    if (request) {
+    if (cfg.Refusal()) {
+        o = Outcome{0, 0, 0, 0};  // a board whose script was refused carries nothing out
+    } else if (request) {
         CommandRequest req;
         std::memcpy(&req, request, sizeof req);
         char section[16];
         std::snprintf(section, sizeof section, "command.%02x", static_cast<unsigned>(req.code));
 
+        Answer answer(cfg, section);
         o = DefaultOutcome(req.code);
-        ApplyOverrides(cfg, section, &o);
-        untouched = cfg.IsFlagSet(section, "untouched");
+        ApplyOverrides(answer, &o);
+        untouched = answer.IsFlagSet("untouched");
 
         // The board keeps what it accepted, unless told to drop it ("store=0").
         int64_t store = 1;
-        cfg.ReadNumber(section, "store", &store);
+        answer.ReadNumber("store", &store);
         bool stores = req.code == kCmdDownloadApplication || req.code == kCmdWriteEepromFlags;
         if (stores && store != 0 && IsAccepted(o)) {
             if (req.code == kCmdDownloadApplication) {

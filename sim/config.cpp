@@ -1,5 +1,8 @@
 #include "config.h"
 
+#include "section_keys.h"
+
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -46,11 +49,25 @@ int HexDigitValue(char c)
     return -1;
 }
 
+uint32_t HashNoCase(const char* text)
+{
+    uint32_t hash = 2166136261u;
+    for (; *text; ++text)
+        hash = (hash ^ static_cast<unsigned char>(ToLower(*text))) * 16777619u;
+    return hash;
+}
+
 }  // namespace
 
 void Config::Load(const char* path)
 {
+    for (int i = 0; i < numbered_; ++i)
+        sectionLines_[usedSlots_[i]] = 0;
     count_ = 0;
+    numbered_ = 0;
+    truncated_ = false;
+    refused_ = false;
+    refusal_[0] = '\0';
     text_[0] = '\0';
     if (!path)
         return;
@@ -58,17 +75,97 @@ void Config::Load(const char* path)
     if (!f)
         return;
     size_t n = std::fread(text_, 1, kMaxText, f);
+    truncated_ = n == kMaxText && std::fgetc(f) != EOF;
     std::fclose(f);
     text_[n] = '\0';
     // A stray NUL inside the file simply ends the parsed text.
     Parse();
+    if (HasScript() && truncated_ && !refused_)
+        Refuse(0, "the file is larger than %u bytes, so its script would be cut short",
+               static_cast<unsigned>(kMaxText));
+}
+
+// printf-style on purpose: the compiler checks each reason against its format.
+// NOLINTNEXTLINE(cert-dcl50-cpp)
+void Config::Refuse(int line, const char* format, ...)
+{
+    if (refused_)
+        return;  // the first mistake is the one reported
+    refused_ = true;
+    int at = line > 0 ? std::snprintf(refusal_, sizeof refusal_, "line %d: ", line) : 0;
+    if (at < 0 || static_cast<size_t>(at) >= sizeof refusal_)
+        at = 0;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(refusal_ + at, sizeof refusal_ - static_cast<size_t>(at), format, args);
+    va_end(args);
+}
+
+int Config::FindSlot(const char* section) const
+{
+    int slot = static_cast<int>(HashNoCase(section) % kSectionSlots);
+    // At most kMaxEntries of the 2 * kMaxEntries slots are ever used: a free one is found.
+    while (sectionLines_[slot] != 0 && !EqualNoCase(sectionNames_[slot], section))
+        slot = (slot + 1) % kSectionSlots;
+    return slot;
+}
+
+bool Config::RememberNumberedSection(const char* section, int line)
+{
+    if (numbered_ >= kMaxEntries) {
+        Refuse(line, "more numbered sections than the simulator holds (%d)", kMaxEntries);
+        return false;
+    }
+    int slot = FindSlot(section);
+    if (sectionLines_[slot] != 0) {
+        Refuse(line, "[%s] is given twice (first at line %d)", section, sectionLines_[slot]);
+        return false;
+    }
+    sectionNames_[slot] = section;
+    sectionLines_[slot] = line;
+    usedSlots_[numbered_++] = slot;
+    return true;
+}
+
+void Config::CheckScriptedEntry(int line, const char* section, const char* base, const char* key, const char* value,
+                                int firstOfSection)
+{
+    const SectionKey* known = FindSectionKey(base, key);
+    if (!known) {
+        size_t count = 0;
+        const SectionKey* keys = FindSectionKeys(base, &count);
+        char list[160] = {};
+        size_t used = 0;
+        for (size_t i = 0; i < count && used + 1 < sizeof list; ++i) {
+            int n = std::snprintf(list + used, sizeof list - used, i ? ", %s" : "%s", keys[i].name);
+            used += n > 0 ? static_cast<size_t>(n) : 0;
+        }
+        Refuse(line, "[%s]: \"%s\" is not a key a call of [%s] takes (%s)", section, key, base, list);
+        return;
+    }
+    char why[128];
+    if (!CheckValue(known->kind, value, why, sizeof why)) {
+        Refuse(line, "[%s]: %s = %s %s", section, key, value, why);
+        return;
+    }
+    for (int i = firstOfSection; i < count_; ++i) {
+        if (EqualNoCase(entries_[i].key, key)) {
+            Refuse(line, "[%s]: \"%s\" is given twice", section, key);
+            return;
+        }
+    }
 }
 
 void Config::Parse()
 {
     const char* section = "";
+    // For a numbered section: its base name ("open", "command.30") and its first entry.
+    char base[32] = {};
+    bool numbered = false;
+    int firstOfSection = 0;
+    int malformedHeader = 0;
     char* line = text_;
-    while (*line) {
+    for (int lineNumber = 1; *line && !refused_; ++lineNumber) {
         char* end = line;
         while (*end && *end != '\n')
             ++end;
@@ -82,26 +179,58 @@ void Config::Parse()
             // A malformed header must not let the following keys land in the
             // previous section, so they are dropped until the next good one.
             section = close ? Trim(s + 1, close) : nullptr;
+            numbered = false;
+            if (!section && !malformedHeader)
+                malformedHeader = lineNumber;
+            uint32_t call = 0;
+            if (section && SplitNumberedSection(section, base, sizeof base, &call)) {
+                numbered = true;
+                firstOfSection = count_;
+                if (!FindSectionKeys(base, nullptr))
+                    Refuse(lineNumber, "[%s]: \"%s\" answers no call by call (these do: %s)", section, base,
+                           kAnsweredSections);
+                else if (call == 0)
+                    Refuse(lineNumber, "[%s]: calls are numbered from 1 to %u", section,
+                           static_cast<unsigned>(kMaxCallNumber));
+                else
+                    RememberNumberedSection(section, lineNumber);
+            }
         } else if (section) {
             char* eq = std::strchr(s, '=');
-            if (eq && count_ < kMaxEntries) {
+            if (!eq && numbered) {
+                Refuse(lineNumber, "[%s]: \"%s\" is not key = value", section, s);
+            } else if (eq) {
                 char* value = Trim(eq + 1, eq + 1 + std::strlen(eq + 1));
                 char* key = Trim(s, eq);
-                if (*key)
+                if (numbered)
+                    CheckScriptedEntry(lineNumber, section, base, key, value, firstOfSection);
+                if (*key && count_ < kMaxEntries)
                     entries_[count_++] = Entry{section, key, value};
+                else if (*key && numbered)
+                    Refuse(lineNumber, "more keys than the simulator holds (%d)", kMaxEntries);
             }
         }
         line = next;
     }
+    // A broken header may have been meant for the script: refuse rather than guess.
+    if (malformedHeader && HasScript())
+        Refuse(malformedHeader, "a section header without its closing ]");
 }
 
 const char* Config::Find(const char* section, const char* key) const
 {
+    if (refused_)
+        return nullptr;
     for (int i = count_ - 1; i >= 0; --i) {
         if (EqualNoCase(entries_[i].section, section) && EqualNoCase(entries_[i].key, key))
             return entries_[i].value;
     }
     return nullptr;
+}
+
+bool Config::HasNumberedSection(const char* section) const
+{
+    return !refused_ && section && numbered_ > 0 && sectionLines_[FindSlot(section)] != 0;
 }
 
 bool Config::ReadNumber(const char* section, const char* key, int64_t* out) const

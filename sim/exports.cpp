@@ -6,57 +6,20 @@
 // none; the function is then not compiled at all.
 #include "board.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#define QUELVANE_SIM_EXPORT extern "C" __declspec(dllexport)
-#else
-#include <pthread.h>
-#define QUELVANE_SIM_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
+#include "export_attribute.h"
+#include "platform/sim_platform.h"
 
 namespace {
 
-// One call at a time: the pending reply and the state files are shared, and a
-// host driving the board from several threads must not interleave them.
+// One call at a time: the pending reply and the state files are shared, and a host
+// driving the board from several threads must not interleave them.
 class CallLock {
 public:
-#if defined(_WIN32)
-    CallLock()
-    {
-        AcquireSRWLockExclusive(&lock_);
-    }
-    ~CallLock()
-    {
-        ReleaseSRWLockExclusive(&lock_);
-    }
-
-private:
-    static SRWLOCK lock_;
-#else
-    CallLock()
-    {
-        pthread_mutex_lock(&lock_);
-    }
-    ~CallLock()
-    {
-        pthread_mutex_unlock(&lock_);
-    }
-
-private:
-    static pthread_mutex_t lock_;
-#endif
+    CallLock() { qsim::LockCalls(); }
+    ~CallLock() { qsim::UnlockCalls(); }
     CallLock(const CallLock&) = delete;
     CallLock& operator=(const CallLock&) = delete;
 };
-
-#if defined(_WIN32)
-SRWLOCK CallLock::lock_ = SRWLOCK_INIT;
-#else
-pthread_mutex_t CallLock::lock_ = PTHREAD_MUTEX_INITIALIZER;
-#endif
 
 }  // namespace
 

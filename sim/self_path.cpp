@@ -1,34 +1,21 @@
 #include "self_path.h"
 
-#include <cstring>
+#include "platform/sim_platform.h"
 
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#include <climits>
-#include <cstdlib>
-#endif
+#include <cstring>
 
 namespace qsim {
 namespace {
 
-// Any function of this module serves as an address inside it.
-void Anchor() { }
-
 // Keeps everything up to and including the last separator.
 bool KeepDirectory(const char* path, char* out, size_t cap)
 {
-    const char* slash = std::strrchr(path, '/');
-#if defined(_WIN32)
-    const char* backslash = std::strrchr(path, '\\');
-    if (!slash || (backslash && backslash > slash))
-        slash = backslash;
-#endif
-    size_t len = slash ? static_cast<size_t>(slash - path) + 1 : 0;
+    const char* last = nullptr;
+    for (const char* c = path; *c; ++c) {
+        if (IsPathSeparator(*c))
+            last = c;
+    }
+    size_t len = last ? static_cast<size_t>(last - path) + 1 : 0;
     if (len + 1 > cap)
         return false;
     std::memcpy(out, path, len);
@@ -38,26 +25,8 @@ bool KeepDirectory(const char* path, char* out, size_t cap)
 
 bool LocateModuleDirectory(char* out, size_t cap)
 {
-#if defined(_WIN32)
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&Anchor), &self))
-        return false;
-    char path[MAX_PATH * 4];
-    DWORD n = GetModuleFileNameA(self, path, sizeof path);
-    if (n == 0 || n >= sizeof path)
-        return false;
-    return KeepDirectory(path, out, cap);
-#else
-    Dl_info info;
-    if (!dladdr(reinterpret_cast<void*>(&Anchor), &info) || !info.dli_fname)
-        return false;
-    // dli_fname is the name the loader used, possibly relative to the working
-    // directory at load time; hence the lookup at load time below.
-    char resolved[PATH_MAX];
-    const char* path = realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
-    return KeepDirectory(path, out, cap);
-#endif
+    char path[4200];
+    return FindModuleFile(path, sizeof path) && KeepDirectory(path, out, cap);
 }
 
 constexpr size_t kDirCapacity = 4096;

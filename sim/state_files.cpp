@@ -1,20 +1,11 @@
 #include "state_files.h"
 
+#include "platform/sim_platform.h"
 #include "self_path.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-
-#if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include <cerrno>
-#include <time.h>
-#endif
 
 namespace qsim {
 
@@ -36,6 +27,9 @@ bool BuildStatePath(StateFile file, char* out, size_t cap)
         break;
     case StateFile::kSessions:
         name = "quelvane-sim.sessions";
+        break;
+    case StateFile::kCalls:
+        name = "quelvane-sim.calls";
         break;
     }
     if (!name || !FindModuleDirectory(out, cap))
@@ -82,18 +76,6 @@ uint64_t NowMilliseconds()
     return static_cast<uint64_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
             .count());
-}
-
-void SleepMilliseconds(uint64_t milliseconds)
-{
-#if defined(_WIN32)
-    Sleep(static_cast<DWORD>(milliseconds));
-#else
-    struct timespec wait = {static_cast<time_t>(milliseconds / 1000),
-                            static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
-    }
-#endif
 }
 
 // Writes the bytes in pieces of a twentieth of a second's worth, each flushed and

@@ -4,6 +4,7 @@
 //   quelvane-sim.ini      configuration / fault injection, read on every call
 //   quelvane-sim.journal  one text line per entry-point call, append-only
 //   quelvane-sim.sessions locks only: the sessions open in any process
+//   quelvane-sim.calls    how many calls each section answered, while a script runs
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 
 namespace qsim {
 
-enum class StateFile { kFlash, kEeprom, kConfig, kJournal, kSessions };
+enum class StateFile { kFlash, kEeprom, kConfig, kJournal, kSessions, kCalls };
 
 // Full path of a state file. False when the module directory is unknown or the
 // path does not fit; callers then behave as if the file were absent.

@@ -26,12 +26,12 @@ unzip -q "$archive" -d "$work/unpacked"
 root=$(ls -d "$work"/unpacked/torvex-*)
 
 # Layout.
-for file in README.md CHANGELOG.md SHA256SUMS bin/torvex.dll bin/torvexctl.exe bin/torvexgui.exe bin/torvex.ini \
+for file in README.md CHANGELOG.md SHA256SUMS bin/torvex.dll bin/torvexctl.exe bin/torvexcalls.exe bin/torvexgui.exe bin/torvex.ini \
     include/torvex.h include/torvex_version.h lib/libtorvex.dll.a lib/torvex.lib lib/torvex.def \
     lib/cmake/torvex/torvexConfig.cmake lib/cmake/torvex/torvexConfigVersion.cmake \
     examples/CMakeLists.txt examples/update_board.c \
     simulator/quelvane.dll simulator/README.md simulator/sample-application.bin \
-    docs/torvexctl.md docs/torvexgui.md docs/manifest.md docs/installing.md docs/bad-input.md \
+    docs/torvexctl.md docs/torvexgui.md docs/manifest.md docs/installing.md docs/field-replay.md docs/bad-input.md \
     docs/images/torvexgui.png docs/images/torvexgui-outcome.png \
     docs/fr/torvexgui.md docs/fr/torvexctl.md docs/fr/installation.md \
     docs/fr/images/torvexgui.png docs/fr/images/torvexgui-outcome.png; do

@@ -66,8 +66,9 @@ home=${home%/}
 menu_folder=$(win winepath -u "$(win cmd /c 'echo %APPDATA%')\\Microsoft\\Windows\\Start Menu\\Programs\\torvex")
 menu_folder=${menu_folder%/}
 bin_path="$local_appdata\\Programs\\torvex\\bin\\"
-programs=(bin/torvex.dll bin/torvexctl.exe bin/torvexgui.exe simulator/quelvane.dll simulator/README.md
-  simulator/sample-application.bin docs/torvexgui.md docs/torvexctl.md docs/manifest.md docs/installing.md
+programs=(bin/torvex.dll bin/torvexctl.exe bin/torvexcalls.exe bin/torvexgui.exe simulator/quelvane.dll
+  simulator/README.md simulator/sample-application.bin docs/torvexgui.md docs/torvexctl.md docs/manifest.md
+  docs/installing.md docs/field-replay.md
   docs/images/torvexgui.png docs/images/torvexgui-outcome.png docs/fr/torvexgui.md docs/fr/torvexctl.md
   docs/fr/installation.md docs/fr/images/torvexgui.png docs/fr/images/torvexgui-outcome.png)
 
@@ -92,7 +93,10 @@ grep -q "^result: accepted" <<<"$output" || { echo "$output"; fail "installed to
 for file in Torvex.log torvex-history.jsonl; do
   [ -s "$home/bin/$file" ] || fail "no $file beside the installed module"
 done
-pass "installed torvexctl found through PATH: info and download against the installed simulator"
+# The installed log replayed, from the installed module, torvexcalls and simulator.
+output=$(cd "$work/elsewhere" && win cmd /c torvexctl replay "$local_appdata\\Programs\\torvex\\bin\\Torvex.log" --into case)
+grep -q "^result:  reproduced: " <<<"$output" || { echo "$output"; fail "installed torvexctl replay"; }
+pass "installed torvexctl found through PATH: info, download and their log replayed against the installed simulator"
 
 printf '; kept by the user\r\n' >>"$home/bin/torvex.ini"
 cp "$home/bin/Torvex.log" "$work/log-before-upgrade"

@@ -708,7 +708,7 @@ TEST(TorvexctlOutput, UsageErrorsExitWithTheUsageStatus)
         {"verison", "did you mean \"version\"?"},
         {"flash",
          "unknown command \"flash\": the commands are download, check, version, reference, info, clean, banner, "
-         "history, manifest;"},
+         "history, manifest, replay;"},
     };
     for (const auto& [typed, message] : mistyped) {
         ProgramRun run = workspace.Run({"--log", typed, "x.bin"});

@@ -181,6 +181,80 @@ enum class Message {
     kWindowTitle,              // {version}
     kWindowModuleVersion,      // {version}
     kWindowModuleVersionUnknown,
+    // A field log replayed (torvexctl replay): refusals, where a log stops being readable,
+    // what a replay cannot bring about, the setup's files, and why a replay differs.
+    kReplayLogUnreadable,     // {log}
+    kReplayLogUnreadableWhy,  // {log}, {problem}
+    kReplayLogTooLarge,       // {log}, {size}
+    kReplayLogRefused,        // {log}, {reason}
+    kReplayLogEmpty,
+    kReplayBytesTooLarge,  // {size}
+    kReplayNotTorvexLog,
+    kReplayNoRun,
+    kReplayNoRunReadTo,  // {line}, {reason}
+    kReplayStopCut,
+    kReplayStopTooLong,
+    kReplayStopZeroByte,
+    kReplayStopUnknownLine,
+    kReplayStopNoCall,
+    kReplayStopExpected,  // {line}: the line the module writes there, quoted
+    kReplayStopSeparator,
+    kReplayStopReport,  // {call}
+    kReplayStopReset,
+    kReplayStopVersionReport,
+    kReplayStopInfoReport,
+    kReplayNoSuchRunOne,    // {run}
+    kReplayNoSuchRun,       // {run}, {count}
+    kReplayNoCallReadable,  // {line}, {reason}
+    kReplayRunPastStop,     // {run}, {line}, {stop_line}, {reason}
+    kReplayRunGoesOn,       // {run}, {first_run}, {because}: a kReplayBecause entry
+    kReplayBecauseRouter,
+    kReplayBecauseLibrary,
+    kReplayLeadingLines,  // {count}
+    kReplayNoteNoOwnFolder,
+    kReplayNoteSkipsLibrary,
+    kReplayNoteHolderMemory,
+    kReplayNoteStatus,  // {status}
+    kReplayNoteRouterBefore,
+    kReplayNoteNoRouter,
+    kReplayNoteSessionMemory,
+    kReplayNoteRouterAgain,
+    kReplayNoteNoInitComEnd,
+    kReplayNoteNoBoardInit,
+    kReplayNoteNotLoaded,
+    kReplayNoteLacks,        // {entry_point}
+    kReplayNoteLacksEither,  // {entry_point}, {other}
+    kReplayNoteFileUnread,
+    kReplayNoteNoVersionBanner,
+    kReplayNoteNoFileBanner,
+    kReplayFileWithBanner,
+    kReplayFileShort,
+    kReplayFileNothingSent,
+    kReplayFileNotRead,
+    kReplayFolderUnnamed,
+    kReplayFolderLink,       // {folder}
+    kReplayFolderNotFolder,  // {folder}
+    kReplayFolderNotEmpty,   // {folder}
+    kReplayFolderNoParent,   // {folder}, {parent}
+    kReplayFolderNotMade,    // {folder}, {problem}
+    kReplayToolMissing,      // {tool}
+    kReplaySetupCopy,        // {file}, {problem}
+    kReplaySetupWrite,       // {folder}
+    kReplayCallsStatus,      // {status}, {last_line}
+    kReplayNoReplayLog,
+    kReplayScriptRefused,  // {refusal}
+    kReplayNoteAtLine,     // {why}: a kReplayNote entry, {line}
+    kReplayLonger,
+    kReplayAnotherLine,  // {calls}, {script}, {journal}
+    kReplayNoCallLine,   // {line}, {text}
+    // Starting the program that repeats the calls.
+    kReplayCannotStart,       // {program}, {problem}
+    kReplayCannotStartIn,     // {program}, {folder}
+    kReplayCannotWait,        // {program}, {problem}
+    kReplayEndedBySignal,     // {program}, {signal}
+    kReplayEndedByException,  // {program}, {code}
+    kReplayCannotWriteFile,   // {file}, {problem}
+    kReplaySystemError,       // {code}
     kCount
 };
 

@@ -1,0 +1,4 @@
+// How an entry point is exported from the simulator's DLL.
+#pragma once
+
+#define QUELVANE_SIM_EXPORT extern "C" __declspec(dllexport)
