@@ -68,19 +68,19 @@ std::string ShortTime(const std::string& iso)  // "2026-12-08T20:46:30+01:00" ->
 // the file's name; a time or an outcome gives way only when it is longer than any this
 // program writes.
 struct ConsoleColumn {
-    const char* column;  // in HistoryColumns()
-    Message heading;
+    const char* column;                        // in HistoryColumns()
     std::string (*brief)(const std::string&);  // null: the column's text as it is
-    Cut cut;
     double weight;
     std::size_t floor;
+    Message heading;
+    Cut cut;
 };
 const ConsoleColumn kConsoleColumns[] = {
-    {column::kTime, Message::kHeadingConsoleTime, ShortTime, Cut::kEnd, 100, 16},
-    {column::kBoard, Message::kHeadingConsoleBoard, nullptr, Cut::kMiddle, 3, 8},
-    {column::kOutcome, Message::kHeadingConsoleOutcome, nullptr, Cut::kEnd, 100, 18},
-    {column::kFile, Message::kHeadingConsoleFile, torvexupdate::RecordedFileName, Cut::kMiddle, 1, 10},
-    {column::kBannerAfter, Message::kHeadingConsoleBannerAfter, nullptr, Cut::kEnd, 2, 12},
+    {column::kTime, ShortTime, 100, 16, Message::kHeadingConsoleTime, Cut::kEnd},
+    {column::kBoard, nullptr, 3, 8, Message::kHeadingConsoleBoard, Cut::kMiddle},
+    {column::kOutcome, nullptr, 100, 18, Message::kHeadingConsoleOutcome, Cut::kEnd},
+    {column::kFile, torvexupdate::RecordedFileName, 1, 10, Message::kHeadingConsoleFile, Cut::kMiddle},
+    {column::kBannerAfter, nullptr, 2, 12, Message::kHeadingConsoleBannerAfter, Cut::kEnd},
 };
 
 std::vector<std::vector<std::string>> Cells(const std::vector<Record>& records,
