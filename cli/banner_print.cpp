@@ -1,14 +1,14 @@
 #include "banner_print.h"
 
 #include "system/text.h"
+#include "words/for_people.h"
+#include "words/messages.h"
 
 namespace torvexctl {
 
 using namespace torvexupdate;
 
 using Json = nlohmann::ordered_json;
-
-const char* const kSeeLog = "see Torvex.log beside the module (or run again with --log)";
 
 Json BannerJson(const Banner& banner)
 {
@@ -21,12 +21,15 @@ Json BannerJson(const Banner& banner)
 void PrintBanner(Output& out, const Banner& banner)
 {
     for (std::size_t i = 0; i < kBannerFieldCount; ++i) {
-        std::string label = "  field " + std::to_string(i + 1) + ": ";
-        out.Info(label + (i < banner.fields.size() ? ForTerminal(banner.fields[i]) : "(missing)"));
+        out.Info(
+            Say(Message::kConsoleBannerField,
+                {{"number", std::to_string(i + 1)},
+                 {"text",
+                  i < banner.fields.size() ? ForTerminal(banner.fields[i]) : Say(Message::kConsoleBannerMissing)}}));
     }
-    out.Info("  line:    " + ForTerminal(BannerLine(banner)));
+    out.Info(Say(Message::kConsoleBannerLine, {{"text", ForTerminal(BannerLine(banner))}}));
     if (!banner.complete)
-        out.Info("  (incomplete: the fields do not all end within the 48 bytes)");
+        out.Info(Say(Message::kConsoleBannerIncomplete));
 }
 
 std::string Quoted(const Banner& banner)
@@ -43,19 +46,18 @@ bool DescribeFile(const std::string& path, const ApplicationFile& file, Output& 
 {
     out.Data()["file"] = path;
     if (!file.readable) {
-        out.Error("application file " + path + " " + file.problem + ": check the path");
+        out.Error(Say(Message::kConsoleFileProblem, {{"path", path}, {"problem", file.problem}}));
         return false;
     }
     out.Data()["size"] = file.size;
     out.Data()["banner"] = file.banner ? BannerJson(*file.banner) : Json(nullptr);
-    out.Info("file:   " + path);
-    out.Info("size:   " + std::to_string(file.size) + " bytes");
+    out.Info(Say(Message::kConsoleFile, {{"path", path}}));
+    out.Info(Say(Message::kConsoleSize, {{"size", NumberForPeople(static_cast<long long>(file.size))}}));
     if (file.banner) {
-        out.Info("banner:");
+        out.Info(Say(Message::kConsoleBanner));
         PrintBanner(out, *file.banner);
     } else {
-        out.Info("banner: none (a banner needs a file of " + std::to_string(kSmallestFileWithBanner)
-                 + " bytes or more)");
+        out.Info(Say(Message::kConsoleBannerNone, {{"bytes", std::to_string(kSmallestFileWithBanner)}}));
     }
     return true;
 }

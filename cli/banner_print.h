@@ -8,8 +8,6 @@
 
 namespace torvexctl {
 
-extern const char* const kSeeLog;
-
 nlohmann::ordered_json BannerJson(const torvexupdate::Banner& banner);
 void PrintBanner(Output& out, const torvexupdate::Banner& banner);
 // The five fields on one line, apart ("TORVEX-SAMPLE1 | APP 1.0.0 | ..."): fields that fill

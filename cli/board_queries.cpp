@@ -4,6 +4,7 @@
 #include "module/board_state.h"
 #include "exit_codes.h"
 #include "system/text.h"
+#include "words/messages.h"
 
 namespace torvexctl {
 
@@ -20,18 +21,18 @@ int QueryVersion(const ModuleExports& module, Output& out)
     BoardContent flash = ReadBoardContent(module);
     out.Data()["version_result"] = flash.result;
     if (!flash.known) {
-        out.Error(std::string("version query failed (0): ") + kSeeLog);
+        out.Error(Say(Message::kConsoleVersionFailed, {{"see_log", Say(Message::kConsoleSeeLog)}}));
         return kExitQueryFailed;
     }
     if (!flash.banner) {
         out.Data()["flash"] = "empty";
         out.Data()["flash_banner"] = nullptr;
-        out.Info("no application in flash");
+        out.Info(Say(Message::kConsoleNoApplication));
         return kExitSuccess;
     }
     out.Data()["flash"] = "application";
     out.Data()["flash_banner"] = BannerJson(*flash.banner);
-    out.Info("application in flash:");
+    out.Info(Say(Message::kConsoleApplicationInFlash));
     PrintBanner(out, *flash.banner);
     return kExitSuccess;
 }
@@ -45,12 +46,12 @@ int QueryReference(const ModuleExports& module, Output& out, const std::function
         beforeShown(result == 0 ? std::string() : std::string(buffer));
     out.Data()["reference_result"] = result;
     if (result == 0) {
-        out.Error(std::string("reference query failed (0): ") + kSeeLog);
+        out.Error(Say(Message::kConsoleReferenceFailed, {{"see_log", Say(Message::kConsoleSeeLog)}}));
         return kExitQueryFailed;
     }
     std::string reference(buffer);
     out.Data()["reference"] = Cp1252ToUtf8(reference);
-    out.Info("board reference: " + ForTerminal(reference));
+    out.Info(Say(Message::kConsoleBoardReference, {{"reference", ForTerminal(reference)}}));
     return kExitSuccess;
 }
 

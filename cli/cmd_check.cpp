@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "application/file_check.h"
 #include "exit_codes.h"
+#include "words/messages.h"
 
 namespace torvexctl {
 
@@ -12,21 +13,21 @@ int RunCheck(const Options& options, Output& out)
 {
     out.Data()["command"] = "check";
     if (options.showLog)
-        out.Note("--log has no effect on check: it reads the file without the module");
+        out.Note(Say(Message::kConsoleCheckLogIgnored));
     ApplicationFile file = ReadApplicationFile(options.file);
     if (!DescribeFile(options.file, file, out))
         return kExitFileUnreadable;
     FileCheck check = CheckApplicationFile(file);
     out.Data()["application"] = check.verdict == FileVerdict::kApplication;
     if (check.verdict == FileVerdict::kEmpty) {
-        out.Error("application file " + options.file + " is empty: nothing to download");
+        out.Error(Say(Message::kConsoleFileEmpty, {{"path", options.file}}));
         return kExitFileUnreadable;
     }
     if (check.verdict != FileVerdict::kApplication) {
-        out.Error(options.file + " is not an application file: " + check.reason);
+        out.Error(Say(Message::kConsoleCheckNotApplication, {{"file", options.file}, {"reason", check.reason}}));
         return kExitNotAnApplication;
     }
-    out.Info("check:  an application file: download would accept it");
+    out.Info(Say(Message::kConsoleCheckPasses));
     return kExitSuccess;
 }
 

@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "module_run.h"
+#include "words/messages.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -49,7 +50,7 @@ int RunClean(const Options& options, Output& out)
             report = "the library's report is unknown (it reaches torvexctl only through Torvex.log)";
         if (result == 0) {
             out.Error("clean-up failed (0): no session could be opened or the library has no clean-up; " + report + "; "
-                      + kSeeLog);
+                      + Say(Message::kConsoleSeeLog));
             return static_cast<int>(kExitQueryFailed);
         }
         out.Info("clean-up called (" + std::to_string(result) + "): the library's own result is not passed on; "

@@ -9,6 +9,7 @@
 #include "module_run.h"
 #include "system/paths.h"
 #include "system/text.h"
+#include "words/messages.h"
 
 #include <CLI/CLI.hpp>
 
@@ -25,8 +26,8 @@ int RunDownload(const Options& options, Output& out)
     if (described && file.check.verdict != FileVerdict::kEmpty) {
         out.Data()["application"] = application;
         if (!application && options.force)
-            out.Note("warning: " + options.file + " is not an application file: " + file.check.reason
-                     + "; downloading it anyway (--force)");
+            out.Note(
+                Say(Message::kConsoleForcedNotApplication, {{"file", options.file}, {"reason", file.check.reason}}));
         if ((application || options.force) && file.narrow.usable && file.narrow.shortName)
             out.Note("the file's path holds characters outside the ANSI code page: the module is given its short "
                      "name "
@@ -57,24 +58,14 @@ int RunDownload(const Options& options, Output& out)
 void AddDownloadOptions(CLI::App& command, Options& options)
 {
     command.add_flag_callback(
-        "--no-verify", [&options] { options.verify = false; }, "do not read the version back after the download");
-    command.add_flag("--force", options.force,
-                     "download a file that does not look like an application, or the application the board "
-                     "already carries");
-    command
-        .add_option("--retries", options.retries,
-                    "try a download that failed on the link (-1) again up to N times (default 0)")
+        "--no-verify", [&options] { options.verify = false; }, Say(Message::kHelpNoVerify));
+    command.add_flag("--force", options.force, Say(Message::kHelpForce));
+    command.add_option("--retries", options.retries, Say(Message::kHelpRetries))
         ->type_name("N")
         ->check(CLI::Range(0, 100));
-    command
-        .add_option("--operator", options.operatorName,
-                    "who runs the update, for the history (default: $TORVEX_OPERATOR)")
-        ->type_name("NAME");
-    command.add_flag("--allow-unsigned", options.allowUnsigned,
-                     "write a file without a manifest signed by a trusted key (trusted-keys beside the module); "
-                     "a file that differs from its manifest, or a manifest edited after signing, is still refused");
-    command.add_flag("--allow-older", options.allowOlder,
-                     "write an older release version than the one the update history knows the board carries");
+    command.add_option("--operator", options.operatorName, Say(Message::kHelpOperator))->type_name("NAME");
+    command.add_flag("--allow-unsigned", options.allowUnsigned, Say(Message::kHelpAllowUnsigned));
+    command.add_flag("--allow-older", options.allowOlder, Say(Message::kHelpAllowOlder));
 }
 
 }  // namespace torvexctl

@@ -3,6 +3,7 @@
 #include "history/history_attempts.h"
 #include "history/history_view.h"
 #include "module_run.h"
+#include "words/for_people.h"
 
 #include <CLI/CLI.hpp>
 
@@ -57,11 +58,7 @@ std::string Fit(const std::string& text, std::size_t width, Cut cut)
 
 std::string ShortTime(const std::string& iso)  // "2026-12-08T20:46:30+01:00" -> "2026-12-08 20:46"
 {
-    if (iso.size() < 16 || iso[10] != 'T')
-        return iso;
-    std::string brief = iso.substr(0, 16);
-    brief[10] = ' ';
-    return brief;
+    return TimeForPeople(iso, false);
 }
 
 // The console table: which columns, how each is shortened, and how it gives way while the
@@ -71,19 +68,19 @@ std::string ShortTime(const std::string& iso)  // "2026-12-08T20:46:30+01:00" ->
 // the file's name; a time or an outcome gives way only when it is longer than any this
 // program writes.
 struct ConsoleColumn {
-    const char* column;  // in HistoryColumns()
-    const char* heading;
+    const char* column;                        // in HistoryColumns()
     std::string (*brief)(const std::string&);  // null: the column's text as it is
-    Cut cut;
     double weight;
     std::size_t floor;
+    Message heading;
+    Cut cut;
 };
 const ConsoleColumn kConsoleColumns[] = {
-    {column::kTime, "TIME", ShortTime, Cut::kEnd, 100, 16},
-    {column::kBoard, "BOARD", nullptr, Cut::kMiddle, 3, 8},
-    {column::kOutcome, "OUTCOME", nullptr, Cut::kEnd, 100, 18},
-    {column::kFile, "FILE", torvexupdate::RecordedFileName, Cut::kMiddle, 1, 10},
-    {column::kBannerAfter, "BANNER AFTER", nullptr, Cut::kEnd, 2, 12},
+    {column::kTime, ShortTime, 100, 16, Message::kHeadingConsoleTime, Cut::kEnd},
+    {column::kBoard, nullptr, 3, 8, Message::kHeadingConsoleBoard, Cut::kMiddle},
+    {column::kOutcome, nullptr, 100, 18, Message::kHeadingConsoleOutcome, Cut::kEnd},
+    {column::kFile, torvexupdate::RecordedFileName, 1, 10, Message::kHeadingConsoleFile, Cut::kMiddle},
+    {column::kBannerAfter, nullptr, 2, 12, Message::kHeadingConsoleBannerAfter, Cut::kEnd},
 };
 
 std::vector<std::vector<std::string>> Cells(const std::vector<Record>& records,
@@ -138,7 +135,7 @@ void PrintConsoleTable(Output& out, const std::vector<Record>& records)
     for (const ConsoleColumn& column : kConsoleColumns) {
         columns.push_back(torvexupdate::FindHistoryColumn(column.column));
         briefs.push_back(column.brief);
-        headings.push_back(column.heading);
+        headings.push_back(Say(column.heading));
         cuts.push_back(column.cut);
     }
     std::vector<std::vector<std::string>> rows = Cells(records, columns, briefs.data());
@@ -182,17 +179,17 @@ void PrintWideTable(Output& out, const std::vector<Record>& records)
 
 // CSV for a spreadsheet: a header row, then one row per record. UTF-8, led by a byte order
 // mark, without which spreadsheets on Windows take the text for the ANSI code page.
-void PrintCsv(Output& out, const std::vector<Record>& records)
+void PrintCsv(Output& out, const std::vector<Record>& records, char separator)
 {
     std::vector<std::string> header;
     for (const HistoryColumn& column : torvexupdate::HistoryColumns())
         header.push_back(column.name);
-    out.Info("\xEF\xBB\xBF" + torvexupdate::CsvRow(header));
+    out.Info("\xEF\xBB\xBF" + torvexupdate::CsvRow(header, separator));
     for (const Record& record : records) {
         std::vector<std::string> fields;
         for (const HistoryColumn& column : torvexupdate::HistoryColumns())
             fields.push_back(column.text(record));
-        out.Info(torvexupdate::CsvRow(fields));
+        out.Info(torvexupdate::CsvRow(fields, separator));
     }
 }
 
@@ -208,8 +205,7 @@ int RunHistory(const Options& options, Output& out)
     if (!options.since.empty()) {
         filter.since = torvexupdate::ParseDate(options.since, &filter.sinceSeconds);
         if (!filter.since) {
-            out.Error("--since: \"" + options.since
-                      + "\" is not a date: give YYYY-MM-DD or YYYY-MM-DDTHH:MM (local time), for example 2026-12-01");
+            out.Error(Say(Message::kConsoleSinceNotDate, {{"since", options.since}}));
             return kExitUsage;
         }
     }
@@ -218,7 +214,7 @@ int RunHistory(const Options& options, Output& out)
     out.Data()["history"] = path;
     torvexupdate::History history = torvexupdate::ReadHistory(path);
     for (const std::string& warning : history.warnings)
-        out.Note("warning: " + warning);
+        out.Note(Say(Message::kConsoleWarning, {{"message", warning}}));
     if (!history.error.empty()) {
         out.Error(history.error);
         return kExitQueryFailed;
@@ -229,12 +225,14 @@ int RunHistory(const Options& options, Output& out)
     out.Data()["records"] = torvexupdate::SelectRecords(history.records, filter);
     std::vector<Record> records = torvexupdate::SelectRecords(torvexupdate::Attempts(history.records), filter);
     if (options.csv) {
-        PrintCsv(out, records);
+        PrintCsv(out, records, options.separator[0]);
         return kExitSuccess;
     }
     if (records.empty()) {
-        std::string which = options.board.empty() ? "no update" : "no update of board " + options.board;
-        out.Info(which + (filter.since ? " since " + options.since : "") + " recorded in " + path);
+        Message none = options.board.empty()
+            ? (filter.since ? Message::kConsoleHistoryNoneSince : Message::kConsoleHistoryNone)
+            : (filter.since ? Message::kConsoleHistoryNoneBoardSince : Message::kConsoleHistoryNoneBoard);
+        out.Info(Say(none, {{"board", options.board}, {"since", options.since}, {"path", path}}));
         return kExitSuccess;
     }
     if (options.wide)
@@ -246,11 +244,14 @@ int RunHistory(const Options& options, Output& out)
 
 void AddHistoryOptions(CLI::App& command, Options& options)
 {
-    command.add_option("--board", options.board, "only the records of the board with exactly this reference")
-        ->type_name("REF");
-    command.add_option("--since", options.since, "only the records from this date on (local time)")->type_name("DATE");
-    CLI::Option* wide = command.add_flag("--wide", options.wide, "every column, however wide the table");
-    command.add_flag("--csv", options.csv, "CSV for a spreadsheet, every column, with a header row")->excludes(wide);
+    command.add_option("--board", options.board, Say(Message::kHelpHistoryBoard))->type_name("REF");
+    command.add_option("--since", options.since, Say(Message::kHelpHistorySince))->type_name("DATE");
+    CLI::Option* wide = command.add_flag("--wide", options.wide, Say(Message::kHelpHistoryWide));
+    CLI::Option* csv = command.add_flag("--csv", options.csv, Say(Message::kHelpHistoryCsv))->excludes(wide);
+    command.add_option("--separator", options.separator, Say(Message::kHelpHistorySeparator))
+        ->type_name("SEP")
+        ->check(CLI::IsMember({",", ";"}))
+        ->needs(csv);
 }
 
 }  // namespace torvexctl

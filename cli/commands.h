@@ -3,6 +3,7 @@
 #pragma once
 
 #include "output.h"
+#include "words/messages.h"
 
 #include <string>
 #include <vector>
@@ -18,13 +19,14 @@ struct Options {
     std::string file;     // application file of download, check and banner
     bool showLog = false;
     bool verify = true;
-    bool force = false;       // download: write a file that is no application, or the same one again
-    int retries = 0;          // download: new attempts after a transfer that failed (-1)
-    std::string historyPath;  // the update history; empty: TORVEX_HISTORY, else beside the module
-    std::string board;        // history: only this board's records
-    std::string since;        // history: only the records from this date on
-    bool wide = false;        // history: every column
-    bool csv = false;         // history: CSV for a spreadsheet
+    bool force = false;           // download: write a file that is no application, or the same one again
+    int retries = 0;              // download: new attempts after a transfer that failed (-1)
+    std::string historyPath;      // the update history; empty: TORVEX_HISTORY, else beside the module
+    std::string board;            // history: only this board's records
+    std::string since;            // history: only the records from this date on
+    bool wide = false;            // history: every column
+    std::string separator = ",";  // history --csv: between fields, "," or ";"
+    bool csv = false;             // history: CSV for a spreadsheet
     // download: who runs it, for the history; empty: TORVEX_OPERATOR
     std::string operatorName;
     bool allowUnsigned = false;              // download: write a file without a trusted signature
@@ -59,26 +61,23 @@ void AddReplayOptions(CLI::App& command, Options& options);
 
 struct Command {
     const char* name;
-    const char* description;
+    torvexupdate::Message description;
     bool takesFile;
     int (*run)(const Options&, Output&);
     void (*addOptions)(CLI::App&, Options&);  // null when the command has no options of its own
 };
 
 inline constexpr Command kCommands[] = {
-    {"download", "download an application file into the board, then verify it", true, RunDownload, AddDownloadOptions},
-    {"check", "check that a file is an application, as download does before writing (no board)", true, RunCheck,
-     nullptr},
-    {"version", "show the banner of the application in the board's flash", false, RunVersion, nullptr},
-    {"reference", "show the board's reference", false, RunReference, nullptr},
-    {"info", "show the board's reference and the banner in its flash", false, RunInfo, nullptr},
-    {"clean", "ask the communication library to clean up", false, RunClean, nullptr},
-    {"banner", "show the banner of an application file (no board, no module)", true, RunBanner, nullptr},
-    {"history", "show the update history, newest first (no board, no module)", false, RunHistory, AddHistoryOptions},
-    {"manifest", "create FILE: write a release file's manifest; check FILE: check a file against it (no board)", false,
-     RunManifest, AddManifestOptions},
-    {"replay", "replay LOG: repeat a field log's calls against the simulated board and compare the logs (no board)",
-     false, RunReplay, AddReplayOptions},
+    {"download", torvexupdate::Message::kHelpDownload, true, RunDownload, AddDownloadOptions},
+    {"check", torvexupdate::Message::kHelpCheck, true, RunCheck, nullptr},
+    {"version", torvexupdate::Message::kHelpVersionCommand, false, RunVersion, nullptr},
+    {"reference", torvexupdate::Message::kHelpReference, false, RunReference, nullptr},
+    {"info", torvexupdate::Message::kHelpInfo, false, RunInfo, nullptr},
+    {"clean", torvexupdate::Message::kHelpClean, false, RunClean, nullptr},
+    {"banner", torvexupdate::Message::kHelpBanner, true, RunBanner, nullptr},
+    {"history", torvexupdate::Message::kHelpHistoryCommand, false, RunHistory, AddHistoryOptions},
+    {"manifest", torvexupdate::Message::kHelpManifest, false, RunManifest, AddManifestOptions},
+    {"replay", torvexupdate::Message::kHelpReplay, false, RunReplay, AddReplayOptions},
 };
 
 // The command closest to a mistyped name, or "" when none is close.

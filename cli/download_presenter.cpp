@@ -8,6 +8,7 @@
 #include "progress.h"
 #include "system/paths.h"
 #include "system/text.h"
+#include "words/for_people.h"
 
 #include <cstdio>
 
@@ -41,9 +42,9 @@ Outcome DownloadOutcome(int result)
 std::string Describe(const BoardContent& board)
 {
     if (!board.known)
-        return "unknown (the version query failed)";
+        return Say(Message::kConsoleBoardUnknown);
     if (!board.banner)
-        return "no application in flash";
+        return Say(Message::kConsoleNoApplication);
     return Apart(*board.banner);
 }
 
@@ -77,30 +78,27 @@ int ReportVerification(const UpdateFile& file, const UpdateReport& report, const
         return kExitSuccess;
     case Verification::kSkippedNoBanner:
         verification = Json{{"status", "skipped"}, {"reason", "the file carries no banner"}};
-        out.Info("verify: skipped, the file carries no banner");
+        out.Info(Say(Message::kConsoleVerifySkipped));
         return kExitSuccess;
     case Verification::kFailed:
         verification = Json{{"status", "failed"}, {"version_result", 0}};
-        out.Error(std::string("the download was accepted but the version query failed (0), so the new "
-                              "application could not be verified: run 'torvexctl version'; ")
-                  + kSeeLog);
+        out.Error(Say(Message::kConsoleVerifyQueryFailed, {{"see_log", Say(Message::kConsoleSeeLog)}}));
         return kExitQueryFailed;
     case Verification::kMismatch:
         if (!report.after.banner) {
             verification = Json{{"status", "mismatch"}, {"flash_banner", nullptr}};
-            out.Error("verification failed: the board reports no application in flash after the download; "
-                      "download again, and check Torvex.log");
+            out.Error(Say(Message::kConsoleVerifyNoApplication));
             return kExitVerifyMismatch;
         }
         verification = Json{{"status", "mismatch"}, {"flash_banner", BannerJson(*report.after.banner)}};
-        out.Error("verification failed: the board reports " + Quoted(*report.after.banner) + " but the file carries "
-                  + Quoted(*file.content.banner) + "; download again, and check Torvex.log");
+        out.Error(Say(Message::kConsoleVerifyMismatch,
+                      {{"board", Quoted(*report.after.banner)}, {"file", Quoted(*file.content.banner)}}));
         return kExitVerifyMismatch;
     case Verification::kMatch:
         break;
     }
     verification = Json{{"status", "match"}, {"flash_banner", BannerJson(*report.after.banner)}};
-    out.Info("verify: the board reports the file's banner");
+    out.Info(Say(Message::kConsoleVerifyMatch));
     return kExitSuccess;
 }
 
@@ -110,34 +108,32 @@ void ReportAfterFailure(const UpdateReport& report, int exitCode, Output& out)
     out.Data()["board_after"] = BoardJson(report.after);
     out.Data()["board_state"] = AfterFailureName(report.afterFailure);
 
-    std::string advice;
+    Message advice = Message::kNone;
+    std::string board = Describe(report.after);
     switch (report.afterFailure) {
     case AfterFailure::kWrittenNotStarted:
-        out.Info("board:  written but not started: " + Describe(report.after));
-        advice = "the application was written but could not be started (or the board not reset): restart the "
-                 "board, then check with 'torvexctl version'; if it does not run, download again";
+        out.Info(Say(Message::kConsoleBoardWrittenNotStarted, {{"board", board}}));
+        advice = Message::kAdviceConsoleWrittenNotStarted;
         break;
     case AfterFailure::kUnchanged:
-        out.Info("board:  unchanged: " + Describe(report.after));
-        advice = exitCode == kExitDownloadRefused
-            ? "the board refused the application: check that the file is meant for this board"
-            : "the application was not written: check the connection and download again (--retries N "
-              "tries again after a failed transfer)";
+        out.Info(Say(Message::kConsoleBoardUnchanged, {{"board", board}}));
+        advice = exitCode == kExitDownloadRefused ? Message::kAdviceConsoleBoardRefused
+                                                  : Message::kAdviceConsoleNotWritten;
         break;
     case AfterFailure::kEmpty:
-        out.Info("board:  no application in flash");
-        advice = "the board now has no application: download a good application before restarting it";
+        out.Info(Say(Message::kConsoleBoardEmpty));
+        advice = Message::kAdviceConsoleBoardEmpty;
         break;
     case AfterFailure::kOther:
-        out.Info("board:  another application: " + Describe(report.after));
-        advice = "the board carries neither its former application nor this file's: download again";
+        out.Info(Say(Message::kConsoleBoardOther, {{"board", board}}));
+        advice = Message::kAdviceConsoleBoardOther;
         break;
     case AfterFailure::kUnknown:
-        out.Info("board:  unknown (the version query failed)");
-        advice = "what the board carries could not be read: run 'torvexctl version' before restarting it";
+        out.Info(Say(Message::kConsoleBoardNotRead));
+        advice = Message::kAdviceConsoleBoardUnknown;
         break;
     }
-    out.Error(advice + "; " + kSeeLog);
+    out.Error(Say(Message::kConsoleAdviceAndLog, {{"advice", Say(advice)}, {"see_log", Say(Message::kConsoleSeeLog)}}));
 }
 
 int ReportDownload(const Options& options, const UpdateFile& file, const UpdateReport& report, Output& out)
@@ -162,11 +158,13 @@ int ReportDownload(const Options& options, const UpdateFile& file, const UpdateR
     out.Data()["elapsed_seconds"] = static_cast<double>(static_cast<long long>(seconds * 1000)) / 1000;
 
     char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.1f s", seconds);
-    out.Info(std::string("result: ") + DownloadResultWords(report.result)
-             + (exit.exitCode != kExitSuccess && report.result < -2 ? " (" + std::to_string(report.result) + ")" : "")
-             + (report.attempts.size() > 1 ? " after " + std::to_string(report.attempts.size()) + " attempts" : ""));
-    out.Info(std::string("time:   ") + elapsed);
+    std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
+    std::string result = DownloadResultWords(report.result)
+        + (exit.exitCode != kExitSuccess && report.result < -2 ? " (" + std::to_string(report.result) + ")" : "");
+    out.Info(report.attempts.size() > 1 ? Say(Message::kConsoleResultAfterAttempts,
+                                              {{"result", result}, {"count", std::to_string(report.attempts.size())}})
+                                        : Say(Message::kConsoleResult, {{"result", result}}));
+    out.Info(Say(Message::kConsoleTime, {{"seconds", DecimalForPeople(elapsed)}}));
     if (exit.exitCode != kExitSuccess) {
         ReportAfterFailure(report, exit.exitCode, out);
         return exit.exitCode;
@@ -218,7 +216,7 @@ void DownloadPresenter::ManifestChecked(const ManifestVerdict& verdict)
 void DownloadPresenter::HistoryRead(const BoardHistory& standing)
 {
     if (standing.interrupted)
-        TellInterrupted(*standing.interrupted, "this download writes the file in full", out_);
+        TellInterrupted(*standing.interrupted, Say(Message::kConsoleNextWritesInFull), out_);
     writeAgainBecause_ = standing.writeAgainBecause;
 }
 
@@ -231,25 +229,28 @@ void DownloadPresenter::BoardRead(const BoardContent& before, bool same)
     out_.Data()["board_before"] = BoardJson(before);
     if (same && !options_.force && !writeAgainBecause_.empty()) {
         out_.Data()[field::kWrittenAgainBecause] = writeAgainBecause_;
-        out_.Info("board:  " + Describe(before) + " (the file's banner)");
-        out_.Info("writing it again: " + writeAgainBecause_);
+        out_.Info(Say(Message::kConsoleBoardBeforeFileBanner, {{"board", Describe(before)}}));
+        out_.Info(Say(Message::kConsoleWritingAgain, {{"reason", writeAgainBecause_}}));
     } else if (same && !options_.force)
-        out_.Info("board:  " + Describe(before));
+        out_.Info(Say(Message::kConsoleBoardBefore, {{"board", Describe(before)}}));
     else if (same)
-        out_.Info("board:  " + Describe(before) + " (the same; downloading it again: --force)");
+        out_.Info(Say(Message::kConsoleBoardBeforeForced, {{"board", Describe(before)}}));
     else
-        out_.Info("board:  " + Describe(before) + (before.banner ? " (to be replaced)" : ""));
+        out_.Info(Say(before.banner ? Message::kConsoleBoardBeforeReplaced : Message::kConsoleBoardBefore,
+                      {{"board", Describe(before)}}));
 }
 
 int DownloadPresenter::RunDownload(const std::function<int()>& download, double* seconds)
 {
-    return RunWithProgress(download, out_.ProgressStream(), "downloading " + FileNameOf(options_.file), seconds);
+    return RunWithProgress(download, out_.ProgressStream(),
+                           Say(Message::kConsoleDownloading, {{"file", FileNameOf(options_.file)}}), seconds);
 }
 
 void DownloadPresenter::Retrying(int number, int total, int previous)
 {
-    out_.Note("download failed (" + std::to_string(previous) + "): attempt " + std::to_string(number) + " of "
-              + std::to_string(total));
+    out_.Note(Say(
+        Message::kConsoleRetry,
+        {{"code", std::to_string(previous)}, {"number", std::to_string(number)}, {"total", std::to_string(total)}}));
 }
 
 int DownloadPresenter::Finish(const UpdateFile& file, const UpdateReport& report)
@@ -262,7 +263,7 @@ int DownloadPresenter::Finish(const UpdateFile& file, const UpdateReport& report
     else
         code = ReportDownload(options_, file, report, out_);
     if (!report.historyError.empty())
-        out_.Note("warning: this update could not be added to the update history: " + report.historyError);
+        out_.Note(Say(Message::kConsoleHistoryNotWritten, {{"error", report.historyError}}));
     if (started_)
         run_.Finish();
     return code;

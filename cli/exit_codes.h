@@ -1,6 +1,8 @@
 // Exit statuses of torvexctl: one per kind of outcome, so that scripts can tell them apart.
 #pragma once
 
+#include "words/messages.h"
+
 namespace torvexctl {
 
 enum ExitCode : int {
@@ -27,44 +29,29 @@ enum ExitCode : int {
 
 struct ExitCodeDescription {
     ExitCode code;
-    const char* meaning;
+    torvexupdate::Message meaning;  // in the catalogue
 };
 
 // For --help: every status with its meaning, in ascending order.
 inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
-    {kExitSuccess, "success"},
-    {kExitInternalError, "internal error in torvexctl"},
-    {kExitUsage, "usage error (bad command line)"},
-    {kExitModuleUnusable, "torvex.dll not loadable or an export missing"},
-    {kExitInitFailed, "module initialisation failed (_Init_Module_COM returned 0)"},
-    {kExitDownloadRefused, "download refused by the board (-2)"},
-    {kExitDownloadFailed, "download failed (-1, 0 or an unexpected result)"},
-    {kExitVerifyMismatch, "verification mismatch: the board's banner differs from the file's"},
-    {kExitQueryFailed, "query failed (version, reference or clean-up returned 0)"},
-    {kExitFileUnreadable, "application file missing, unreadable or empty"},
-    {kExitNotAnApplication,
-     "not an application file (too short for a banner, or a banner that does not decode "
-     "into five printable fields): nothing written"},
-    {kExitPathUnusable,
-     "the file's path cannot be handed to the module (characters outside the ANSI code page "
-     "and no short name): nothing written"},
-    {kExitManifestRefused,
-     "the file differs from its manifest, has none (or an unsigned one) while trusted keys are installed, or is "
-     "not meant for this board or older than its release: nothing written (manifest check: the file does not pass)"},
-    {kExitManifestNotMade,
-     "manifest create: the key cannot be used, or the manifest cannot be written (manifest check --key: the key "
-     "cannot be used)"},
-    {kExitBoardBusy,
-     "the board interface is in use by another torvexctl or torvexgui (the message says which): nothing "
-     "done"},
-    {kExitReplayRefused,
-     "replay: the log cannot be replayed (not a Torvex.log, empty, over 5,000,000 bytes, no such run) or the folder "
-     "cannot take the setup (it exists and is not empty): nothing replayed"},
-    {kExitNotReproduced,
-     "replay: the replay's log differs from the field log (the message names the first line and why)"},
-    {kExitReproducedInPart,
-     "replay: the logs agree as far as the field log is readable (cut short, or a line no module writes): the "
-     "message says where it stopped"},
+    {kExitSuccess, torvexupdate::Message::kExitMeaning0},
+    {kExitInternalError, torvexupdate::Message::kExitMeaning1},
+    {kExitUsage, torvexupdate::Message::kExitMeaning2},
+    {kExitModuleUnusable, torvexupdate::Message::kExitMeaning3},
+    {kExitInitFailed, torvexupdate::Message::kExitMeaning4},
+    {kExitDownloadRefused, torvexupdate::Message::kExitMeaning5},
+    {kExitDownloadFailed, torvexupdate::Message::kExitMeaning6},
+    {kExitVerifyMismatch, torvexupdate::Message::kExitMeaning7},
+    {kExitQueryFailed, torvexupdate::Message::kExitMeaning8},
+    {kExitFileUnreadable, torvexupdate::Message::kExitMeaning9},
+    {kExitNotAnApplication, torvexupdate::Message::kExitMeaning10},
+    {kExitPathUnusable, torvexupdate::Message::kExitMeaning11},
+    {kExitManifestRefused, torvexupdate::Message::kExitMeaning12},
+    {kExitManifestNotMade, torvexupdate::Message::kExitMeaning13},
+    {kExitBoardBusy, torvexupdate::Message::kExitMeaning14},
+    {kExitReplayRefused, torvexupdate::Message::kExitMeaning15},
+    {kExitNotReproduced, torvexupdate::Message::kExitMeaning16},
+    {kExitReproducedInPart, torvexupdate::Message::kExitMeaning17},
 };
 
 }  // namespace torvexctl

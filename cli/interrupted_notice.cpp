@@ -3,6 +3,7 @@
 #include "history/history.h"
 #include "module/board_state.h"
 #include "system/text.h"
+#include "words/messages.h"
 
 namespace torvexctl {
 
@@ -11,7 +12,7 @@ using namespace torvexupdate;
 void TellInterrupted(const Record& attempt, const std::string& next, Output& out)
 {
     out.Data()["interrupted_update"] = attempt;
-    out.Note("warning: " + InterruptedWords(attempt, next));
+    out.Note(Say(Message::kConsoleWarning, {{"message", InterruptedWords(attempt, next)}}));
 }
 
 void WarnWhenInterrupted(ModuleRun& run, const Options& options, const std::string* reference, Output& out)
@@ -24,8 +25,7 @@ void WarnWhenInterrupted(ModuleRun& run, const Options& options, const std::stri
     std::string board = Cp1252ToUtf8(reference != nullptr ? *reference : ReadReference(run.Get()));
     for (const Record& attempt : interrupted) {
         if (board.empty() || FieldText(attempt, field::kBoard) == board)
-            TellInterrupted(attempt, "download the application again (torvexctl download FILE) before using the board",
-                            out);
+            TellInterrupted(attempt, Say(Message::kConsoleNextDownloadAgain), out);
     }
 }
 

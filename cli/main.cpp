@@ -4,6 +4,7 @@
 #include "output.h"
 #include "system/paths.h"
 #include "system/host_platform.h"
+#include "words/language.h"
 #include "torvex_version.h"
 
 #include <CLI/CLI.hpp>
@@ -17,16 +18,14 @@
 namespace {
 
 using namespace torvexctl;
+using torvexupdate::Message;
+using torvexupdate::Say;
 
 std::string Footer()
 {
-    std::string text = "torvexctl loads torvex.dll from its own folder (or --dll PATH), initialises it with\n"
-                       "_Init_Module_COM and runs one command. The module reads torvex.ini and writes Torvex.log\n"
-                       "beside itself, and download adds a record to the update history (history shows it). The\n"
-                       "options --dll, --history, --log, --json and --quiet may come before or after the command.\n"
-                       "\nExit status:\n";
+    std::string text = Say(Message::kHelpFooter);
     for (const ExitCodeDescription& entry : kExitCodeDescriptions)
-        text += (entry.code < 10 ? "   " : "  ") + std::to_string(entry.code) + "  " + entry.meaning + "\n";
+        text += (entry.code < 10 ? "   " : "  ") + std::to_string(entry.code) + "  " + Say(entry.meaning) + "\n";
     return text;
 }
 
@@ -38,6 +37,15 @@ bool HasFlag(const std::vector<std::string>& arguments, const char* flag)
     return false;
 }
 
+// The value of --lang, read before the options are parsed: the usage is said in it.
+std::string LanguageAsked(const std::vector<std::string>& arguments)
+{
+    for (std::size_t i = 1; i + 1 < arguments.size(); ++i)
+        if (arguments[i] == "--lang")
+            return arguments[i + 1];
+    return std::string();
+}
+
 // The first argument that is neither an option nor an option's value, when it names no
 // command: "" otherwise.
 std::string UnknownCommand(const std::vector<std::string>& arguments)
@@ -47,7 +55,8 @@ std::string UnknownCommand(const std::vector<std::string>& arguments)
         // --version takes a value after "manifest create" (alone it is a flag, and ends the run).
         if (argument == "--dll" || argument == "--retries" || argument == "--history" || argument == "--board"
             || argument == "--since" || argument == "--operator" || argument == "--notes" || argument == "--key"
-            || argument == "--version" || argument == "--run" || argument == "--into") {
+            || argument == "--version" || argument == "--run" || argument == "--into" || argument == "--lang"
+            || argument == "--separator") {
             ++i;
             continue;
         }
@@ -65,17 +74,16 @@ std::string UnknownCommandMessage(const std::string& typed)
 {
     std::string closest = ClosestCommand(typed);
     if (!closest.empty())
-        return "unknown command \"" + typed + "\": did you mean \"" + closest
-            + "\"? run 'torvexctl --help' for the usage";
+        return Say(Message::kConsoleUnknownCommandClosest, {{"typed", typed}, {"closest", closest}});
     std::string names;
     for (const Command& command : kCommands)
         names += (names.empty() ? "" : ", ") + std::string(command.name);
-    return "unknown command \"" + typed + "\": the commands are " + names + "; run 'torvexctl --help' for the usage";
+    return Say(Message::kConsoleUnknownCommand, {{"typed", typed}, {"names", names}});
 }
 
 int Run(const std::vector<std::string>& arguments, Output& out)
 {
-    CLI::App app{"Updates and queries a communication board through torvex.dll.", "torvexctl"};
+    CLI::App app{Say(Message::kHelpProgram), "torvexctl"};
     app.footer(Footer());
     app.fallthrough();                       // common options may follow the command too (inherited by the commands)
     app.allow_windows_style_options(false);  // "/tmp/app.bin" is a path, not an option
@@ -84,20 +92,19 @@ int Run(const std::vector<std::string>& arguments, Output& out)
     bool json = false;
     bool quiet = false;
     bool printVersion = false;
-    app.add_option("--dll", options.dllPath, "the module to load (default: torvex.dll beside torvexctl)")
-        ->type_name("PATH");
-    app.add_option("--history", options.historyPath,
-                   "the update history file (default: $TORVEX_HISTORY, else torvex-history.jsonl beside the module)")
-        ->type_name("PATH");
-    app.add_flag("--log", options.showLog, "print the lines this run added to Torvex.log");
-    app.add_flag("--json", json, "print one JSON object on stdout instead of text");
-    app.add_flag("--quiet", quiet, "print no results, only warnings and errors: the exit status tells the outcome");
-    app.add_flag("--version", printVersion, "print the module version and exit");
+    app.add_option("--dll", options.dllPath, Say(Message::kHelpDll))->type_name("PATH");
+    app.add_option("--history", options.historyPath, Say(Message::kHelpHistory))->type_name("PATH");
+    app.add_flag("--log", options.showLog, Say(Message::kHelpLog));
+    app.add_flag("--json", json, Say(Message::kHelpJson));
+    app.add_flag("--quiet", quiet, Say(Message::kHelpQuiet));
+    app.add_flag("--version", printVersion, Say(Message::kHelpVersion));
+    std::string language;  // chosen before parsing (LanguageAsked): the usage is said in it
+    app.add_option("--lang", language, Say(Message::kHelpLang))->type_name("LANG");
 
     for (const Command& command : kCommands) {
-        CLI::App* sub = app.add_subcommand(command.name, command.description);
+        CLI::App* sub = app.add_subcommand(command.name, Say(command.description));
         if (command.takesFile)
-            sub->add_option("FILE", options.file, "application file")->required()->type_name("");
+            sub->add_option("FILE", options.file, Say(Message::kHelpFile))->required()->type_name("");
         if (command.addOptions != nullptr)
             command.addOptions(*sub, options);
     }
@@ -119,20 +126,19 @@ int Run(const std::vector<std::string>& arguments, Output& out)
             std::fputs(help.c_str(), stdout);
         return kExitSuccess;
     } catch (const CLI::ParseError& error) {
-        out.Error(std::string(error.what()) + "; run 'torvexctl --help' for the usage");
+        out.Error(Say(Message::kConsoleUsageHint, {{"problem", error.what()}}));
         return kExitUsage;
     }
 
     if (printVersion) {
         out.Data()["version"] = TORVEX_VERSION_TEXT;
         out.Data()["product_version"] = TORVEX_PRODUCT_VERSION_TEXT;
-        out.Info(std::string("torvexctl for torvex module ") + TORVEX_VERSION_TEXT + " (" + TORVEX_PRODUCT_VERSION_TEXT
-                 + ")");
+        out.Info(Say(Message::kConsoleVersionLine,
+                     {{"version", TORVEX_VERSION_TEXT}, {"product_version", TORVEX_PRODUCT_VERSION_TEXT}}));
         return kExitSuccess;
     }
     if (app.get_subcommands().empty()) {
-        out.Error("a command is required (download, check, version, reference, info, clean, banner, history, "
-                  "manifest or replay); run 'torvexctl --help' for the usage");
+        out.Error(Say(Message::kConsoleCommandRequired));
         return kExitUsage;
     }
 
@@ -155,11 +161,14 @@ int main(int argc, char** argv)
     try {
         std::vector<std::string> arguments = torvexupdate::Utf8Arguments(argc, argv);
         Output out(HasFlag(arguments, "--json"), HasFlag(arguments, "--quiet"));
+        // JSON reads the same in every language: other programs parse its errors too.
+        torvexupdate::UseLanguage(out.Json() ? torvexupdate::Language::kEnglish
+                                             : torvexupdate::ChooseLanguage(LanguageAsked(arguments)));
         int code;
         try {
             code = Run(arguments, out);
         } catch (const std::exception& error) {
-            out.Error(std::string("internal error: ") + error.what());
+            out.Error(Say(Message::kConsoleInternalError, {{"what", error.what()}}));
             code = kExitInternalError;
         }
         out.Finish(code);

@@ -3,6 +3,7 @@
 #include "exit_codes.h"
 #include "manifest/refusal_table.h"
 #include "system/paths.h"
+#include "words/messages.h"
 
 #include <cstdio>
 
@@ -65,7 +66,7 @@ void PrintManifestVerdict(const std::string& file, const ManifestVerdict& verdic
 {
     PrintManifestNotes(file, verdict, 0, out);
     if (verdict.ok && verdict.manifest) {
-        out.Info("manifest: " + verdict.words);
+        out.Info(Say(Message::kConsoleManifest, {{"words", verdict.words}}));
         PrintMakerNotes(verdict, "notes:  ", out);
     }
 }

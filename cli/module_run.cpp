@@ -1,6 +1,7 @@
 #include "module_run.h"
 
 #include "exit_codes.h"
+#include "words/messages.h"
 
 namespace torvexctl {
 
@@ -27,7 +28,7 @@ bool ModuleRun::Lock()
     case BoardLock::Result::kTaken:
         return true;
     case BoardLock::Result::kFailed:
-        out_.Note("warning: " + error + "; going on without it: make sure that no other program uses the board");
+        out_.Note(Say(Message::kConsoleLockFailed, {{"error", error}}));
         return true;
     case BoardLock::Result::kBusy:
         break;
@@ -37,8 +38,7 @@ bool ModuleRun::Lock()
                                    {"since", holder.since},
                                    {"activity", holder.activity},
                                    {"file", holder.file}};
-    out_.Error("the board interface is in use: " + HolderWords(holder)
-               + "; nothing was done: wait until it has finished, then run this command again");
+    out_.Error(Say(Message::kConsoleBoardBusy, {{"holder", HolderWords(holder)}}));
     return false;
 }
 
@@ -49,19 +49,16 @@ int ModuleRun::Start()
     if (!Lock())
         return kExitBoardBusy;
     if (!HasModuleFileName(path))
-        out_.Note("warning: the module looks for torvex.ini and writes Torvex.log beside the program, not beside "
-                  + path + ", because its file is not named torvex.dll");
+        out_.Note(Say(Message::kConsoleModuleNotNamed, {{"path", path}}));
     const NarrowPath& narrow = session_.Narrow();
     if (!narrow.usable)
-        out_.Note("warning: the module's path " + path + " cannot be given to it: " + narrow.problem
-                  + "; it will find neither torvex.ini nor its log: move it to a folder with a plainer name");
+        out_.Note(Say(Message::kConsoleModulePathUnusable, {{"path", path}, {"problem", narrow.problem}}));
     else if (narrow.shortName)
-        out_.Note("the module's path holds characters outside the ANSI code page: loading it by its short name "
-                  + session_.LoadName());
+        out_.Note(Say(Message::kConsoleModuleShortName, {{"name", session_.LoadName()}}));
 
     std::string error;
     if (!session_.Load(&error)) {
-        out_.Error(error + "; put torvex.dll beside torvexctl or name it with --dll PATH");
+        out_.Error(Say(Message::kConsoleModuleNotLoaded, {{"error", error}}));
         return kExitModuleUnusable;
     }
     int result = session_.Init();
@@ -70,12 +67,12 @@ int ModuleRun::Start()
         return kExitSuccess;
 
     std::vector<std::string> lines = LogLines();
-    std::string message = "initialisation failed (" + std::to_string(result) + ")";
-    if (!lines.empty())
-        message += ": check torvex.ini beside " + path + " (key QuelvanePath in [TorvexPath]) and "
-            + session_.LogPath();
+    std::string message = lines.empty()
+        ? Say(Message::kConsoleInitFailed, {{"result", std::to_string(result)}})
+        : Say(Message::kConsoleInitFailedCheck,
+              {{"result", std::to_string(result)}, {"path", path}, {"log", session_.LogPath()}});
     for (const std::string& cause : session_.InitFailureCauses())
-        message += "\n  cause: " + cause;
+        message += Say(Message::kConsoleInitCause, {{"cause", cause}});
     warned_ = lines.empty();  // the causes say it already
     out_.Error(message);
     return kExitInitFailed;
@@ -91,8 +88,9 @@ bool ModuleRun::WarnWhenLogUnwritten()
     warned_ = true;
     std::string problem = LogWriteProblem(session_.Setting());
     out_.Data()["log_unwritten"] = problem.empty() ? "unknown cause" : problem;
-    out_.Note("warning: this run's lines could not be written to " + session_.LogPath()
-              + (problem.empty() ? std::string() : ": " + problem));
+    out_.Note(problem.empty()
+                  ? Say(Message::kConsoleLogUnwritten, {{"log", session_.LogPath()}})
+                  : Say(Message::kConsoleLogUnwrittenBecause, {{"log", session_.LogPath()}, {"problem", problem}}));
     return true;
 }
 
@@ -110,12 +108,12 @@ void ModuleRun::Finish()
         out_.Data()["log_restarted"] = true;
     if (lines.empty() && !restarted) {
         out_.Info("");
-        out_.Info(session_.LogPath() + ": no lines were added by this run");
+        out_.Info(Say(Message::kConsoleLogNoLines, {{"log", session_.LogPath()}}));
         return;
     }
     out_.Info("");
-    out_.Info(session_.LogPath() + ", lines added by this run"
-              + (restarted ? std::string(" (the log was emptied on reaching its size limit)") : "") + ":");
+    out_.Info(
+        Say(restarted ? Message::kConsoleLogLinesRestarted : Message::kConsoleLogLines, {{"log", session_.LogPath()}}));
     for (const std::string& line : lines)
         out_.Info(line.empty() ? line : "  " + line);
 }

@@ -1,5 +1,7 @@
 #include "output.h"
 
+#include "words/messages.h"
+
 namespace torvexctl {
 
 void Output::Info(const std::string& line)
@@ -19,7 +21,8 @@ void Output::Note(const std::string& line)
 void Output::Error(const std::string& message)
 {
     std::fflush(stdout);
-    std::fprintf(stderr, "torvexctl: error: %s\n", message.c_str());
+    std::string said = torvexupdate::Say(torvexupdate::Message::kConsoleError, {{"message", message}});
+    std::fprintf(stderr, "torvexctl: %s\n", said.c_str());
     if (json_ && !data_.contains("error"))
         data_["error"] = message;
 }

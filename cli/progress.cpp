@@ -1,8 +1,10 @@
 #include "progress.h"
 
 #include "system/host_platform.h"
+#include "words/messages.h"
 
 #include <chrono>
+#include <cmath>
 #include <future>
 #include <thread>
 
@@ -38,7 +40,8 @@ int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const s
     std::thread worker(std::move(task));
 
     if (!terminal) {
-        std::fprintf(stream, "%s...\n", label.c_str());
+        std::fprintf(stream, "%s\n",
+                     torvexupdate::Say(torvexupdate::Message::kConsoleStarted, {{"label", label}}).c_str());
         std::fflush(stream);
     }
     std::size_t tick = 0;
@@ -52,7 +55,9 @@ int RunWithProgress(const std::function<int()>& work, std::FILE* stream, const s
             lastWidth = width > lastWidth ? width : lastWidth;
             std::fflush(stream);
         } else if (elapsed >= nextPlainLine) {
-            std::fprintf(stream, "%s: %.0f s elapsed\n", label.c_str(), elapsed);
+            std::string said = torvexupdate::Say(torvexupdate::Message::kConsoleElapsed,
+                                                 {{"label", label}, {"seconds", std::to_string(std::lround(elapsed))}});
+            std::fprintf(stream, "%s\n", said.c_str());
             std::fflush(stream);
             nextPlainLine += kPlainLineInterval;
         }

@@ -17,20 +17,18 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     }
     std::string error;
     if (!session_->Load(&error)) {
-        *problem = L"The board module could not be loaded:\n\n" + Wide(error)
-            + L"\n\nPut torvex.dll beside torvexgui.exe, or name it with --dll PATH.";
+        *problem = Words(torvexupdate::Message::kWindowModuleNotLoaded, {{"error", error}});
         return false;
     }
     if (session_->Init() == 1)
         return true;
-    std::wstring causes;
+    std::string causes;
     for (const std::string& cause : session_->InitFailureCauses())
-        causes += L"\u2022 " + Wide(cause) + L"\n";
-    *problem = L"The board module could not reach the board (initialisation failed).\n\n"
-        + (causes.empty() ? L"" : causes + L"\n") + L"Check torvex.ini beside " + Wide(session_->Setting().modulePath)
-        + L" (QuelvanePath in [TorvexPath]: the folder of the communication library), that the board is connected "
-          L"and that no other program uses it; details are in "
-        + Wide(session_->LogPath()) + L".";
+        causes += "\u2022 " + cause + "\n";
+    *problem = Words(torvexupdate::Message::kWindowBoardNotReached,
+                     {{"causes", causes.empty() ? "" : causes + "\n"},
+                      {"module", session_->Setting().modulePath},
+                      {"log", session_->LogPath()}});
     return false;
 }
 
@@ -58,7 +56,7 @@ std::wstring BoardLink::Reference(std::string* raw) const
     std::string reference = torvexupdate::ReadReference(Calls());
     if (raw != nullptr)
         *raw = reference;
-    return reference.empty() ? L"(could not be read)" : FromCp1252(reference);
+    return reference.empty() ? Words(torvexupdate::Message::kWindowNotRead) : FromCp1252(reference);
 }
 
 torvexupdate::BoardContent BoardLink::Content() const

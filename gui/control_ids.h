@@ -40,6 +40,16 @@
 #define IDC_HISTORY_LABEL 1043
 /* The module's version, read from torvex.dll's version resource. */
 #define IDC_MODULE_VERSION 1044
+/* Labels the window words in the language chosen, and the choice of that language. */
+#define IDC_REFERENCE_LABEL 1045
+#define IDC_APPLICATION_LABEL 1046
+#define IDC_FILE_LABEL 1047
+#define IDC_BANNER_LABEL 1048
+#define IDC_MANIFEST_LABEL 1049
+#define IDC_OPERATOR_LABEL 1050
+#define IDC_OPERATOR_HINT 1051
+#define IDC_LANGUAGE_LABEL 1052
+#define IDC_LANGUAGE 1053
 
 /* The program's name as people see it (the Start-menu entry): the title of its messages,
    and the start of the window's title, which the product's version follows. */

@@ -5,6 +5,7 @@
 #include "history/history_attempts.h"
 #include "history/history_view.h"
 #include "wide_text.h"
+#include "words/for_people.h"
 
 #include <commctrl.h>
 
@@ -18,41 +19,43 @@ using namespace torvexupdate;
 
 constexpr std::size_t kHistoryShown = 1000;
 
-// "2026-12-08T20:46:30+01:00" (local, as the history's time column gives it) -> "2026-12-08 20:46:30".
+// "2026-12-08T20:46:30+01:00" (local, as the history's time column gives it) -> "2026-12-08 20:46:30",
+// "08/12/2026 20:46:30" in French.
 std::string ListTime(const std::string& iso)
 {
-    if (iso.size() < 19 || iso[10] != 'T')
-        return iso;
-    std::string shown = iso.substr(0, 19);
-    shown[10] = ' ';
-    return shown;
+    return TimeForPeople(iso, true);
 }
 
 // The list's columns: the history's own (history_view.h) as people read them, some shortened.
 struct ListColumn {
-    const wchar_t* heading;
+    Message heading;
     const char* column;
     std::string (*shown)(const std::string&);  // null: the column's text as it is
 };
 const ListColumn kListColumns[] = {
-    {L"Time", column::kTime, ListTime},        {L"Board", column::kBoard, nullptr},
-    {L"Outcome", column::kOutcome, nullptr},   {L"File", column::kFile, RecordedFileName},
-    {L"Operator", column::kOperator, nullptr}, {L"Banner after", column::kBannerAfter, nullptr},
+    {Message::kHeadingTime, column::kTime, ListTime},
+    {Message::kHeadingBoard, column::kBoard, nullptr},
+    {Message::kHeadingOutcome, column::kOutcome, nullptr},
+    {Message::kHeadingFile, column::kFile, RecordedFileName},
+    {Message::kHeadingOperator, column::kOperator, nullptr},
+    {Message::kHeadingBannerAfter, column::kBannerAfter, nullptr},
 };
 
 // What the note under the list says: a damaged file, an empty history, how much is shown.
 std::wstring NoteOn(const History& history, std::size_t attempts, const std::string& historyPath)
 {
-    std::wstring path = Wide(historyPath);
     if (!history.error.empty())
         return Wide(history.error);
     if (!history.warnings.empty())
-        return L"(" + std::to_wstring(history.warnings.size()) + L" damaged or incomplete line(s) skipped in " + path
-            + L")";
+        return Words(
+            Message::kWindowHistoryDamaged,
+            {{"count", NumberForPeople(static_cast<long long>(history.warnings.size()))}, {"path", historyPath}});
     if (history.records.empty())
-        return L"(no update recorded yet in " + path + L")";
+        return Words(Message::kWindowHistoryEmpty, {{"path", historyPath}});
     if (attempts > kHistoryShown)
-        return L"(the newest " + std::to_wstring(kHistoryShown) + L" of " + std::to_wstring(attempts) + L" updates)";
+        return Words(Message::kWindowHistoryNewest,
+                     {{"shown", NumberForPeople(static_cast<long long>(kHistoryShown))},
+                      {"count", NumberForPeople(static_cast<long long>(attempts))}});
     return L"";
 }
 
@@ -66,7 +69,8 @@ void HistoryList::Attach(HWND dialog)
     for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_SUBITEM;
-        column.pszText = const_cast<wchar_t*>(kListColumns[i].heading);
+        std::wstring heading = Words(kListColumns[i].heading);
+        column.pszText = &heading[0];
         column.iSubItem = i;
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
@@ -78,6 +82,14 @@ void HistoryList::Show(const std::string& historyPath)
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     rows_.clear();
+    // The headings in the language chosen (it may have changed since the list was made).
+    for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
+        std::wstring heading = Words(kListColumns[i].heading);
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = &heading[0];
+        SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    }
     History history = ReadHistory(historyPath);
     // One row an attempt: a started record without its outcome shows as interrupted.
     std::vector<Record> attempts = Attempts(history.records);
@@ -110,7 +122,8 @@ void HistoryList::Show(const std::string& historyPath)
     for (int i = 0; i < static_cast<int>(std::size(kListColumns)); ++i) {
         SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), LVSCW_AUTOSIZE);
         LRESULT content = rows_.empty() ? 0 : SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
-        LRESULT heading = SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kListColumns[i].heading))
+        std::wstring words = Words(kListColumns[i].heading);
+        LRESULT heading = SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(words.c_str()))
             + 2 * GetSystemMetrics(SM_CXSMICON);
         SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), std::max(content, heading));
     }

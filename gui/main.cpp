@@ -1,14 +1,17 @@
 // torvexgui: updates a board's application from a window. Loads torvex.dll (from its own
 // folder or --dll PATH), initialises it, and shows one dialog until it is closed.
 //
-//   torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [FILE]
+//   torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [--lang fr|en] [FILE]
 #include "board_link.h"
 #include "control_ids.h"
 #include "history/history.h"
 #include "main_dialog.h"
+#include "operator_setting.h"
 #include "manifest/manifest_check.h"
 #include "system/paths.h"
 #include "system/host_platform.h"
+#include "system/system_facts.h"
+#include "words/language.h"
 #include "wide_text.h"
 
 #include <windows.h>
@@ -16,24 +19,18 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
 
 namespace {
 
 using namespace torvexgui;
 
-const wchar_t* const kUsage
-    = L"torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [FILE]\n\n"
-      L"--dll PATH\tthe module to load (default: torvex.dll beside torvexgui.exe)\n"
-      L"--history PATH\tthe update history (default: torvex-history.jsonl beside the module, or the "
-      L"TORVEX_HISTORY environment variable)\n"
-      L"--retries N\tnew attempts after a transfer that failed (default 0)\n"
-      L"FILE\t\tthe application file to show when the window opens";
-
 struct CommandLine {
     std::wstring dll;
     std::wstring history;
     std::wstring file;
+    std::wstring language;
     int retries = 0;
     bool ok = true;
 };
@@ -50,6 +47,8 @@ CommandLine ParseCommandLine()
             line.dll = arguments[++i];
         else if (argument == L"--history" && hasValue)
             line.history = arguments[++i];
+        else if (argument == L"--lang" && hasValue)
+            line.language = arguments[++i];
         else if (argument == L"--retries" && hasValue)
             line.retries = static_cast<int>(std::wcstol(arguments[++i], nullptr, 10));
         else if (argument.rfind(L"--", 0) != 0 && line.file.empty())
@@ -72,6 +71,14 @@ std::wstring ProgramFolder()
     return path.substr(0, path.find_last_of(L"\\/"));
 }
 
+// --lang, else TORVEX_LANG, else the language last chosen in the window, else the user's.
+void ChooseWindowLanguage(const CommandLine& line)
+{
+    std::optional<torvexupdate::Language> remembered = RememberedLanguage();
+    bool given = !line.language.empty() || !torvexupdate::EnvironmentVariable("TORVEX_LANG").empty();
+    torvexupdate::UseLanguage(!given && remembered ? *remembered : torvexupdate::ChooseLanguage(Utf8(line.language)));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
@@ -82,8 +89,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // A library dropped into the working folder must not be loaded for a relative QuelvanePath.
     torvexupdate::KeepCurrentFolderOutOfLibrarySearch();
     CommandLine line = ParseCommandLine();
+    ChooseWindowLanguage(line);
     if (!line.ok) {
-        MessageBoxW(nullptr, kUsage, TORVEXGUI_TITLE, MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(nullptr, Words(torvexupdate::Message::kWindowUsage).c_str(), TORVEXGUI_TITLE,
+                    MB_OK | MB_ICONINFORMATION);
         return 2;
     }
     std::wstring modulePath = line.dll.empty() ? ProgramFolder() + L"\\torvex.dll" : line.dll;

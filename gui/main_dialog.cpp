@@ -13,6 +13,8 @@
 #include "wide_text.h"
 #include "torvex_version.h"
 #include "window_layout.h"
+#include "words/for_people.h"
+#include "words/language.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -20,6 +22,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <vector>
 
 namespace torvexgui {
@@ -59,6 +62,32 @@ void SetText(HWND dialog, int id, const std::wstring& text)
 {
     SetDlgItemTextW(dialog, id, text.c_str());
 }
+
+// The controls the catalogue words; the dialog template holds their English for its layout.
+const std::pair<int, Message> kLabels[] = {
+    {IDC_BOARD_GROUP, Message::kLabelBoardGroup},
+    {IDC_REFERENCE_LABEL, Message::kLabelReference},
+    {IDC_APPLICATION_LABEL, Message::kLabelApplication},
+    {IDC_REFRESH, Message::kLabelRefresh},
+    {IDC_FILE_GROUP, Message::kLabelFileGroup},
+    {IDC_FILE_LABEL, Message::kLabelFile},
+    {IDC_BROWSE, Message::kLabelBrowse},
+    {IDC_BANNER_LABEL, Message::kLabelBanner},
+    {IDC_MANIFEST_LABEL, Message::kLabelManifest},
+    {IDC_OPERATOR_LABEL, Message::kLabelOperator},
+    {IDC_OPERATOR_HINT, Message::kLabelOperatorHint},
+    {IDC_UPDATE, Message::kLabelUpdate},
+    {IDC_FORCE, Message::kLabelForce},
+    {IDC_ALLOW_UNSIGNED, Message::kLabelAllowUnsigned},
+    {IDC_ALLOW_OLDER, Message::kLabelAllowOlder},
+    {IDC_LOG_LABEL, Message::kLabelLog},
+    {IDC_HISTORY_LABEL, Message::kLabelHistory},
+    {IDC_LANGUAGE_LABEL, Message::kLabelLanguage},
+    {IDCANCEL, Message::kLabelClose},
+};
+
+// The languages offered, in the order of Language, each named in its own words.
+const wchar_t* const kLanguageNames[] = {L"English", L"Fran\u00E7ais"};
 
 std::wstring TextOf(HWND dialog, int id)
 {
@@ -132,10 +161,9 @@ void ShowBoard(Window& window)
     BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
     window.boardWarning.clear();
     if (standing.interrupted)
-        window.boardWarning = L"Warning: "
-            + Wide(InterruptedWords(*standing.interrupted,
-                                    "choose the application file and press Update to write it again before "
-                                    "using the board."));
+        window.boardWarning = Words(
+            Message::kWindowWarning,
+            {{"warning", InterruptedWords(*standing.interrupted, Say(Message::kWindowNextAfterInterrupted))}});
 }
 
 // What stands before Update is pressed, over what the outcome said before: why the file's
@@ -206,10 +234,7 @@ void InspectChosenFile(Window& window)
     window.file = path.empty() ? UpdateFile{} : InspectFile(Utf8(path), hasManifest);
     const auto& banner = window.file.content.banner;
     SetText(window.dialog, IDC_FILE_BANNER,
-            banner ? BannerText(*banner)
-                   : (window.file.content.readable
-                          ? L"(none: the module reads a banner only from files of 58 bytes or more)"
-                          : L""));
+            banner ? BannerText(*banner) : (window.file.content.readable ? Words(Message::kWindowBannerNone) : L""));
     SetText(window.dialog, IDC_FILE_CHECK, FileVerdictText(window.file, Forced(window.dialog)));
     window.fileManifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
                                                        : ManifestVerdict{};
@@ -238,10 +263,13 @@ void Browse(Window& window)
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window.dialog;
-    dialog.lpstrFilter = L"Application files (*.bin)\0*.bin\0All files (*.*)\0*.*\0";
+    std::wstring filter = Words(Message::kWindowBrowseApplications) + std::wstring(L"\0*.bin\0", 7)
+        + Words(Message::kWindowBrowseAll) + std::wstring(L"\0*.*\0", 5);
+    std::wstring title = Words(Message::kWindowBrowseTitle);
+    dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path / sizeof path[0];
-    dialog.lpstrTitle = L"Choose the application file";
+    dialog.lpstrTitle = title.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
     if (GetOpenFileNameW(&dialog))
         SetText(window.dialog, IDC_FILE_PATH, path);  // the edit's change notice inspects it
@@ -261,7 +289,8 @@ void DropFile(Window& window, HDROP drop)
 void ShowElapsed(Window& window)
 {
     double seconds = std::chrono::duration<double>(Clock::now() - window.started).count();
-    SetText(window.dialog, IDC_ELAPSED, std::to_wstring(static_cast<long long>(seconds)) + L" s");
+    SetText(window.dialog, IDC_ELAPSED,
+            Words(Message::kWindowElapsed, {{"seconds", std::to_string(static_cast<long long>(seconds))}}));
 }
 
 // The operator as typed, without spaces around it; remembered for the next run.
@@ -296,8 +325,7 @@ void StartUpdate(Window& window)
     EnableControls(window);
     SetText(window.dialog, IDC_LOG, L"");
     // The worker reads and hashes the whole file first: seconds for a large one.
-    ShowOutcome(window, 0, L"Checking the file\u2026",
-                L"Reading the file and taking its SHA-256 before anything is written to the board.");
+    ShowOutcome(window, 0, Words(Message::kHeadlineChecking), Words(Message::kWindowChecking));
     HWND progress = GetDlgItem(window.dialog, IDC_PROGRESS);
     ShowWindow(progress, SW_SHOW);
     SendMessageW(progress, PBM_SETMARQUEE, TRUE, 40);
@@ -322,9 +350,9 @@ void FinishUpdate(Window& window)
     HWND progress = GetDlgItem(window.dialog, IDC_PROGRESS);
     SendMessageW(progress, PBM_SETMARQUEE, FALSE, 0);
     ShowWindow(progress, SW_HIDE);
-    wchar_t took[48];
-    swprintf(took, sizeof took / sizeof took[0], L"took %.1f s", report.seconds);
-    SetText(window.dialog, IDC_ELAPSED, took);
+    char took[32];
+    std::snprintf(took, sizeof took, "%.1f", report.seconds);
+    SetText(window.dialog, IDC_ELAPSED, Words(Message::kWindowTook, {{"seconds", DecimalForPeople(took)}}));
     window.said = Said::kRun;
     ShowBoard(window);
     window.board->Release();
@@ -339,14 +367,14 @@ void FinishUpdate(Window& window)
 void Close(Window& window)
 {
     if (window.running) {
-        SetText(window.dialog, IDC_OUTCOME,
-                L"An update is running: wait for it to end before closing this window "
-                L"(stopping it half-way could leave the board without an application).");
+        SetText(window.dialog, IDC_OUTCOME, Words(Message::kWindowCloseWhileRunning));
         return;
     }
     OperatorName(window);
     EndDialog(window.dialog, 0);
 }
+
+void ChangeLanguage(Window& window);
 
 void OnCommand(Window& window, int id, int notification)
 {
@@ -375,6 +403,10 @@ void OnCommand(Window& window, int id, int notification)
         CheckAgainstBoard(window);  // the board's side only: no need to read the file again
         ShowStanding(window);
         break;
+    case IDC_LANGUAGE:
+        if (notification == CBN_SELCHANGE)
+            ChangeLanguage(window);
+        break;
     case IDC_UPDATE:
     case IDOK:
         StartUpdate(window);
@@ -385,6 +417,42 @@ void OnCommand(Window& window, int id, int notification)
     default:
         break;
     }
+}
+
+// The window's fixed texts in the language chosen: its labels, its title with the product's
+// version, and the module's version as its own file states it.
+void SetLabels(Window& window)
+{
+    HWND dialog = window.dialog;
+    for (const auto& [id, words] : kLabels)
+        SetText(dialog, id, Words(words));
+    std::string version = std::to_string(TORVEX_VERSION_MAJOR) + "." + std::to_string(TORVEX_VERSION_MINOR) + "."
+        + std::to_string(TORVEX_VERSION_PATCH);
+    SetWindowTextW(dialog, Words(Message::kWindowTitle, {{"version", version}}).c_str());
+    std::wstring moduleVersion = FileVersionText(Wide(window.board->ModulePath()));
+    SetText(dialog, IDC_MODULE_VERSION,
+            moduleVersion.empty() ? Words(Message::kWindowModuleVersionUnknown)
+                                  : Words(Message::kWindowModuleVersion, {{"version", Utf8(moduleVersion)}}));
+}
+
+// Another language chosen in the window: remembered for the next run, and every text that
+// stands now said again in it. A run's outcome already shown stays as it was said.
+void ChangeLanguage(Window& window)
+{
+    LRESULT chosen = SendDlgItemMessageW(window.dialog, IDC_LANGUAGE, CB_GETCURSEL, 0, 0);
+    if (chosen < 0 || chosen >= static_cast<LRESULT>(std::size(kLanguageNames)))
+        return;
+    Language language = static_cast<Language>(chosen);
+    UseLanguage(language);
+    RememberLanguage(language);
+    SetLabels(window);
+    SetText(window.dialog, IDC_BOARD_APPLICATION, ApplicationText(window.boardContent));
+    window.history.Show(window.settings.historyPath);
+    if (window.running)
+        return;
+    InspectChosenFile(window);
+    if (window.said != Said::kRun)
+        ShowStanding(window);
 }
 
 void SetUpControls(Window& window)
@@ -402,17 +470,11 @@ void SetUpControls(Window& window)
     SendDlgItemMessageW(dialog, IDC_LOG, EM_SETLIMITTEXT, 0, 0);  // no limit: the module's lines may be many
     SendDlgItemMessageW(dialog, IDC_OPERATOR, EM_SETLIMITTEXT, 100, 0);
     SetText(dialog, IDC_OPERATOR, RememberedOperator());
-    // The product's version in the title; the module's as its own file states it.
-    SetWindowTextW(dialog,
-                   Wide(Say(Message::kWindowTitle,
-                            {{"version",
-                              std::to_string(TORVEX_VERSION_MAJOR) + "." + std::to_string(TORVEX_VERSION_MINOR) + "."
-                                  + std::to_string(TORVEX_VERSION_PATCH)}}))
-                       .c_str());
-    std::wstring moduleVersion = FileVersionText(Wide(window.board->ModulePath()));
-    SetText(dialog, IDC_MODULE_VERSION,
-            Wide(moduleVersion.empty() ? Say(Message::kWindowModuleVersionUnknown)
-                                       : Say(Message::kWindowModuleVersion, {{"version", Utf8(moduleVersion)}})));
+    HWND languages = GetDlgItem(dialog, IDC_LANGUAGE);
+    for (const wchar_t* name : kLanguageNames)
+        SendMessageW(languages, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageW(languages, CB_SETCURSEL, static_cast<WPARAM>(CurrentLanguage()), 0);
+    SetLabels(window);
     window.history.Attach(dialog);
     window.layout.Remember(dialog);
 }
@@ -461,8 +523,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         ShowRunLines(*window);
         return TRUE;
     case kRunCheckedMessage:
-        ShowOutcome(*window, 0, L"Updating the board\u2026",
-                    L"Updating the board\u2026 do not disconnect it or switch it off.");
+        ShowOutcome(*window, 0, Words(Message::kHeadlineUpdating), Words(Message::kWindowUpdating));
         return TRUE;
     case kRunDoneMessage:
         FinishUpdate(*window);

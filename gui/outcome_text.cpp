@@ -3,6 +3,7 @@
 #include "engine/outcome_texts.h"
 #include "manifest/refusal_table.h"
 #include "wide_text.h"
+#include "words/for_people.h"
 
 namespace torvexgui {
 
@@ -12,7 +13,7 @@ using namespace torvexupdate;
 
 std::wstring Line(const std::optional<Banner>& banner)
 {
-    return banner ? L"\u201C" + BannerText(*banner) + L"\u201D" : L"no application";
+    return banner ? L"\u201C" + BannerText(*banner) + L"\u201D" : Words(Message::kWindowNoApplication);
 }
 
 // The notes, one sentence a line: keys skipped, what could not be checked, what is written anyway.
@@ -55,33 +56,31 @@ std::wstring BannerText(const Banner& banner)
 std::wstring ApplicationText(const BoardContent& board)
 {
     if (!board.known)
-        return L"(could not be read)";
-    return board.banner ? BannerText(*board.banner) : L"no application in flash";
+        return Words(Message::kWindowNotRead);
+    return board.banner ? BannerText(*board.banner) : Words(Message::kWindowNoApplicationInFlash);
 }
 
 std::wstring BoardText(const BoardContent& board)
 {
     if (!board.known)
-        return L"(could not be read)";
-    return board.banner ? Line(board.banner) : L"no application in flash";
+        return Words(Message::kWindowNotRead);
+    return board.banner ? Line(board.banner) : Words(Message::kWindowNoApplicationInFlash);
 }
 
 std::wstring FileVerdictText(const UpdateFile& file, bool force)
 {
     if (file.path.empty())
-        return L"Choose an application file: Browse\u2026, or drop it on this window.";
+        return Words(Message::kWindowChooseFile);
     if (!file.content.readable)
-        return L"Cannot read this file: it " + Wide(file.content.problem) + L". Check the path.";
+        return Words(Message::kWindowFileNotReadable, {{"problem", file.content.problem}});
     if (file.check.verdict == FileVerdict::kApplication)
-        return L"\u2714 An application file (" + std::to_wstring(file.content.size) + L" bytes): it passes the check.";
-    std::wstring text = L"\u2716 Not an application file: " + Wide(file.check.reason) + L".";
+        return Words(Message::kWindowFilePasses, {{"size", NumberForPeople(file.content.size)}});
+    std::wstring text = Words(Message::kWindowFileFails, {{"reason", file.check.reason}});
     if (file.check.verdict == FileVerdict::kEmpty)
-        return text + L" There is nothing to write.";
+        return text + L" " + Words(Message::kWindowFileNothingToWrite);
     if (force)
-        return text
-            + L"\r\nWarning: Force is ticked, Update will write it anyway and may leave the board "
-              L"without a working application.";
-    return text + L" Update stays off unless Force is ticked.";
+        return text + L"\r\n" + Words(Message::kWindowFileForced);
+    return text + L" " + Words(Message::kWindowFileUpdateOff);
 }
 
 std::wstring ManifestText(const ManifestVerdict& verdict)
@@ -123,7 +122,8 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
 {
     std::wstring result = Wide(DownloadResultWords(report.result));
     if (report.attempts.size() > 1)
-        result += L" after " + std::to_wstring(report.attempts.size()) + L" attempts";
+        result = Words(Message::kWindowAfterAttempts,
+                       {{"result", Utf8(result)}, {"count", std::to_string(report.attempts.size())}});
     std::string advice = report.outcome == Outcome::kManifestRefused ? Advice(report.manifest) : "";
     std::wstring text = Wide(Say(TextsOf(report).window,
                                  {{"banner", Utf8(Line(file.content.banner))},
@@ -132,7 +132,7 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
                                   {"advice", advice},
                                   {"download_result", Utf8(result)}}));
     if (!report.historyError.empty())
-        text += L"\r\nThe update history could not be written: " + Wide(report.historyError);
+        text += L"\r\n" + Words(Message::kWindowHistoryNotWritten, {{"error", report.historyError}});
     return text;
 }
 

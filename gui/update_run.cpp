@@ -6,6 +6,9 @@
 
 namespace torvexgui {
 
+using torvexupdate::Message;
+using torvexupdate::Say;
+
 void UpdateRun::AddLine(HWND window, const std::wstring& line)
 {
     {
@@ -32,24 +35,29 @@ void UpdateRun::Start(HWND window, const std::string& utf8Path, const torvexupda
         events.historyRead = [&](const torvexupdate::BoardHistory& standing) {
             if (standing.interrupted)
                 AddLine(window,
-                        L"Warning: "
-                            + Wide(torvexupdate::InterruptedWords(*standing.interrupted,
-                                                                  "this update writes the file in full.")));
+                        Words(Message::kWindowWarning,
+                              {{"warning",
+                                torvexupdate::InterruptedWords(*standing.interrupted,
+                                                               Say(Message::kWindowNextWritesInFull))}}));
             writeAgainBecause = Wide(standing.writeAgainBecause);
         };
         events.boardRead = [&](const torvexupdate::BoardContent& before, bool same) {
-            AddLine(window, L"Board before: " + BoardText(before) + (same ? L" (the same as the file)" : L""));
+            AddLine(window,
+                    Words(same ? Message::kWindowLogBoardBeforeSame : Message::kWindowLogBoardBefore,
+                          {{"board", Utf8(BoardText(before))}}));
             if (same && !options.force && !writeAgainBecause.empty())
-                AddLine(window, L"Writing it again: " + writeAgainBecause);
-            AddLine(window, L"Downloading " + Wide(file.path) + L"\u2026");
+                AddLine(window, Words(Message::kWindowLogWritingAgain, {{"reason", Utf8(writeAgainBecause)}}));
+            AddLine(window, Words(Message::kWindowLogDownloading, {{"path", file.path}}));
         };
         events.retrying = [&](int number, int total, int previous) {
             AddLine(window,
-                    L"Download failed (" + std::to_wstring(previous) + L"): attempt " + std::to_wstring(number)
-                        + L" of " + std::to_wstring(total));
+                    Words(Message::kWindowLogRetry,
+                          {{"code", std::to_string(previous)},
+                           {"number", std::to_string(number)},
+                           {"total", std::to_string(total)}}));
         };
         torvexupdate::UpdateReport report = torvexupdate::RunUpdate(file, options, events);
-        AddLine(window, L"Torvex.log, lines added by this run:");
+        AddLine(window, Words(Message::kWindowLogModuleLines));
         for (const std::string& line : tail.AddedLines())
             if (!line.empty())
                 AddLine(window, L"    " + Wide(line));

@@ -19,4 +19,9 @@ std::wstring FromCp1252(const std::string& bytes)
     return torvexupdate::Wide(bytes, 1252);
 }
 
+std::wstring Words(torvexupdate::Message message, std::initializer_list<torvexupdate::Placeholder> values)
+{
+    return Wide(torvexupdate::Say(message, values));
+}
+
 }  // namespace torvexgui

@@ -38,6 +38,8 @@ const Anchor kAnchors[] = {
     {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0},
     {IDC_HISTORY, 0, 0.5f, 1, 0.5f},
     {IDC_MODULE_VERSION, 0, 1, 1, 0},
+    {IDC_LANGUAGE_LABEL, 1, 1, 0, 0},
+    {IDC_LANGUAGE, 1, 1, 0, 0},
     {IDCANCEL, 1, 1, 0, 0},
 };
 // clang-format on

@@ -737,19 +737,109 @@ TEST(TorvexctlOutput, HelpAndVersion)
 
 namespace {
 
-void SetOperatorVariable(const char* name)
+// An environment variable of this process, which the programs it runs inherit ("": unset).
+void SetVariable(const char* variable, const char* value)
 {
 #if defined(_WIN32)
-    _putenv_s("TORVEX_OPERATOR", name);
+    _putenv_s(variable, value);
 #else
-    if (*name != 0)
-        setenv("TORVEX_OPERATOR", name, 1);
+    if (*value != 0)
+        setenv(variable, value, 1);
     else
-        unsetenv("TORVEX_OPERATOR");
+        unsetenv(variable);
 #endif
 }
 
+void SetOperatorVariable(const char* name)
+{
+    SetVariable("TORVEX_OPERATOR", name);
+}
+
 }  // namespace
+
+// The language: --lang, else TORVEX_LANG, else the user's display language (LC_ALL here);
+// any other reads English. In French: each outcome's words, an unfinished update, a refusal
+// and a success; the JSON is the same in every language.
+TEST(TorvexctlOutput, FrenchWhenAskedAndTheSameJsonInEveryLanguage)
+{
+    struct Case {
+        const char* lcAll;
+        const char* torvexLang;
+        std::vector<std::string> options;
+        const char* said;
+    };
+    const char* const french = "contrôle : un fichier d'application : download l'accepterait\n";
+    const char* const english = "check:  an application file: download would accept it\n";
+    const Case cases[] = {
+        {"C.UTF-8", "fr", {}, french},
+        {"C.UTF-8", "fr", {"--lang", "en"}, english},
+        {"C.UTF-8", "", {"--lang", "fr"}, french},
+        {"C.UTF-8", "", {"--lang", "de"}, english},
+#if !defined(_WIN32)
+        // Wine takes a program's display language from the LC_ALL that Wine itself was
+        // started with, not from the environment a parent passes on.
+        {"fr_FR.UTF-8", "", {}, french},
+        {"fr_FR.UTF-8", "en", {}, english},
+#endif
+    };
+    Workspace workspace;
+    std::string sample = workspace.CopySample();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.lcAll) + " TORVEX_LANG=" + c.torvexLang);
+        SetVariable("LC_ALL", c.lcAll);
+        SetVariable("TORVEX_LANG", c.torvexLang);
+        std::vector<std::string> arguments = c.options;
+        arguments.insert(arguments.end(), {"check", sample});
+        ProgramRun run = workspace.Run(arguments);
+        EXPECT_TRUE(Contains(run.out, c.said)) << Describe(run);
+    }
+    SetVariable("LC_ALL", "C.UTF-8");
+    SetVariable("TORVEX_LANG", "fr");
+    std::string tiny = workspace.WriteApplication("tiny.bin", "0123");
+    for (const std::string& file : {sample, tiny}) {
+        ProgramRun json = workspace.Run({"check", "--json", file});
+        EXPECT_EQ(json.out, workspace.Run({"check", "--json", "--lang", "en", file}).out);
+        EXPECT_TRUE(file == sample || Contains(json.out, " is not an application file: ")) << Describe(json);
+    }
+
+    // Every outcome a record stores, in the table's words; an update that never finished.
+    std::string records = "{\"record\":\"started\",\"id\":\"k\",\"time\":\"2026-12-01T07:00:00Z\",\"program\":"
+                          "\"torvexctl\",\"file\":\"C:\\\\killed.bin\",\"board\":\"SIM-BOARD-0001\"}\n";
+    for (const char* name :
+         {"file_unreadable", "file_empty", "not_application", "path_unusable", "board_unavailable", "skipped",
+          "accepted", "verify_mismatch", "verify_failed", "refused", "failed", "manifest_refused"})
+        records += "{\"time\":\"2026-11-30T08:00:00Z\",\"board\":\"OTHER\",\"outcome\":\"" + std::string(name)
+            + "\"}\n";
+    WriteFile(workspace.File("torvex-history.jsonl"), records);
+    ProgramRun table = workspace.Run({"history", "--wide"});
+    for (const char* word : {"fichier illisible", "fichier vide", "pas une application", "chemin inutilisable",
+                             "carte injoignable", "déjà à jour", "réussie", "contrôle : différente", "contrôle : échec",
+                             "refusée : carte", "échec", "refusée : manifeste", "interrompue"})
+        EXPECT_TRUE(Contains(table.out, word)) << word << "\n" << Describe(table);
+    ProgramRun brief = workspace.Run({"history"});
+    EXPECT_TRUE(Contains(brief.out, "30/11/2026 08:00  OTHER")) << Describe(brief);
+    ProgramRun info = workspace.Run({"info"});
+    EXPECT_TRUE(Contains(info.err,
+                         "attention : la dernière mise à jour de la carte SIM-BOARD-0001 ne s'est pas "
+                         "terminée : torvexctl a commencé à y écrire C:\\killed.bin"))
+        << Describe(info);
+
+    workspace.WriteSimConfig("[command.30]\ncom=19\nresult=0\n");
+    ProgramRun refused = workspace.Run({"download", sample});
+    EXPECT_EQ(refused.status, 5) << Describe(refused);
+    EXPECT_TRUE(Contains(refused.out, "résultat : refusée par la carte (-2)\n")) << Describe(refused);
+    EXPECT_TRUE(Contains(refused.err, "torvexctl: erreur : la carte a refusé l'application")) << Describe(refused);
+    workspace.WriteSimConfig("");
+    ProgramRun done = workspace.Run({"download", sample});
+    EXPECT_EQ(done.status, 0) << Describe(done);
+    EXPECT_TRUE(Contains(done.out, "résultat : acceptée, application démarrée\n")) << Describe(done);
+    EXPECT_TRUE(Contains(done.out, "contrôle : la carte indique la bannière du fichier\n")) << Describe(done);
+    EXPECT_EQ(
+        nlohmann::json::parse(
+            testing_support::SplitLines(ReadFile(workspace.File("torvex-history.jsonl"))).back())["result"]["words"],
+        "accepted, application started; the board reports the file's banner");
+    SetVariable("TORVEX_LANG", "");
+}
 
 TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
 {

@@ -43,9 +43,10 @@ std::wstring Wide(const std::string& text)
 // The window of a torvexgui process started in a folder laid out like the release.
 class GuiSession {
 public:
-    explicit GuiSession(const std::string& folder, const std::string& history)
+    explicit GuiSession(const std::string& folder, const std::string& history, const std::wstring& options = L"")
     {
-        std::wstring command = L"\"" + Wide(folder) + L"\\torvexgui.exe\" --history \"" + Wide(history) + L"\"";
+        std::wstring command = L"\"" + Wide(folder) + L"\\torvexgui.exe\" --history \"" + Wide(history) + L"\" "
+            + options;
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
@@ -194,7 +195,8 @@ public:
         if (firstHeadline != nullptr)
             *firstHeadline = Text(IDC_OUTCOME_HEADLINE);
         for (int waited = 0; waited < 1200; ++waited) {
-            if (Enabled(IDC_REFRESH) && Text(IDC_OUTCOME).rfind("Updating", 0) != 0)
+            if (Enabled(IDC_REFRESH) && Text(IDC_OUTCOME).rfind("Updating", 0) != 0
+                && Text(IDC_OUTCOME).rfind("Mise à jour de la carte", 0) != 0)
                 return Text(IDC_OUTCOME);
             Sleep(100);
         }
@@ -543,6 +545,98 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_EQ(again.Text(IDC_OPERATOR), "Ann Lee");
     EXPECT_EQ(again.ListRows().size(), 1 + std::size(kCases) + 2);  // the interrupted one, the cases, the releases
     EXPECT_EQ(again.Close(), 0u);
+}
+
+// In French (--lang fr, whatever the system's language): the labels, each outcome's words in
+// the list, an update that never finished, a refusal by the board and a success, its date as
+// French writes it, while the record keeps its English words. Chosen in the window, a
+// language is said at once and remembered for the next run.
+TEST(TorvexGui, SpeaksFrenchWhenAskedOrChosen)
+{
+    struct ForgetLanguage {
+        ForgetLanguage() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kOperatorKey, "Language"); }
+        ~ForgetLanguage() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kOperatorKey, "Language"); }
+    } forget;
+    ScratchFolder folder("gui-fr");
+    LayOut(folder);
+    CopyFile(GUI_TEST_SAMPLE_FILE, folder.File("sample.bin"));
+    WriteFile(folder.File("other.bin"),
+              ApplicationImage({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'b')));
+    const std::pair<const char*, const char*> words[] = {{"file_unreadable", "fichier illisible"},
+                                                         {"file_empty", "fichier vide"},
+                                                         {"not_application", "pas une application"},
+                                                         {"path_unusable", "chemin inutilisable"},
+                                                         {"board_unavailable", "carte injoignable"},
+                                                         {"skipped", "déjà à jour"},
+                                                         {"accepted", "réussie"},
+                                                         {"verify_mismatch", "contrôle : différente"},
+                                                         {"verify_failed", "contrôle : échec"},
+                                                         {"refused", "refusée : carte"},
+                                                         {"failed", "échec"},
+                                                         {"manifest_refused", "refusée : manifeste"}};
+    std::string history = folder.File("history.jsonl");
+    std::string records = "{\"record\":\"started\",\"id\":\"k\",\"time\":\"2026-12-01T07:00:00Z\",\"program\":"
+                          "\"torvexctl\",\"file\":\"C:\\\\killed.bin\",\"board\":\"SIM-BOARD-0001\"}\n";
+    std::vector<std::string> expected = {"interrompue"};
+    for (const auto& [name, word] : words) {
+        records += "{\"time\":\"2026-11-30T08:00:00Z\",\"board\":\"OTHER\",\"outcome\":\"" + std::string(name)
+            + "\"}\n";
+        expected.push_back(word);
+    }
+    WriteFile(history, records);
+
+    GuiSession gui(folder.Path(), history, L"--lang fr");
+    ASSERT_NE(gui.Window(), nullptr) << "the window did not appear";
+    EXPECT_EQ(gui.Text(IDC_UPDATE), "&Mettre à jour");
+    EXPECT_EQ(gui.Text(IDC_BOARD_APPLICATION), "aucune application en flash");
+    for (int id : {IDC_FORCE, IDC_ALLOW_UNSIGNED, IDC_ALLOW_OLDER})
+        EXPECT_TRUE(gui.OnOneLine(id)) << gui.Text(id);
+    EXPECT_EQ(gui.ListHeadings(),
+              (std::vector<std::string>{"Date", "Carte", "Résultat", "Fichier", "Opérateur", "Bannière après"}));
+    std::vector<std::string> listed;
+    for (const auto& row : gui.ListRows())
+        listed.push_back(row[2]);
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "La dernière mise à jour de cette carte ne s'est pas terminée");
+    EXPECT_EQ(gui.Text(IDC_OUTCOME)
+                  .rfind("Attention : la dernière mise à jour de la carte SIM-BOARD-0001 ne s'est pas terminée", 0),
+              0u)
+        << gui.Text(IDC_OUTCOME);
+
+    WriteFile(folder.File("simulator\\quelvane-sim.ini"), "[command.30]\nresult = 0\ncom = 19\n");
+    gui.ChooseFile(folder.File("other.bin"));
+    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_CHECK), "octets) : il passe le contrôle")) << gui.Text(IDC_FILE_CHECK);
+    std::string outcome = gui.Update();
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "Refusée par la carte : la carte n'a pas changé");
+    EXPECT_EQ(outcome.rfind("Refusée par la carte : refusée par la carte (-2). Rien n'a changé", 0), 0u) << outcome;
+    EXPECT_EQ(nlohmann::json::parse(testing_support::SplitLines(ReadFile(history)).back())["result"]["words"],
+              "refused by the board (-2); the board is unchanged");
+
+    WriteFile(folder.File("simulator\\quelvane-sim.ini"), "");
+    gui.ChooseFile(folder.File("sample.bin"));
+    outcome = gui.Update();
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "Mise à jour terminée : la carte exécute la nouvelle application");
+    EXPECT_EQ(outcome.rfind("Terminé : la carte exécute maintenant", 0), 0u) << outcome;
+    EXPECT_TRUE(Contains(gui.Text(IDC_ELAPSED), "durée")) << gui.Text(IDC_ELAPSED);
+    std::string newest = gui.ListRows().front()[0];  // dd/mm/yyyy hh:mm:ss
+    EXPECT_TRUE(newest.size() == 19 && newest[2] == '/' && newest[5] == '/') << newest;
+    EXPECT_EQ(gui.Close(), 0u);
+
+    GuiSession english(folder.Path(), history);
+    ASSERT_NE(english.Window(), nullptr);
+    EXPECT_EQ(english.Text(IDC_UPDATE), "&Update");
+    SendMessageW(english.Control(IDC_LANGUAGE), CB_SETCURSEL, 1, 0);
+    SendMessageW(english.Window(), WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(english.Control(IDC_LANGUAGE)));
+    EXPECT_EQ(english.Text(IDC_UPDATE), "&Mettre à jour");
+    EXPECT_EQ(english.ListHeadings()[2], "Résultat");
+    EXPECT_EQ(english.Close(), 0u);
+    GuiSession remembered(folder.Path(), history);
+    ASSERT_NE(remembered.Window(), nullptr);
+    EXPECT_EQ(remembered.Text(IDC_UPDATE), "&Mettre à jour");
+    EXPECT_EQ(remembered.Close(), 0u);
 }
 
 // Every refusal by a file's manifest shows as soon as the file is chosen, before Update is

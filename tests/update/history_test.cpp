@@ -8,6 +8,8 @@
 #include "history/outcome_table.h"
 #include "support/files.h"
 #include "system/system_facts.h"
+#include "words/for_people.h"
+#include "words/language.h"
 
 #include <gtest/gtest.h>
 
@@ -157,6 +159,7 @@ TEST(HistoryView, CsvQuotesOnlyWhatNeedsIt)
 {
     EXPECT_EQ(CsvRow({"plain", "", "a,b", "say \"hi\"", "two\nlines", "cr\r"}),
               "plain,,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",\"cr\r\"");
+    EXPECT_EQ(CsvRow({"a,b", "a;b", "say \"hi\""}, ';'), "a,b;\"a;b\";\"say \"\"hi\"\"\"");
     EXPECT_EQ(RecordedFileName("C:\\apps\\a.bin"), "a.bin");
     EXPECT_EQ(RecordedFileName("/srv/b.bin"), "b.bin");
 
@@ -196,26 +199,28 @@ TEST(HistoryView, FieldsOfAnyKindReadSafelyAndOutcomesReadAsWords)
 // never changes.
 TEST(OutcomeTable, StoredNamesWordsAndExitCodes)
 {
-    const std::tuple<Outcome, const char*, const char*, int> rows[] = {
-        {Outcome::kFileUnreadable, "file_unreadable", "file unreadable", 9},
-        {Outcome::kFileEmpty, "file_empty", "file empty", 9},
-        {Outcome::kNotApplication, "not_application", "not an application", 10},
-        {Outcome::kPathUnusable, "path_unusable", "path unusable", 11},
-        {Outcome::kBoardUnavailable, "board_unavailable", "board unavailable", 4},
-        {Outcome::kSkipped, "skipped", "skipped", 0},
-        {Outcome::kAccepted, "accepted", "accepted", 0},
-        {Outcome::kVerifyMismatch, "verify_mismatch", "verify: mismatch", 7},
-        {Outcome::kVerifyFailed, "verify_failed", "verify: failed", 8},
-        {Outcome::kRefused, "refused", "refused: board", 5},
-        {Outcome::kFailed, "failed", "failed", 6},
-        {Outcome::kManifestRefused, "manifest_refused", "refused: manifest", 12},
-        {Outcome::kInterrupted, "interrupted", "interrupted", -1},
-        {Outcome::kRunning, "running", "running", -1},
+    const std::tuple<Outcome, const char*, const char*, const char*, int> rows[] = {
+        {Outcome::kFileUnreadable, "file_unreadable", "file unreadable", "fichier illisible", 9},
+        {Outcome::kFileEmpty, "file_empty", "file empty", "fichier vide", 9},
+        {Outcome::kNotApplication, "not_application", "not an application", "pas une application", 10},
+        {Outcome::kPathUnusable, "path_unusable", "path unusable", "chemin inutilisable", 11},
+        {Outcome::kBoardUnavailable, "board_unavailable", "board unavailable", "carte injoignable", 4},
+        {Outcome::kSkipped, "skipped", "skipped", "déjà à jour", 0},
+        {Outcome::kAccepted, "accepted", "accepted", "réussie", 0},
+        {Outcome::kVerifyMismatch, "verify_mismatch", "verify: mismatch", "contrôle : différente", 7},
+        {Outcome::kVerifyFailed, "verify_failed", "verify: failed", "contrôle : échec", 8},
+        {Outcome::kRefused, "refused", "refused: board", "refusée : carte", 5},
+        {Outcome::kFailed, "failed", "failed", "échec", 6},
+        {Outcome::kManifestRefused, "manifest_refused", "refused: manifest", "refusée : manifeste", 12},
+        {Outcome::kInterrupted, "interrupted", "interrupted", "interrompue", -1},
+        {Outcome::kRunning, "running", "running", "en cours", -1},
     };
     ASSERT_EQ(std::size(rows), std::size(kOutcomeTable));
-    for (const auto& [outcome, name, word, exitCode] : rows) {
+    for (const auto& [outcome, name, word, french, exitCode] : rows) {
         EXPECT_STREQ(RowOf(outcome).name, name);
         EXPECT_EQ(Say(RowOf(outcome).word), word);
+        ThreadLanguage inFrench(Language::kFrench);
+        EXPECT_EQ(Say(RowOf(outcome).word), french);
         EXPECT_EQ(RowOf(outcome).exitCode, exitCode) << name;
         EXPECT_EQ(FindOutcomeRow(name), &RowOf(outcome));
     }
@@ -227,6 +232,30 @@ TEST(Messages, PlaceholdersAreFilledOnceAndAMissingOneShows)
               "torvexgui {station} on STATION-4");
     EXPECT_EQ(Say(Message::kProgramOnStation, {{"who", "torvexctl"}}), "torvexctl on {station}");
     EXPECT_EQ(Say(Message::kNone), "");
+}
+
+// French has its own words, numbers and dates; a language without a catalogue reads English.
+TEST(Messages, FrenchWhenAskedAndEnglishForAnyOtherLanguage)
+{
+    const std::tuple<const char*, Language> codes[] = {{"fr", Language::kFrench},    {"fr_FR.UTF-8", Language::kFrench},
+                                                       {"fr-CA", Language::kFrench}, {"de", Language::kEnglish},
+                                                       {"fry", Language::kEnglish},  {"C.UTF-8", Language::kEnglish}};
+    for (const auto& [code, language] : codes)
+        EXPECT_EQ(LanguageNamed(code), language) << code;
+    EXPECT_EQ(ChooseLanguage("de"), Language::kEnglish);  // asked: TORVEX_LANG and the system are not consulted
+    {
+        ThreadLanguage french(Language::kFrench);
+        EXPECT_EQ(Say(Message::kProgramOnStation, {{"who", "torvexgui"}, {"station", "POSTE-4"}}),
+                  "torvexgui sur POSTE-4");
+        EXPECT_EQ(NumberForPeople(393216), "393\u00A0216");
+        EXPECT_EQ(NumberForPeople(-1234567), "-1\u00A0234\u00A0567");
+        EXPECT_EQ(NumberForPeople(512), "512");
+        EXPECT_EQ(TimeForPeople("2026-12-09T10:51:30+01:00", false), "09/12/2026 10:51");
+        EXPECT_EQ(DecimalForPeople("12.5"), "12,5");
+    }
+    EXPECT_EQ(NumberForPeople(393216), "393216");
+    EXPECT_EQ(TimeForPeople("2026-12-09T10:51:30+01:00", true), "2026-12-09 10:51:30");
+    EXPECT_EQ(TimeForPeople("bad", true), "bad");
 }
 
 TEST(SystemFacts, Sha256OfKnownContentAndOfAMissingFile)

@@ -1,5 +1,7 @@
 #include "application/file_check.h"
 
+#include "words/messages.h"
+
 #include <cstdio>
 
 namespace torvexupdate {
@@ -24,22 +26,21 @@ FileCheck CheckApplicationFile(const ApplicationFile& file)
     FileCheck check;
     if (file.size == 0) {
         check.verdict = FileVerdict::kEmpty;
-        check.reason = "it is empty";
+        check.reason = Say(Message::kCheckEmpty);
         return check;
     }
     if (!file.banner) {
         check.verdict = FileVerdict::kTooShort;
         // The banner lies in bytes 8 to 55, but the module reads it only from longer files.
-        check.reason = "it is " + std::to_string(file.size)
-            + " bytes long: the module reads a banner (bytes 8 to 55) only from files of "
-            + std::to_string(kSmallestFileWithBanner) + " bytes or more";
+        check.reason = Say(
+            Message::kCheckTooShort,
+            {{"size", std::to_string(file.size)}, {"smallest", std::to_string(kSmallestFileWithBanner)}});
         return check;
     }
     const Banner& banner = *file.banner;
     check.verdict = FileVerdict::kBadBanner;
     if (!banner.complete) {
-        check.reason = "its banner (bytes 8 to 55) does not decode into five fields: they do not all end "
-                       "with a zero byte within the 48 bytes";
+        check.reason = Say(Message::kCheckIncomplete);
         return check;
     }
     bool allEmpty = true;
@@ -48,14 +49,13 @@ FileCheck CheckApplicationFile(const ApplicationFile& file)
         if (bad != std::string::npos) {
             char byte[8];
             std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(banner.fields[i][bad]));
-            check.reason = "field " + std::to_string(i + 1) + " of its banner (bytes 8 to 55) holds the byte " + byte
-                + ", which is not printable text";
+            check.reason = Say(Message::kCheckUnprintable, {{"field", std::to_string(i + 1)}, {"byte", byte}});
             return check;
         }
         allEmpty = allEmpty && banner.fields[i].empty();
     }
     if (allEmpty) {
-        check.reason = "the five fields of its banner (bytes 8 to 55) are all empty";
+        check.reason = Say(Message::kCheckAllEmpty);
         return check;
     }
     check.verdict = FileVerdict::kApplication;

@@ -1,6 +1,7 @@
 #include "engine/outcome_texts.h"
 
 #include "manifest/refusal_table.h"
+#include "words/language.h"
 
 #include <cstddef>
 
@@ -97,11 +98,13 @@ const char* AfterFailureName(AfterFailure state)
 
 std::string OutcomeWords(const UpdateReport& report)
 {
+    ThreadLanguage english(Language::kEnglish);  // a record reads the same whatever people read
+    const ManifestVerdict& manifest = report.manifestForRecord ? *report.manifestForRecord : report.manifest;
     std::string result = DownloadResultWords(report.result);
     if (report.result < -2)
         result += " (" + std::to_string(report.result) + ")";
     return Say(TextsOf(report).record,
-               {{"reason", report.manifest.words},
+               {{"reason", manifest.words},
                 {"download_result", result},
                 {"after_failure", Say(AfterFailureRowOf(report.afterFailure).record)}});
 }

@@ -3,6 +3,7 @@
 #include "history/history.h"
 #include "history/manifest_history.h"
 #include "system/system_facts.h"
+#include "words/language.h"
 #include "engine/update_record.h"
 
 #include <chrono>
@@ -49,6 +50,10 @@ bool FileMatchesManifest(const UpdateFile& file, const UpdateOptions& options, c
                          UpdateReport& report)
 {
     report.manifest = CheckFileManifest(file, options);
+    if (CurrentLanguage() != Language::kEnglish) {
+        ThreadLanguage english(Language::kEnglish);
+        report.manifestForRecord = CheckFileManifest(file, options);
+    }
     if (events.manifestChecked)
         events.manifestChecked(report.manifest);
     return report.manifest.ok;
@@ -64,6 +69,10 @@ bool BoardMatchesManifest(const UpdateOptions& options, UpdateReport& report)
         ? std::string()
         : CarriedVersion(ReadHistory(options.historyPath), report.reference, report.before);
     CheckBoardAgainstManifest(&report.manifest, report.reference, carried, options.manifest);
+    if (report.manifestForRecord) {
+        ThreadLanguage english(Language::kEnglish);
+        CheckBoardAgainstManifest(&*report.manifestForRecord, report.reference, carried, options.manifest);
+    }
     return report.manifest.ok;
 }
 
@@ -182,19 +191,19 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
     return report;
 }
 
-const char* DownloadResultWords(int result)
+std::string DownloadResultWords(int result)
 {
     if (result > 0)
-        return "accepted, application started";
+        return Say(Message::kRecordAccepted);
     switch (result) {
     case -2:
-        return "refused by the board (-2)";
+        return Say(Message::kDownloadResultRefused);
     case -1:
-        return "download failed (-1)";
+        return Say(Message::kDownloadResultLinkFailed);
     case 0:
-        return "failed (0)";
+        return Say(Message::kDownloadResultFailed);
     default:
-        return "unexpected result";
+        return Say(Message::kDownloadResultUnexpected);
     }
 }
 

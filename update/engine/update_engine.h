@@ -77,6 +77,8 @@ struct UpdateReport {
     double seconds = 0;        // the whole update
     std::string historyError;  // set when the record could not be written
     ManifestVerdict manifest;  // the file and the board against the file's manifest
+    // The same in English, for the record, when people read another language.
+    std::optional<ManifestVerdict> manifestForRecord;
     // The update's id in the history, on its started and its outcome record.
     std::string id;
     // Set when the board reported the file's banner but the history said to write it again.
@@ -102,7 +104,7 @@ const char* AfterFailureName(AfterFailure state);
 
 // The module's download result in words: "accepted, application started", "refused by the
 // board (-2)", "download failed (-1)", "failed (0)" or "unexpected result".
-const char* DownloadResultWords(int result);
+std::string DownloadResultWords(int result);
 
 // The update's outcome in one sentence for the record (outcome_texts.cpp).
 std::string OutcomeWords(const UpdateReport& report);

@@ -3,6 +3,7 @@
 #include "history/outcome_table.h"
 
 #include "system/system_facts.h"
+#include "words/language.h"
 
 #include <chrono>
 #include <cstdio>
@@ -92,6 +93,7 @@ std::vector<Record> Attempts(const std::vector<Record>& records)
             attempts.push_back(*outcome->second);
             continue;
         }
+        ThreadLanguage english(Language::kEnglish);  // the words a stored outcome would carry
         Record interrupted = record;
         interrupted.erase(field::kRecordKind);
         interrupted[field::kOutcome] = outcome_name::kInterrupted;

@@ -211,14 +211,15 @@ std::vector<Record> SelectRecords(const std::vector<Record>& oldestFirst, const 
     return selected;
 }
 
-std::string CsvRow(const std::vector<std::string>& fields)
+std::string CsvRow(const std::vector<std::string>& fields, char separator)
 {
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
     std::string row;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const std::string& field = fields[i];
         if (i > 0)
-            row += ',';
-        if (field.find_first_of(",\"\r\n") == std::string::npos) {
+            row += separator;
+        if (field.find_first_of(special) == std::string::npos) {
             row += field;
             continue;
         }

@@ -55,9 +55,10 @@ struct HistoryFilter {
 // be read is left out.
 std::vector<Record> SelectRecords(const std::vector<Record>& oldestFirst, const HistoryFilter& filter);
 
-// One row of CSV, without its line end: a field is quoted (quotes inside doubled) when it
-// holds a comma, a quote, a CR or a LF.
-std::string CsvRow(const std::vector<std::string>& fields);
+// One row of CSV, without its line end, its fields apart by `separator` (',' or, for
+// spreadsheets whose list separator it is, ';'): a field is quoted (quotes inside doubled)
+// when it holds the separator, a quote, a CR or a LF.
+std::string CsvRow(const std::vector<std::string>& fields, char separator = ',');
 
 // The last part of a recorded path, after its last '\' or '/' (whichever system wrote it).
 std::string RecordedFileName(const std::string& path);

@@ -19,6 +19,9 @@ std::string UtcTimestamp();
 // An environment variable as UTF-8; "" when it is not set.
 std::string EnvironmentVariable(const char* name);
 
+// The user's display language as a locale name ("fr-FR", "en_US.UTF-8"); "" when unknown.
+std::string UserLanguageCode();
+
 // Pushes what was written to `file` through to the disk: false when that fails.
 bool FlushToDisk(std::FILE* file);
 

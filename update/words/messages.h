@@ -181,6 +181,215 @@ enum class Message {
     kWindowTitle,              // {version}
     kWindowModuleVersion,      // {version}
     kWindowModuleVersionUnknown,
+    // The window's labels, its list's headings, and what it says while it works.
+    kLabelBoardGroup,
+    kLabelReference,
+    kLabelApplication,
+    kLabelRefresh,
+    kLabelFileGroup,
+    kLabelFile,
+    kLabelBrowse,
+    kLabelBanner,
+    kLabelManifest,
+    kLabelOperator,
+    kLabelOperatorHint,
+    kLabelUpdate,
+    kLabelForce,
+    kLabelAllowUnsigned,
+    kLabelAllowOlder,
+    kLabelLog,
+    kLabelHistory,
+    kLabelClose,
+    kLabelLanguage,
+    kHeadingTime,
+    kHeadingBoard,
+    kHeadingOutcome,
+    kHeadingFile,
+    kHeadingOperator,
+    kHeadingBannerAfter,
+    kWindowHistoryDamaged,  // {count}, {path}
+    kWindowHistoryEmpty,    // {path}
+    kWindowHistoryNewest,   // {shown}, {count}
+    kWindowWarning,         // {warning}
+    kWindowNextAfterInterrupted,
+    kWindowNextWritesInFull,
+    kWindowBannerNone,
+    kHeadlineChecking,
+    kWindowChecking,
+    kHeadlineUpdating,
+    kWindowUpdating,
+    kWindowElapsed,  // {seconds}
+    kWindowTook,     // {seconds}
+    kWindowCloseWhileRunning,
+    kWindowBrowseTitle,
+    kWindowBrowseApplications,
+    kWindowBrowseAll,
+    kWindowNoApplication,
+    kWindowNoApplicationInFlash,
+    kWindowNotRead,
+    kWindowChooseFile,
+    kWindowFileNotReadable,  // {problem}
+    kWindowFilePasses,       // {size}
+    kWindowFileFails,        // {reason}
+    kWindowFileNothingToWrite,
+    kWindowFileForced,
+    kWindowFileUpdateOff,
+    kWindowAfterAttempts,       // {result}, {count}
+    kWindowHistoryNotWritten,   // {error}
+    kWindowLogBoardBefore,      // {board}
+    kWindowLogBoardBeforeSame,  // {board}
+    kWindowLogWritingAgain,     // {reason}
+    kWindowLogDownloading,      // {path}
+    kWindowLogRetry,            // {code}, {number}, {total}
+    kWindowLogModuleLines,
+    kWindowModuleNotLoaded,  // {error}
+    kWindowBoardNotReached,  // {causes}, {module}, {log}
+    kWindowUsage,
+    // torvexctl's own lines: errors and warnings, a download's steps, the board and the file.
+    kConsoleError,    // {message}
+    kConsoleWarning,  // {message}
+    kConsoleSeeLog,
+    kConsoleBoardUnknown,
+    kConsoleNoApplication,
+    kConsoleVerifySkipped,
+    kConsoleVerifyQueryFailed,  // {see_log}
+    kConsoleVerifyNoApplication,
+    kConsoleVerifyMismatch,  // {board}, {file}
+    kConsoleVerifyMatch,
+    kConsoleBoardWrittenNotStarted,  // {board}
+    kConsoleBoardUnchanged,          // {board}
+    kConsoleBoardEmpty,
+    kConsoleBoardOther,  // {board}
+    kConsoleBoardNotRead,
+    kAdviceConsoleWrittenNotStarted,
+    kAdviceConsoleBoardRefused,
+    kAdviceConsoleNotWritten,
+    kAdviceConsoleBoardEmpty,
+    kAdviceConsoleBoardOther,
+    kAdviceConsoleBoardUnknown,
+    kConsoleAdviceAndLog,           // {advice}, {see_log}
+    kConsoleResult,                 // {result}
+    kConsoleResultAfterAttempts,    // {result}, {count}
+    kConsoleTime,                   // {seconds}
+    kConsoleBoardBefore,            // {board}
+    kConsoleBoardBeforeFileBanner,  // {board}
+    kConsoleWritingAgain,           // {reason}
+    kConsoleBoardBeforeForced,      // {board}
+    kConsoleBoardBeforeReplaced,    // {board}
+    kConsoleDownloading,            // {file}
+    kConsoleRetry,                  // {code}, {number}, {total}
+    kConsoleHistoryNotWritten,      // {error}
+    kConsoleNextWritesInFull,
+    kConsoleNextDownloadAgain,
+    kConsoleForcedNotApplication,  // {file}, {reason}
+    kConsoleFileProblem,           // {path}, {problem}
+    kConsoleFile,                  // {path}
+    kConsoleSize,                  // {size}
+    kConsoleBanner,
+    kConsoleBannerNone,   // {bytes}
+    kConsoleBannerField,  // {number}, {text}
+    kConsoleBannerMissing,
+    kConsoleBannerLine,  // {text}
+    kConsoleBannerIncomplete,
+    kConsoleVersionFailed,  // {see_log}
+    kConsoleApplicationInFlash,
+    kConsoleReferenceFailed,  // {see_log}
+    kConsoleBoardReference,   // {reference}
+    kConsoleCheckLogIgnored,
+    kConsoleCheckNotApplication,  // {file}, {reason}
+    kConsoleCheckPasses,
+    kConsoleManifest,               // {words}
+    kConsoleVersionLine,            // {version}, {product_version}
+    kConsoleUnknownCommandClosest,  // {typed}, {closest}
+    kConsoleUnknownCommand,         // {typed}, {names}
+    kConsoleUsageHint,              // {problem}
+    kConsoleCommandRequired,
+    kConsoleInternalError,  // {what}
+    kHeadingConsoleTime,
+    kHeadingConsoleBoard,
+    kHeadingConsoleOutcome,
+    kHeadingConsoleFile,
+    kHeadingConsoleBannerAfter,
+    // torvexctl's --help: what it does, its commands, its options and its exit statuses.
+    kHelpProgram,
+    kHelpFooter,
+    kHelpDll,
+    kHelpHistory,
+    kHelpLog,
+    kHelpJson,
+    kHelpQuiet,
+    kHelpVersion,
+    kHelpLang,
+    kHelpFile,
+    kHelpDownload,
+    kHelpCheck,
+    kHelpVersionCommand,
+    kHelpReference,
+    kHelpInfo,
+    kHelpClean,
+    kHelpBanner,
+    kHelpHistoryCommand,
+    kHelpManifest,
+    kExitMeaning0,
+    kExitMeaning1,
+    kExitMeaning2,
+    kExitMeaning3,
+    kExitMeaning4,
+    kExitMeaning5,
+    kExitMeaning6,
+    kExitMeaning7,
+    kExitMeaning8,
+    kExitMeaning9,
+    kExitMeaning10,
+    kExitMeaning11,
+    kExitMeaning12,
+    kExitMeaning13,
+    kExitMeaning14,
+    kHelpNoVerify,
+    kHelpForce,
+    kHelpRetries,
+    kHelpOperator,
+    kHelpAllowUnsigned,
+    kHelpAllowOlder,
+    kHelpHistoryBoard,
+    kHelpHistorySince,
+    kHelpHistoryWide,
+    kHelpHistoryCsv,
+    kHelpHistorySeparator,
+    // torvexctl: the module and the board interface, the history's own lines.
+    kConsoleLockFailed,             // {error}
+    kConsoleBoardBusy,              // {holder}
+    kConsoleModuleNotNamed,         // {path}
+    kConsoleModulePathUnusable,     // {path}, {problem}
+    kConsoleModuleShortName,        // {name}
+    kConsoleModuleNotLoaded,        // {error}
+    kConsoleInitFailed,             // {result}
+    kConsoleInitFailedCheck,        // {result}, {path}, {log}
+    kConsoleInitCause,              // {cause}
+    kConsoleLogUnwritten,           // {log}
+    kConsoleLogUnwrittenBecause,    // {log}, {problem}
+    kConsoleLogNoLines,             // {log}
+    kConsoleLogLines,               // {log}
+    kConsoleLogLinesRestarted,      // {log}
+    kConsoleSinceNotDate,           // {since}
+    kConsoleHistoryNone,            // {path}
+    kConsoleHistoryNoneSince,       // {since}, {path}
+    kConsoleHistoryNoneBoard,       // {board}, {path}
+    kConsoleHistoryNoneBoardSince,  // {board}, {since}, {path}
+    // What the module's download call returned.
+    kDownloadResultRefused,
+    kDownloadResultLinkFailed,
+    kDownloadResultFailed,
+    kDownloadResultUnexpected,
+    // torvexctl's progress while the board is written.
+    kConsoleStarted,  // {label}
+    kConsoleElapsed,  // {label}, {seconds}
+    // Why a file is not an application, as the check says it.
+    kCheckEmpty,
+    kCheckTooShort,  // {size}, {smallest}
+    kCheckIncomplete,
+    kCheckUnprintable,  // {field}, {byte}
+    kCheckAllEmpty,
     // A field log replayed (torvexctl replay): refusals, where a log stops being readable,
     // what a replay cannot bring about, the setup's files, and why a replay differs.
     kReplayLogUnreadable,     // {log}
@@ -255,6 +464,10 @@ enum class Message {
     kReplayEndedByException,  // {program}, {code}
     kReplayCannotWriteFile,   // {file}, {problem}
     kReplaySystemError,       // {code}
+    kHelpReplay,
+    kExitMeaning15,
+    kExitMeaning16,
+    kExitMeaning17,
     kCount
 };
 

@@ -24,6 +24,17 @@ std::string EnvironmentVariable(const char* name)
     return value != nullptr ? value : "";
 }
 
+// The variables the C library reads for its messages' language, the strongest first.
+std::string UserLanguageCode()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        std::string value = EnvironmentVariable(name);
+        if (!value.empty())
+            return value;
+    }
+    return "";
+}
+
 std::string FileSha256(const std::string& utf8Path)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(utf8Path.c_str(), "rb"), std::fclose);

@@ -14,7 +14,8 @@ bool IsTerminal(std::FILE* stream)
 
 void PrintUtf8ToConsole()
 {
-    if (IsTerminal(stdout))
+    // Warnings and errors go to stderr: a console behind either one shows "é" as "é".
+    if (IsTerminal(stdout) || IsTerminal(stderr))
         SetConsoleOutputCP(CP_UTF8);
 }
 

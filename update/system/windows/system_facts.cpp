@@ -68,6 +68,13 @@ std::string EnvironmentVariable(const char* name)
     return Narrow(value);
 }
 
+std::string UserLanguageCode()
+{
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"";
+    LCID locale = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
+    return LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0) > 0 ? Narrow(name) : "";
+}
+
 std::string FileSha256(const std::string& utf8Path)
 {
     std::FILE* file = OpenFile(utf8Path, "rb");

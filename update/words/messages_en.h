@@ -1,19 +1,13 @@
 // The catalogue in English: one entry a message, in the order of the Message enumeration.
-#include "words/messages.h"
+// English is the reference: another language has the same entries with the same placeholders.
+#pragma once
 
-#include <cstddef>
+#include "words/catalogue.h"
 
 namespace torvexupdate {
 
-namespace {
-
-struct Entry {
-    Message message;
-    const char* text;
-};
-
 // clang-format off
-constexpr Entry kEnglish[] = {
+inline constexpr Entry kEnglish[] = {
     {Message::kNone, ""},
     {Message::kWordFileUnreadable, "file unreadable"},
     {Message::kWordFileEmpty, "file empty"},
@@ -261,6 +255,216 @@ constexpr Entry kEnglish[] = {
     {Message::kWindowTitle, "Torvex board update {version}"},
     {Message::kWindowModuleVersion, "Module: torvex.dll {version}"},
     {Message::kWindowModuleVersionUnknown, "Module: torvex.dll (its version cannot be read)"},
+
+    {Message::kLabelBoardGroup, "Board"},
+    {Message::kLabelReference, "Reference:"},
+    {Message::kLabelApplication, "Application:"},
+    {Message::kLabelRefresh, "&Refresh"},
+    {Message::kLabelFileGroup, "Application file (or drop a file on this window)"},
+    {Message::kLabelFile, "&File:"},
+    {Message::kLabelBrowse, "&Browse…"},
+    {Message::kLabelBanner, "Banner:"},
+    {Message::kLabelManifest, "Manifest:"},
+    {Message::kLabelOperator, "O&perator:"},
+    {Message::kLabelOperatorHint, "(your name, recorded in the history)"},
+    {Message::kLabelUpdate, "&Update"},
+    {Message::kLabelForce, "F&orce: write even a file that fails the check, or the one the board already carries"},
+    {Message::kLabelAllowUnsigned, "Allow &unsigned (unsafe): write a file that no trusted key signed, or without a manifest"},
+    {Message::kLabelAllowOlder, "Allow ol&der (unsafe): write an older release than the one the board carries"},
+    {Message::kLabelLog, "&Log of the last run:"},
+    {Message::kLabelHistory, "&History (click a column to sort):"},
+    {Message::kLabelClose, "Close"},
+    {Message::kLabelLanguage, "Lan&guage:"},
+    {Message::kHeadingTime, "Time"},
+    {Message::kHeadingBoard, "Board"},
+    {Message::kHeadingOutcome, "Outcome"},
+    {Message::kHeadingFile, "File"},
+    {Message::kHeadingOperator, "Operator"},
+    {Message::kHeadingBannerAfter, "Banner after"},
+    {Message::kWindowHistoryDamaged, "({count} damaged or incomplete line(s) skipped in {path})"},
+    {Message::kWindowHistoryEmpty, "(no update recorded yet in {path})"},
+    {Message::kWindowHistoryNewest, "(the newest {shown} of {count} updates)"},
+    {Message::kWindowWarning, "Warning: {warning}"},
+    {Message::kWindowNextAfterInterrupted, "choose the application file and press Update to write it again before using the board."},
+    {Message::kWindowNextWritesInFull, "this update writes the file in full."},
+    {Message::kWindowBannerNone, "(none: the module reads a banner only from files of 58 bytes or more)"},
+    {Message::kHeadlineChecking, "Checking the file…"},
+    {Message::kWindowChecking, "Reading the file and taking its SHA-256 before anything is written to the board."},
+    {Message::kHeadlineUpdating, "Updating the board…"},
+    {Message::kWindowUpdating, "Updating the board… do not disconnect it or switch it off."},
+    {Message::kWindowElapsed, "{seconds} s"},
+    {Message::kWindowTook, "took {seconds} s"},
+    {Message::kWindowCloseWhileRunning, "An update is running: wait for it to end before closing this window (stopping it half-way could leave the board without an application)."},
+    {Message::kWindowBrowseTitle, "Choose the application file"},
+    {Message::kWindowBrowseApplications, "Application files (*.bin)"},
+    {Message::kWindowBrowseAll, "All files (*.*)"},
+    {Message::kWindowNoApplication, "no application"},
+    {Message::kWindowNoApplicationInFlash, "no application in flash"},
+    {Message::kWindowNotRead, "(could not be read)"},
+    {Message::kWindowChooseFile, "Choose an application file: Browse…, or drop it on this window."},
+    {Message::kWindowFileNotReadable, "Cannot read this file: it {problem}. Check the path."},
+    {Message::kWindowFilePasses, "✔ An application file ({size} bytes): it passes the check."},
+    {Message::kWindowFileFails, "✖ Not an application file: {reason}."},
+    {Message::kWindowFileNothingToWrite, "There is nothing to write."},
+    {Message::kWindowFileForced, "Warning: Force is ticked, Update will write it anyway and may leave the board without a working application."},
+    {Message::kWindowFileUpdateOff, "Update stays off unless Force is ticked."},
+    {Message::kWindowAfterAttempts, "{result} after {count} attempts"},
+    {Message::kWindowHistoryNotWritten, "The update history could not be written: {error}"},
+    {Message::kWindowLogBoardBefore, "Board before: {board}"},
+    {Message::kWindowLogBoardBeforeSame, "Board before: {board} (the same as the file)"},
+    {Message::kWindowLogWritingAgain, "Writing it again: {reason}"},
+    {Message::kWindowLogDownloading, "Downloading {path}…"},
+    {Message::kWindowLogRetry, "Download failed ({code}): attempt {number} of {total}"},
+    {Message::kWindowLogModuleLines, "Torvex.log, lines added by this run:"},
+    {Message::kWindowModuleNotLoaded, "The board module could not be loaded:\n\n{error}\n\nPut torvex.dll beside torvexgui.exe, or name it with --dll PATH."},
+    {Message::kWindowBoardNotReached, "The board module could not reach the board (initialisation failed).\n\n{causes}Check torvex.ini beside {module} (QuelvanePath in [TorvexPath]: the folder of the communication library), that the board is connected and that no other program uses it; details are in {log}."},
+    {Message::kWindowUsage, "torvexgui.exe [--dll PATH] [--history PATH] [--retries N] [--lang fr|en] [FILE]\n\n--dll PATH	the module to load (default: torvex.dll beside torvexgui.exe)\n--history PATH	the update history (default: torvex-history.jsonl beside the module, or the TORVEX_HISTORY environment variable)\n--retries N	new attempts after a transfer that failed (default 0)\n--lang fr|en	the window's language (default: TORVEX_LANG, else the one chosen in the window, else the user's display language)\nFILE		the application file to show when the window opens"},
+
+    {Message::kConsoleError, "error: {message}"},
+    {Message::kConsoleWarning, "warning: {message}"},
+    {Message::kConsoleSeeLog, "see Torvex.log beside the module (or run again with --log)"},
+    {Message::kConsoleBoardUnknown, "unknown (the version query failed)"},
+    {Message::kConsoleNoApplication, "no application in flash"},
+    {Message::kConsoleVerifySkipped, "verify: skipped, the file carries no banner"},
+    {Message::kConsoleVerifyQueryFailed, "the download was accepted but the version query failed (0), so the new application could not be verified: run 'torvexctl version'; {see_log}"},
+    {Message::kConsoleVerifyNoApplication, "verification failed: the board reports no application in flash after the download; download again, and check Torvex.log"},
+    {Message::kConsoleVerifyMismatch, "verification failed: the board reports {board} but the file carries {file}; download again, and check Torvex.log"},
+    {Message::kConsoleVerifyMatch, "verify: the board reports the file's banner"},
+    {Message::kConsoleBoardWrittenNotStarted, "board:  written but not started: {board}"},
+    {Message::kConsoleBoardUnchanged, "board:  unchanged: {board}"},
+    {Message::kConsoleBoardEmpty, "board:  no application in flash"},
+    {Message::kConsoleBoardOther, "board:  another application: {board}"},
+    {Message::kConsoleBoardNotRead, "board:  unknown (the version query failed)"},
+    {Message::kAdviceConsoleWrittenNotStarted, "the application was written but could not be started (or the board not reset): restart the board, then check with 'torvexctl version'; if it does not run, download again"},
+    {Message::kAdviceConsoleBoardRefused, "the board refused the application: check that the file is meant for this board"},
+    {Message::kAdviceConsoleNotWritten, "the application was not written: check the connection and download again (--retries N tries again after a failed transfer)"},
+    {Message::kAdviceConsoleBoardEmpty, "the board now has no application: download a good application before restarting it"},
+    {Message::kAdviceConsoleBoardOther, "the board carries neither its former application nor this file's: download again"},
+    {Message::kAdviceConsoleBoardUnknown, "what the board carries could not be read: run 'torvexctl version' before restarting it"},
+    {Message::kConsoleAdviceAndLog, "{advice}; {see_log}"},
+    {Message::kConsoleResult, "result: {result}"},
+    {Message::kConsoleResultAfterAttempts, "result: {result} after {count} attempts"},
+    {Message::kConsoleTime, "time:   {seconds} s"},
+    {Message::kConsoleBoardBefore, "board:  {board}"},
+    {Message::kConsoleBoardBeforeFileBanner, "board:  {board} (the file's banner)"},
+    {Message::kConsoleWritingAgain, "writing it again: {reason}"},
+    {Message::kConsoleBoardBeforeForced, "board:  {board} (the same; downloading it again: --force)"},
+    {Message::kConsoleBoardBeforeReplaced, "board:  {board} (to be replaced)"},
+    {Message::kConsoleDownloading, "downloading {file}"},
+    {Message::kConsoleRetry, "download failed ({code}): attempt {number} of {total}"},
+    {Message::kConsoleHistoryNotWritten, "warning: this update could not be added to the update history: {error}"},
+    {Message::kConsoleNextWritesInFull, "this download writes the file in full"},
+    {Message::kConsoleNextDownloadAgain, "download the application again (torvexctl download FILE) before using the board"},
+    {Message::kConsoleForcedNotApplication, "warning: {file} is not an application file: {reason}; downloading it anyway (--force)"},
+    {Message::kConsoleFileProblem, "application file {path} {problem}: check the path"},
+    {Message::kConsoleFile, "file:   {path}"},
+    {Message::kConsoleSize, "size:   {size} bytes"},
+    {Message::kConsoleBanner, "banner:"},
+    {Message::kConsoleBannerNone, "banner: none (a banner needs a file of {bytes} bytes or more)"},
+    {Message::kConsoleBannerField, "  field {number}: {text}"},
+    {Message::kConsoleBannerMissing, "(missing)"},
+    {Message::kConsoleBannerLine, "  line:    {text}"},
+    {Message::kConsoleBannerIncomplete, "  (incomplete: the fields do not all end within the 48 bytes)"},
+    {Message::kConsoleVersionFailed, "version query failed (0): {see_log}"},
+    {Message::kConsoleApplicationInFlash, "application in flash:"},
+    {Message::kConsoleReferenceFailed, "reference query failed (0): {see_log}"},
+    {Message::kConsoleBoardReference, "board reference: {reference}"},
+    {Message::kConsoleCheckLogIgnored, "--log has no effect on check: it reads the file without the module"},
+    {Message::kConsoleCheckNotApplication, "{file} is not an application file: {reason}"},
+    {Message::kConsoleCheckPasses, "check:  an application file: download would accept it"},
+    {Message::kConsoleManifest, "manifest: {words}"},
+    {Message::kConsoleVersionLine, "torvexctl for torvex module {version} ({product_version})"},
+    {Message::kConsoleUnknownCommandClosest, "unknown command \"{typed}\": did you mean \"{closest}\"? run 'torvexctl --help' for the usage"},
+    {Message::kConsoleUnknownCommand, "unknown command \"{typed}\": the commands are {names}; run 'torvexctl --help' for the usage"},
+    {Message::kConsoleUsageHint, "{problem}; run 'torvexctl --help' for the usage"},
+    {Message::kConsoleCommandRequired, "a command is required (download, check, version, reference, info, clean, banner, history, manifest or replay); run 'torvexctl --help' for the usage"},
+    {Message::kConsoleInternalError, "internal error: {what}"},
+    {Message::kHeadingConsoleTime, "TIME"},
+    {Message::kHeadingConsoleBoard, "BOARD"},
+    {Message::kHeadingConsoleOutcome, "OUTCOME"},
+    {Message::kHeadingConsoleFile, "FILE"},
+    {Message::kHeadingConsoleBannerAfter, "BANNER AFTER"},
+
+    {Message::kHelpProgram, "Updates and queries a communication board through torvex.dll."},
+    {Message::kHelpFooter, "torvexctl loads torvex.dll from its own folder (or --dll PATH), initialises it with\n_Init_Module_COM and runs one command. The module reads torvex.ini and writes Torvex.log\nbeside itself, and download adds a record to the update history (history shows it). The\noptions --dll, --history, --log, --json and --quiet may come before or after the command.\n\nExit status:\n"},
+    {Message::kHelpDll, "the module to load (default: torvex.dll beside torvexctl)"},
+    {Message::kHelpHistory, "the update history file (default: $TORVEX_HISTORY, else torvex-history.jsonl beside the module)"},
+    {Message::kHelpLog, "print the lines this run added to Torvex.log"},
+    {Message::kHelpJson, "print one JSON object on stdout instead of text"},
+    {Message::kHelpQuiet, "print no results, only warnings and errors: the exit status tells the outcome"},
+    {Message::kHelpVersion, "print the module version and exit"},
+    {Message::kHelpLang, "the language of messages: fr or en (default: $TORVEX_LANG, else the user's display language)"},
+    {Message::kHelpFile, "application file"},
+    {Message::kHelpDownload, "download an application file into the board, then verify it"},
+    {Message::kHelpCheck, "check that a file is an application, as download does before writing (no board)"},
+    {Message::kHelpVersionCommand, "show the banner of the application in the board's flash"},
+    {Message::kHelpReference, "show the board's reference"},
+    {Message::kHelpInfo, "show the board's reference and the banner in its flash"},
+    {Message::kHelpClean, "ask the communication library to clean up"},
+    {Message::kHelpBanner, "show the banner of an application file (no board, no module)"},
+    {Message::kHelpHistoryCommand, "show the update history, newest first (no board, no module)"},
+    {Message::kHelpManifest, "create FILE: write a release file's manifest; check FILE: check a file against it (no board)"},
+    {Message::kExitMeaning0, "success"},
+    {Message::kExitMeaning1, "internal error in torvexctl"},
+    {Message::kExitMeaning2, "usage error (bad command line)"},
+    {Message::kExitMeaning3, "torvex.dll not loadable or an export missing"},
+    {Message::kExitMeaning4, "module initialisation failed (_Init_Module_COM returned 0)"},
+    {Message::kExitMeaning5, "download refused by the board (-2)"},
+    {Message::kExitMeaning6, "download failed (-1, 0 or an unexpected result)"},
+    {Message::kExitMeaning7, "verification mismatch: the board's banner differs from the file's"},
+    {Message::kExitMeaning8, "query failed (version, reference or clean-up returned 0)"},
+    {Message::kExitMeaning9, "application file missing, unreadable or empty"},
+    {Message::kExitMeaning10, "not an application file (too short for a banner, or a banner that does not decode into five printable fields): nothing written"},
+    {Message::kExitMeaning11, "the file's path cannot be handed to the module (characters outside the ANSI code page and no short name): nothing written"},
+    {Message::kExitMeaning12, "the file differs from its manifest, has none (or an unsigned one) while trusted keys are installed, or is not meant for this board or older than its release: nothing written (manifest check: the file does not pass)"},
+    {Message::kExitMeaning13, "manifest create: the key cannot be used, or the manifest cannot be written (manifest check --key: the key cannot be used)"},
+    {Message::kExitMeaning14, "the board interface is in use by another torvexctl or torvexgui (the message says which): nothing done"},
+    {Message::kHelpNoVerify, "do not read the version back after the download"},
+    {Message::kHelpForce, "download a file that does not look like an application, or the application the board already carries"},
+    {Message::kHelpRetries, "try a download that failed on the link (-1) again up to N times (default 0)"},
+    {Message::kHelpOperator, "who runs the update, for the history (default: $TORVEX_OPERATOR)"},
+    {Message::kHelpAllowUnsigned, "write a file without a manifest signed by a trusted key (trusted-keys beside the module); a file that differs from its manifest, or a manifest edited after signing, is still refused"},
+    {Message::kHelpAllowOlder, "write an older release version than the one the update history knows the board carries"},
+    {Message::kHelpHistoryBoard, "only the records of the board with exactly this reference"},
+    {Message::kHelpHistorySince, "only the records from this date on (local time)"},
+    {Message::kHelpHistoryWide, "every column, however wide the table"},
+    {Message::kHelpHistoryCsv, "CSV for a spreadsheet, every column, with a header row"},
+    {Message::kHelpHistorySeparator, "the CSV's field separator: \",\" (default) or \";\" (the list separator of French spreadsheets)"},
+
+    {Message::kConsoleLockFailed, "warning: {error}; going on without it: make sure that no other program uses the board"},
+    {Message::kConsoleBoardBusy, "the board interface is in use: {holder}; nothing was done: wait until it has finished, then run this command again"},
+    {Message::kConsoleModuleNotNamed, "warning: the module looks for torvex.ini and writes Torvex.log beside the program, not beside {path}, because its file is not named torvex.dll"},
+    {Message::kConsoleModulePathUnusable, "warning: the module's path {path} cannot be given to it: {problem}; it will find neither torvex.ini nor its log: move it to a folder with a plainer name"},
+    {Message::kConsoleModuleShortName, "the module's path holds characters outside the ANSI code page: loading it by its short name {name}"},
+    {Message::kConsoleModuleNotLoaded, "{error}; put torvex.dll beside torvexctl or name it with --dll PATH"},
+    {Message::kConsoleInitFailed, "initialisation failed ({result})"},
+    {Message::kConsoleInitFailedCheck, "initialisation failed ({result}): check torvex.ini beside {path} (key QuelvanePath in [TorvexPath]) and {log}"},
+    {Message::kConsoleInitCause, "\n  cause: {cause}"},
+    {Message::kConsoleLogUnwritten, "warning: this run's lines could not be written to {log}"},
+    {Message::kConsoleLogUnwrittenBecause, "warning: this run's lines could not be written to {log}: {problem}"},
+    {Message::kConsoleLogNoLines, "{log}: no lines were added by this run"},
+    {Message::kConsoleLogLines, "{log}, lines added by this run:"},
+    {Message::kConsoleLogLinesRestarted, "{log}, lines added by this run (the log was emptied on reaching its size limit):"},
+    {Message::kConsoleSinceNotDate, "--since: \"{since}\" is not a date: give YYYY-MM-DD or YYYY-MM-DDTHH:MM (local time), for example 2026-12-01"},
+    {Message::kConsoleHistoryNone, "no update recorded in {path}"},
+    {Message::kConsoleHistoryNoneSince, "no update since {since} recorded in {path}"},
+    {Message::kConsoleHistoryNoneBoard, "no update of board {board} recorded in {path}"},
+    {Message::kConsoleHistoryNoneBoardSince, "no update of board {board} since {since} recorded in {path}"},
+
+    {Message::kDownloadResultRefused, "refused by the board (-2)"},
+    {Message::kDownloadResultLinkFailed, "download failed (-1)"},
+    {Message::kDownloadResultFailed, "failed (0)"},
+    {Message::kDownloadResultUnexpected, "unexpected result"},
+
+    {Message::kConsoleStarted, "{label}..."},
+    {Message::kConsoleElapsed, "{label}: {seconds} s elapsed"},
+
+    {Message::kCheckEmpty, "it is empty"},
+    {Message::kCheckTooShort, "it is {size} bytes long: the module reads a banner (bytes 8 to 55) only from files of {smallest} bytes or more"},
+    {Message::kCheckIncomplete, "its banner (bytes 8 to 55) does not decode into five fields: they do not all end with a zero byte within the 48 bytes"},
+    {Message::kCheckUnprintable, "field {field} of its banner (bytes 8 to 55) holds the byte {byte}, which is not printable text"},
+    {Message::kCheckAllEmpty, "the five fields of its banner (bytes 8 to 55) are all empty"},
+
     // A field log replayed.
     {Message::kReplayLogUnreadable, "cannot read {log}"},
     {Message::kReplayLogUnreadableWhy, "cannot read {log}: {problem}"},
@@ -333,44 +537,11 @@ constexpr Entry kEnglish[] = {
     {Message::kReplayEndedByException, "{program} ended with the exception {code}"},
     {Message::kReplayCannotWriteFile, "cannot write {file}: {problem}"},
     {Message::kReplaySystemError, "system error {code}"},
+    {Message::kHelpReplay, "replay LOG: repeat a field log's calls against the simulated board and compare the logs (no board)"},
+    {Message::kExitMeaning15, "replay: the log cannot be replayed (not a Torvex.log, empty, over 5,000,000 bytes, no such run) or the folder cannot take the setup (it exists and is not empty): nothing replayed"},
+    {Message::kExitMeaning16, "replay: the replay's log differs from the field log (the message names the first line and why)"},
+    {Message::kExitMeaning17, "replay: the logs agree as far as the field log is readable (cut short, or a line no module writes): the message says where it stopped"},
 };
 // clang-format on
-
-constexpr bool EveryMessageInOrder()
-{
-    if (std::size(kEnglish) != static_cast<std::size_t>(Message::kCount))
-        return false;
-    for (std::size_t i = 0; i < std::size(kEnglish); ++i)
-        if (static_cast<std::size_t>(kEnglish[i].message) != i)
-            return false;
-    return true;
-}
-static_assert(EveryMessageInOrder(), "one English entry for each message, in the enumeration's order");
-
-}  // namespace
-
-std::string Say(Message message, std::initializer_list<Placeholder> values)
-{
-    std::size_t index = static_cast<std::size_t>(message);
-    std::string text = index < std::size(kEnglish) ? kEnglish[index].text : "";
-    std::string said;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t open = text.find('{', at);
-        std::size_t close = open == std::string::npos ? std::string::npos : text.find('}', open);
-        if (close == std::string::npos) {
-            said += text.substr(at);
-            break;
-        }
-        said += text.substr(at, open - at);
-        std::string name = text.substr(open + 1, close - open - 1);
-        const Placeholder* given = nullptr;
-        for (const Placeholder& value : values)
-            if (name == value.name)
-                given = &value;
-        said += given != nullptr ? given->value : text.substr(open, close - open + 1);
-        at = close + 1;
-    }
-    return said;
-}
 
 }  // namespace torvexupdate
