@@ -1,6 +1,5 @@
-#include "interrupted_notice.h"
+#include "board_warning.h"
 
-#include "history/history.h"
 #include "module/board_state.h"
 #include "system/text.h"
 
@@ -8,25 +7,31 @@ namespace torvexctl {
 
 using namespace torvexupdate;
 
-void TellInterrupted(const Record& attempt, const std::string& next, Output& out)
+void TellIncomplete(const BoardAccount& account, Message next, Output& out)
 {
-    out.Data()["interrupted_update"] = attempt;
-    out.Note("warning: " + InterruptedWords(attempt, next));
+    if (!account.MayBeIncomplete())
+        return;
+    out.Data()["incomplete_since"] = *account.incompleteSince;
+    if (account.lastWrite && FieldText(*account.lastWrite, field::kOutcome) == outcome_name::kInterrupted)
+        out.Data()["interrupted_update"] = *account.lastWrite;
+    out.Note("warning: " + IncompleteWords(account, Say(next)));
 }
 
-void WarnWhenInterrupted(ModuleRun& run, const Options& options, const std::string* reference, Output& out)
+void WarnWhenIncomplete(ModuleRun& run, const Options& options, const std::string* reference, Output& out)
 {
     History history = ReadHistory(HistoryPath(options.historyPath, run.ModuleFolder()));
-    std::vector<Record> interrupted = InterruptedBoards(Attempts(history.records));
-    if (interrupted.empty())
+    // This program holds the board lock: no update of it runs.
+    std::vector<BoardAccount> accounts = AccountsOf(Attempts(history.records, std::nullopt), false);
+    bool any = false;
+    for (const BoardAccount& account : accounts)
+        any = any || account.MayBeIncomplete();
+    if (!any)
         return;
     // A board that does not tell its reference may be any of them.
     std::string board = Cp1252ToUtf8(reference != nullptr ? *reference : ReadReference(run.Get()));
-    for (const Record& attempt : interrupted) {
-        if (board.empty() || FieldText(attempt, field::kBoard) == board)
-            TellInterrupted(attempt, "download the application again (torvexctl download FILE) before using the board",
-                            out);
-    }
+    for (const BoardAccount& account : accounts)
+        if (board.empty() || account.board == board)
+            TellIncomplete(account, Message::kNextQueryWriteAgain, out);
 }
 
 }  // namespace torvexctl

@@ -1,9 +1,10 @@
 #include "download_presenter.h"
 
 #include "banner_print.h"
+#include "board_warning.h"
 #include "engine/outcome_texts.h"
 #include "exit_codes.h"
-#include "interrupted_notice.h"
+#include "history/history.h"
 #include "manifest_print.h"
 #include "progress.h"
 #include "system/paths.h"
@@ -186,8 +187,11 @@ UpdateEvents DownloadPresenter::Events()
     UpdateEvents events;
     events.openBoard = [this](BoardCalls* calls) { return OpenBoard(calls); };
     events.manifestChecked = [this](const ManifestVerdict& verdict) { ManifestChecked(verdict); };
-    events.historyRead = [this](const BoardHistory& standing) { HistoryRead(standing); };
-    events.boardRead = [this](const BoardContent& before, bool same) { BoardRead(before, same); };
+    events.accountRead = [this](const BoardAccount& account) { AccountRead(account); };
+    events.boardRead = [this](const BoardContent& before, bool same, const std::string& writeAgainBecause) {
+        BoardRead(before, same, writeAgainBecause);
+    };
+    events.writing = [this] { Writing(); };
     events.runDownload = [this](const std::function<int()>& download, double* seconds) {
         return RunDownload(download, seconds);
     };
@@ -214,28 +218,32 @@ void DownloadPresenter::ManifestChecked(const ManifestVerdict& verdict)
     manifestNotes_ = verdict.notes.size();
 }
 
-void DownloadPresenter::HistoryRead(const BoardHistory& standing)
+void DownloadPresenter::AccountRead(const BoardAccount& account)
 {
-    if (standing.interrupted)
-        TellInterrupted(*standing.interrupted, "this download writes the file in full", out_);
-    writeAgainBecause_ = standing.writeAgainBecause;
+    account_ = account;
 }
 
-void DownloadPresenter::BoardRead(const BoardContent& before, bool same)
+void DownloadPresenter::BoardRead(const BoardContent& before, bool same, const std::string& writeAgainBecause)
 {
     if (manifest_ != nullptr)  // the board's side may add a note: an older version written anyway
         PrintManifestNotes(options_.file, *manifest_, manifestNotes_, out_);
     out_.Data()["board_before"] = BoardJson(before);
-    if (same && !options_.force && !writeAgainBecause_.empty()) {
-        out_.Data()[field::kWrittenAgainBecause] = writeAgainBecause_;
+    if (!writeAgainBecause.empty()) {
+        out_.Data()[field::kWrittenAgainBecause] = writeAgainBecause;
         out_.Info("board:  " + Describe(before) + " (the file's banner)");
-        out_.Info("writing it again: " + writeAgainBecause_);
+        out_.Info("writing it again: " + writeAgainBecause);
     } else if (same && !options_.force)
         out_.Info("board:  " + Describe(before));
     else if (same)
         out_.Info("board:  " + Describe(before) + " (the same; downloading it again: --force)");
     else
         out_.Info("board:  " + Describe(before) + (before.banner ? " (to be replaced)" : ""));
+}
+
+// The warning comes when the file is about to be written, which then writes it in full.
+void DownloadPresenter::Writing()
+{
+    TellIncomplete(account_, Message::kNextDownloadWritesInFull, out_);
 }
 
 int DownloadPresenter::RunDownload(const std::function<int()>& download, double* seconds)
@@ -258,6 +266,14 @@ int DownloadPresenter::Finish(const UpdateFile& file, const UpdateReport& report
         code = startCode_;
     else
         code = ReportDownload(options_, file, report, out_);
+    // An update that wrote nothing (refused by the manifest or the board) leaves an earlier
+    // incomplete write standing: said again, after the refusal.
+    if (started_ && !report.reference.empty()) {
+        BoardAccount after = ReadBoardAccount(HistoryPath(options_.historyPath, run_.ModuleFolder()), report.reference,
+                                              std::nullopt);
+        if (after.MayBeIncomplete() && FieldText(*after.lastWrite, field::kId) != report.id)
+            TellIncomplete(after, Message::kNextQueryWriteAgain, out_);
+    }
     if (!report.historyError.empty())
         out_.Note("warning: this update could not be added to the update history: " + report.historyError);
     if (started_)

@@ -11,10 +11,11 @@ ModuleRun::ModuleRun(const Options& options, Output& out)
 {
 }
 
-bool ModuleRun::Lock()
+bool ModuleRun::Lock(const std::string& updateId)
 {
     LockHolder me;
     me.program = "torvexctl";
+    me.updateId = updateId;
     const auto& command = out_.Data()["command"];
     me.activity = "running '" + (command.is_string() ? command.get<std::string>() : std::string("torvexctl")) + "'";
     if (!options_.file.empty()) {
@@ -32,11 +33,10 @@ bool ModuleRun::Lock()
     case BoardLock::Result::kBusy:
         break;
     }
-    out_.Data()["board_holder"] = {{"program", holder.program},
-                                   {"process_id", holder.processId},
-                                   {"since", holder.since},
-                                   {"activity", holder.activity},
-                                   {"file", holder.file}};
+    out_.Data()["board_holder"] = {{"program", holder.program},   {"process_id", holder.processId},
+                                   {"since", holder.since},       {"activity", holder.activity},
+                                   {"file", holder.file},         {"machine", holder.machine},
+                                   {"update_id", holder.updateId}};
     out_.Error("the board interface is in use: " + HolderWords(holder)
                + "; nothing was done: wait until it has finished, then run this command again");
     return false;

@@ -10,7 +10,7 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     // The same opening as torvexctl's, told in the window's words.
     session_ = std::make_unique<torvexupdate::ModuleSession>(modulePath);
     lock_ = std::make_unique<torvexupdate::BoardLock>(session_->Setting().folder);
-    if (!Acquire("reading the board", "", problem)) {
+    if (!Acquire("reading the board", "", "", problem)) {
         *problem += L"\n\nWait until it has finished, then start torvexgui again.";
         return false;
     }
@@ -33,12 +33,14 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     return false;
 }
 
-bool BoardLink::Acquire(const std::string& activity, const std::string& file, std::wstring* busy)
+bool BoardLink::Acquire(const std::string& activity, const std::string& file, const std::string& updateId,
+                        std::wstring* busy)
 {
     torvexupdate::LockHolder me;
     me.program = "torvexgui";
     me.activity = activity;
     me.file = file;
+    me.updateId = updateId;
     torvexupdate::LockHolder holder;
     std::string error;
     if (lock_->Take(me, &holder, &error) != torvexupdate::BoardLock::Result::kBusy)

@@ -1,8 +1,7 @@
 #include "main_dialog.h"
 
 #include "control_ids.h"
-#include "engine/update_record.h"
-#include "history/history_attempts.h"
+#include "history/board_account.h"
 #include "history_list.h"
 #include "operator_setting.h"
 #include "outcome_text.h"
@@ -37,7 +36,11 @@ struct Window {
     bool running = false;
     Clock::time_point started;
     HFONT headlineFont = nullptr;
-    std::wstring boardWarning;  // the board's newest update did not finish: said until one does
+    std::string reference;  // the board's, as the module gave it when last read
+    // The board may hold an incomplete application: said until a write of it completes.
+    std::wstring boardWarning;
+    std::wstring boardWarningHeadline;
+    std::string incompleteWrite;  // the id of the write the warning is about
     HistoryList history;
     WindowLayout layout;
 };
@@ -109,34 +112,52 @@ int IconOf(Severity severity)
     return IDC_OUTCOME_ERROR;
 }
 
+// Reads the board with the board interface taken (no update of it runs), and what its
+// account says.
 void ShowBoard(Window& window)
 {
-    std::string reference;
-    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
+    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&window.reference));
     SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
-    BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
-    window.boardWarning.clear();
-    if (standing.interrupted)
-        window.boardWarning = L"Warning: "
-            + Wide(InterruptedWords(*standing.interrupted,
-                                    "choose the application file and press Update to write it again before "
-                                    "using the board."));
+    BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.reference, std::nullopt);
+    window.boardWarning = account.MayBeIncomplete()
+        ? L"Warning: " + Wide(IncompleteWords(account, Say(Message::kNextWindowWriteAgain)))
+        : L"";
+    bool interrupted = account.MayBeIncomplete()
+        && FieldText(*account.lastWrite, field::kOutcome) == outcome_name::kInterrupted;
+    window.boardWarningHeadline = Wide(
+        Say(interrupted ? RowOf(Outcome::kInterrupted).headline : Message::kHeadlineWriteFailed));
+    window.incompleteWrite = account.MayBeIncomplete() ? FieldText(*account.lastWrite, field::kId) : "";
 }
 
-// Said first, over what the outcome said before, until a later update of the board ends:
-// the board's banner may look right.
+// Said first, over what the outcome said before, until a later write of the board
+// completes: the board's banner may look right.
 void ShowBoardWarning(Window& window)
 {
     if (!window.boardWarning.empty())
-        ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(RowOf(Outcome::kInterrupted).headline)), window.boardWarning);
+        ShowOutcome(window, IDC_OUTCOME_WARNING, window.boardWarningHeadline, window.boardWarning);
+}
+
+// Another program holds the board: an update of it running, as its account says, or
+// whoever it is.
+void ShowBusy(Window& window, const std::wstring& busy, const std::wstring& next)
+{
+    BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.reference, window.board->Holder());
+    if (account.running) {
+        ShowOutcome(window, IconOf(RowOf(Outcome::kRunning).severity), Wide(Say(RowOf(Outcome::kRunning).headline)),
+                    Wide(Say(Message::kRunningWindow,
+                             {{"running", RunningWords(*account.running)},
+                              {"path", FieldText(*account.running, field::kFile)}})));
+        return;
+    }
+    ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" " + next);
 }
 
 // Reads the board under the board interface's lock, or says who holds it.
 void ReadBoard(Window& window)
 {
     std::wstring busy;
-    if (!window.board->Acquire("reading the board", "", &busy)) {
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" Press Refresh when it has finished.");
+    if (!window.board->Acquire("reading the board", "", "", &busy)) {
+        ShowBusy(window, busy, L"Press Refresh when it has finished.");
         return;
     }
     ShowBoard(window);
@@ -230,11 +251,12 @@ void StartUpdate(Window& window)
         return;
     UpdateOptions options = OptionsOf(window);
     options.operatorName = Utf8(OperatorName(window));
+    // The lock's words name this update, so that the history shows it as running meanwhile.
+    options.updateId = NewUpdateId();
     std::wstring busy;
     if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
-                               AbsolutePath(window.file.path), &busy)) {
-        ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy",
-                    busy + L" Press Update again when it has finished.");
+                               AbsolutePath(window.file.path), options.updateId, &busy)) {
+        ShowBusy(window, busy, L"Press Update again when it has finished.");
         return;
     }
 
@@ -274,10 +296,12 @@ void FinishUpdate(Window& window)
     SetText(window.dialog, IDC_ELAPSED, took);
     ShowBoard(window);
     window.board->Release();
-    // An update refused before it wrote leaves an earlier interruption standing: say it too.
+    // An update that wrote nothing leaves an earlier incomplete write standing: say it too
+    // (an update that failed itself has said so).
+    bool earlier = !window.boardWarning.empty() && window.incompleteWrite != report.id;
     ShowOutcome(window, IconOf(OutcomeSeverity(report)), OutcomeHeadline(report),
-                OutcomeText(file, report) + (window.boardWarning.empty() ? L"" : L"\r\n\r\n" + window.boardWarning));
-    window.history.Show(window.settings.historyPath);
+                OutcomeText(file, report) + (earlier ? L"\r\n\r\n" + window.boardWarning : L""));
+    window.history.Show(window.settings.historyPath, window.board->Holder());
     InspectChosenFile(window);  // the file may have changed meanwhile; re-enables the controls
     SetFocus(GetDlgItem(window.dialog, IDC_OUTCOME));
 }
@@ -299,7 +323,7 @@ void OnCommand(Window& window, int id, int notification)
     switch (id) {
     case IDC_REFRESH:
         ReadBoard(window);
-        window.history.Show(window.settings.historyPath);
+        window.history.Show(window.settings.historyPath, window.board->Holder());
         break;
     case IDC_BROWSE:
         Browse(window);
@@ -361,7 +385,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetUpControls(*window);
         ShowBoard(*window);  // with the board interface taken when the module was opened
         window->board->Release();
-        window->history.Show(window->settings.historyPath);
+        window->history.Show(window->settings.historyPath, window->board->Holder());
         SetText(dialog, IDC_FILE_PATH, window->settings.file);
         InspectChosenFile(*window);
         ShowBoardWarning(*window);

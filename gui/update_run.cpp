@@ -28,19 +28,21 @@ void UpdateRun::Start(HWND window, const std::string& utf8Path, const torvexupda
             *board = calls;
             return true;
         };
-        std::wstring writeAgainBecause;
-        events.historyRead = [&](const torvexupdate::BoardHistory& standing) {
-            if (standing.interrupted)
+        torvexupdate::BoardAccount account;
+        events.accountRead = [&](const torvexupdate::BoardAccount& read) { account = read; };
+        events.boardRead = [&](const torvexupdate::BoardContent& before, bool same,
+                               const std::string& writeAgainBecause) {
+            AddLine(window, L"Board before: " + BoardText(before) + (same ? L" (the same as the file)" : L""));
+            if (!writeAgainBecause.empty())
+                AddLine(window, L"Writing it again: " + Wide(writeAgainBecause));
+        };
+        events.writing = [&] {
+            // Said when the file is about to be written, which then writes it in full.
+            if (account.MayBeIncomplete())
                 AddLine(window,
                         L"Warning: "
-                            + Wide(torvexupdate::InterruptedWords(*standing.interrupted,
-                                                                  "this update writes the file in full.")));
-            writeAgainBecause = Wide(standing.writeAgainBecause);
-        };
-        events.boardRead = [&](const torvexupdate::BoardContent& before, bool same) {
-            AddLine(window, L"Board before: " + BoardText(before) + (same ? L" (the same as the file)" : L""));
-            if (same && !options.force && !writeAgainBecause.empty())
-                AddLine(window, L"Writing it again: " + writeAgainBecause);
+                            + Wide(torvexupdate::IncompleteWords(
+                                account, torvexupdate::Say(torvexupdate::Message::kNextUpdateWritesInFull))));
             AddLine(window, L"Downloading " + Wide(file.path) + L"\u2026");
         };
         events.retrying = [&](int number, int total, int previous) {

@@ -151,6 +151,8 @@ TEST(DownloadSteps, BoardStateAfterAFailureComparesBeforeAfterAndFile)
     };
     const Case cases[] = {
         {board(old), board(old), AfterFailure::kUnchanged},
+        // The file's banner before and after (a file written again): the banner did not change.
+        {board(fromFile), board(fromFile), AfterFailure::kUnchanged},
         {board(std::nullopt), board(std::nullopt), AfterFailure::kUnchanged},
         {board(old), board(fromFile), AfterFailure::kWrittenNotStarted},
         {board(old, false), board(fromFile), AfterFailure::kWrittenNotStarted},

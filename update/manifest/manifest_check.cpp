@@ -4,6 +4,7 @@
 #include "system/paths.h"
 #include "system/system_facts.h"
 #include "system/text.h"
+#include "words/messages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -252,6 +253,7 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
     verdict.manifestPath = ManifestPathFor(utf8FilePath);
     TrustedKeys trusted = ReadTrustedKeys(trustedKeysFolder);
     verdict.notes = trusted.warnings;
+    verdict.keysInstalled = trusted.required;
     const std::string manifestName = file.name + kManifestSuffix;
 
     // No trusted signature: refused when keys are installed, unless the user allows it.
@@ -261,7 +263,7 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
             return false;
         }
         verdict.notes.push_back(words + ": written anyway, as asked");
-        verdict.overrides.push_back("allow-unsigned");
+        verdict.overrides.push_back(kAllowUnsignedName);
         return true;
     };
 
@@ -319,8 +321,8 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
     return verdict;
 }
 
-void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boardReference,
-                               const std::string& carriedVersion, const ManifestOverrides& overrides)
+void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boardReference, const VersionFloor& floor,
+                               const ManifestOverrides& overrides)
 {
     if (!verdict->ok || !verdict->manifest)
         return;
@@ -337,32 +339,40 @@ void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boar
             return;
         }
     }
-    if (manifest.version.empty() || carriedVersion.empty())
+    if (manifest.version.empty() || floor.version.empty())
         return;
-    std::optional<SemanticVersion> carried = ParseVersion(carriedVersion);
+    std::optional<SemanticVersion> carried = ParseVersion(floor.version);
     if (!carried) {
-        verdict->notes.push_back("the board's release version " + Quoted(carriedVersion)
+        verdict->notes.push_back("the board's release version " + Quoted(floor.version)
                                  + " is not a semantic version: not compared");
         return;
     }
     if (CompareVersions(*ParseVersion(manifest.version), *carried) >= 0)
         return;
-    std::string words = "the file's version " + manifest.version + " is older than " + carriedVersion
-        + ", which the board carries";
+    // Where the floor came from, so that the person deciding knows what they would go below.
+    Message sentence = floor.path.empty() && floor.when.empty() ? Message::kOlderThanCarried
+        : floor.found                                           ? Message::kOlderThanFound
+                                                                : Message::kOlderThanWritten;
+    std::string words = Say(sentence,
+                            {{"version", manifest.version},
+                             {"floor", floor.version},
+                             {"path", floor.path.empty() ? "?" : floor.path},
+                             {"when", floor.when.empty() ? "?" : floor.when},
+                             {"who", floor.who.empty() ? "?" : floor.who}});
     if (!overrides.allowOlder) {
         Refuse(verdict, ManifestRefusal::kOlderVersion, words);
         return;
     }
     verdict->notes.push_back(words + ": written anyway, as asked");
-    verdict->overrides.push_back("allow-older");
+    verdict->overrides.push_back(kAllowOlderName);
 }
 
 ManifestVerdict CheckAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
-                                     const std::string& boardReference, const std::string& carriedVersion,
+                                     const std::string& boardReference, const VersionFloor& floor,
                                      const std::string& trustedKeysFolder, const ManifestOverrides& overrides)
 {
     ManifestVerdict verdict = CheckFileAgainstManifest(utf8FilePath, file, trustedKeysFolder, overrides);
-    CheckBoardAgainstManifest(&verdict, boardReference, carriedVersion, overrides);
+    CheckBoardAgainstManifest(&verdict, boardReference, floor, overrides);
     return verdict;
 }
 
