@@ -31,10 +31,12 @@ void PrintBanner(Output& out, const Banner& banner)
 
 std::string Quoted(const Banner& banner)
 {
-    std::string text;
-    for (std::size_t i = 0; i < kBannerFieldCount; ++i)
-        text += (i == 0 ? "\"" : " \"") + ForTerminal(FieldOf(banner, i)) + "\"";
-    return text;
+    return "\"" + Apart(banner) + "\"";
+}
+
+std::string Apart(const Banner& banner)
+{
+    return ForTerminal(BannerFields(banner));
 }
 
 bool DescribeFile(const std::string& path, const ApplicationFile& file, Output& out)

@@ -12,7 +12,9 @@ extern const char* const kSeeLog;
 
 nlohmann::ordered_json BannerJson(const torvexupdate::Banner& banner);
 void PrintBanner(Output& out, const torvexupdate::Banner& banner);
-// The fields one by one, each in quotes: short fields would run together on one line.
+// The five fields on one line, apart ("TORVEX-SAMPLE1 | APP 1.0.0 | ..."): fields that fill
+// their width would run together in the module's line. Quoted: the same in quotes.
+std::string Apart(const torvexupdate::Banner& banner);
 std::string Quoted(const torvexupdate::Banner& banner);
 
 // Reports the file's size and banner; false (after the error) when it cannot be read.

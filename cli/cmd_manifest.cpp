@@ -65,28 +65,57 @@ int CreateManifest(const Options& options, Output& out)
     out.Data()["sha256"] = manifest.sha256;
     out.Data()["signed_by"] = manifest.signature ? nlohmann::ordered_json(manifest.signature->key) : nullptr;
     out.Info("sha256: " + manifest.sha256);
-    out.Info(manifest.signature ? "signed: by key " + manifest.signature->key + " (" + options.keyPath + ")"
-                                : "signed: no (--key PRIVATE.pem signs it)");
+    out.Info(manifest.signature
+                 ? "signed: by key " + FingerprintForPeople(manifest.signature->key) + " (" + options.keyPath + ")"
+                 : "signed: no (--key PRIVATE.pem signs it)");
     out.Info("wrote:  " + path);
     return kExitSuccess;
 }
 
-// manifest check: the file against its manifest and the trusted keys beside the module,
-// as download checks it before writing (without a board).
+// The signer as `manifest check` states it: the trusted or named key that signed, or why
+// no key vouches for it.
+std::string SignerLine(const ManifestVerdict& verdict, bool named)
+{
+    if (!verdict.signer.keyFile.empty()) {
+        std::string signer = Say(
+            Message::kManifestSigner,
+            {{"key_file", verdict.signer.keyFile}, {"fingerprint", FingerprintForPeople(verdict.signer.fingerprint)}});
+        return named ? Say(Message::kConsoleSignerNamedKey, {{"signer", signer}}) : signer;
+    }
+    const Manifest& manifest = *verdict.manifest;
+    if (verdict.signature == SignatureState::kUnsigned)
+        return Say(Message::kConsoleSignerNone);
+    if (verdict.signature == SignatureState::kMalformed || !manifest.signature)
+        return Say(Message::kConsoleSignerMalformed);
+    return Say(Message::kConsoleSignerNotChecked, {{"fingerprint", FingerprintForPeople(manifest.signature->key)}});
+}
+
+// manifest check: the file against its manifest and the trusted keys beside the module
+// (or the one key named with --key), as download checks it before writing (without a board).
 int CheckManifest(const Options& options, Output& out)
 {
     UpdateFile file = InspectFile(options.file);
     if (!DescribeFile(options.file, file.content, out))
         return kExitFileUnreadable;
-    UpdateOptions update;
-    update.trustedKeysFolder = JoinPath(ModuleSession(options.dllPath).Setting().folder, kTrustedKeysFolderName);
-    ManifestVerdict verdict = CheckFileManifest(file, update);
-    out.Data()["trusted_keys"] = update.trustedKeysFolder;
+    TrustedKeys trusted;
+    const bool named = !options.publicKeyPath.empty();
+    if (named) {
+        std::string problem;
+        if (!ReadNamedKey(options.publicKeyPath, &trusted, &problem)) {
+            out.Error(problem);
+            return kExitManifestNotMade;
+        }
+        out.Data()["key"] = {{"file", options.publicKeyPath}, {"fingerprint", trusted.keys.front().fingerprint}};
+    } else {
+        trusted = ReadTrustedKeys(JoinPath(ModuleSession(options.dllPath).Setting().folder, kTrustedKeysFolderName));
+        out.Data()["trusted_keys"] = trusted.folder;
+    }
+    ManifestVerdict verdict = CheckFileAgainstManifest(file.path, FactsOf(file), trusted, ManifestOverrides());
     out.Data()["manifest"] = ManifestVerdictJson(verdict);
     for (const std::string& note : verdict.notes)
         out.Note(FileNameOf(options.file) + ": " + note);
     if (!verdict.ok) {
-        out.Error(FileNameOf(options.file) + " does not pass: " + verdict.words);
+        out.Error(Say(Message::kConsoleCheckFails, {{"file", FileNameOf(options.file)}, {"reason", verdict.words}}));
         return kExitManifestRefused;
     }
     if (!verdict.manifest) {
@@ -100,10 +129,9 @@ int CheckManifest(const Options& options, Output& out)
     out.Info("manifest: " + verdict.manifestPath);
     out.Info("version:  " + (manifest.version.empty() ? std::string("none declared") : manifest.version));
     out.Info("boards:   " + (boards.empty() ? std::string("any") : boards));
-    out.Info("signer:   "
-             + (verdict.signer.keyFile.empty() ? std::string("none trusted")
-                                               : verdict.signer.keyFile + " (key " + verdict.signer.fingerprint + ")"));
+    out.Info("signer:   " + SignerLine(verdict, named));
     out.Info("check:    " + verdict.words);
+    PrintMakerNotes(verdict, "notes:    ", out);
     return kExitSuccess;
 }
 
@@ -138,6 +166,11 @@ void AddManifestOptions(CLI::App& command, Options& options)
     CLI::App* check = command.add_subcommand(
         "check", "check FILE against FILE.manifest.json and the keys in trusted-keys beside the module");
     check->add_option("FILE", options.file, "application file")->required()->type_name("");
+    check
+        ->add_option("--key", options.publicKeyPath,
+                     "check the signature against this public key (PEM) instead of the trusted keys: a maker "
+                     "checking his own signature")
+        ->type_name("PUBLIC.pem");
     check->callback([&options] { options.manifestAction = "check"; });
 }
 

@@ -34,6 +34,7 @@ struct Options {
     std::vector<std::string> boardPatterns;  // manifest create: --board, repeated
     std::string notes;                       // manifest create: --notes
     std::string keyPath;                     // manifest create: --key
+    std::string publicKeyPath;               // manifest check: --key
 };
 
 int RunDownload(const Options& options, Output& out);

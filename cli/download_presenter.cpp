@@ -45,7 +45,7 @@ std::string Describe(const BoardContent& board)
         return "unknown (the version query failed)";
     if (!board.banner)
         return "no application in flash";
-    return ForTerminal(BannerLine(*board.banner));
+    return Apart(*board.banner);
 }
 
 Json BoardJson(const BoardContent& board)
@@ -214,6 +214,7 @@ void DownloadPresenter::ManifestChecked(const ManifestVerdict& verdict)
         ReportManifestRefusal(options_.file, verdict, out_);
         return;
     }
+    out_.Data()["manifest"] = ManifestVerdictJson(verdict);
     PrintManifestVerdict(options_.file, verdict, out_);
     manifestNotes_ = verdict.notes.size();
 }
@@ -225,8 +226,10 @@ void DownloadPresenter::AccountRead(const BoardAccount& account)
 
 void DownloadPresenter::BoardRead(const BoardContent& before, bool same, const std::string& writeAgainBecause)
 {
-    if (manifest_ != nullptr)  // the board's side may add a note: an older version written anyway
+    if (manifest_ != nullptr) {  // the board's side may add a remark: an older version written anyway
         PrintManifestNotes(options_.file, *manifest_, manifestNotes_, out_);
+        out_.Data()["manifest"] = ManifestVerdictJson(*manifest_);
+    }
     out_.Data()["board_before"] = BoardJson(before);
     if (!writeAgainBecause.empty()) {
         out_.Data()[field::kWrittenAgainBecause] = writeAgainBecause;

@@ -17,7 +17,8 @@ enum ExitCode : int {
     kExitNotAnApplication = 10,  // the file is too short for a banner or its banner does not decode
     kExitPathUnusable = 11,      // the file's path cannot be handed to the module
     kExitManifestRefused = 12,   // the file's manifest, its signature or the board contradicts the file
-    kExitManifestNotMade = 13,   // manifest create: the key cannot be used or the manifest cannot be written
+    kExitManifestNotMade = 13,   // manifest create: the key cannot be used or the manifest cannot be written;
+                                 // manifest check --key: the key cannot be used
     kExitBoardBusy = 14,         // another torvexctl or torvexgui holds the board interface
 };
 
@@ -47,7 +48,9 @@ inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
     {kExitManifestRefused,
      "the file differs from its manifest, has none (or an unsigned one) while trusted keys are installed, or is "
      "not meant for this board or older than its release: nothing written (manifest check: the file does not pass)"},
-    {kExitManifestNotMade, "manifest create: the key cannot be used, or the manifest cannot be written"},
+    {kExitManifestNotMade,
+     "manifest create: the key cannot be used, or the manifest cannot be written (manifest check --key: the key "
+     "cannot be used)"},
     {kExitBoardBusy,
      "the board interface is in use by another torvexctl or torvexgui (the message says which): nothing "
      "done"},

@@ -1,7 +1,10 @@
 #include "manifest_print.h"
 
 #include "exit_codes.h"
+#include "manifest/refusal_table.h"
 #include "system/paths.h"
+
+#include <cstdio>
 
 namespace torvexctl {
 
@@ -10,30 +13,44 @@ namespace {
 using namespace torvexupdate;
 using Json = nlohmann::ordered_json;
 
-// What to do about each refusal.
-const char* Advice(ManifestRefusal refusal)
+// How the signature stands, for scripts: "none" (unsigned), "trusted", "not_checked" (no
+// trusted key to check it against), "untrusted_key", "edited" or "malformed".
+Json SignatureJson(const ManifestVerdict& verdict)
 {
-    switch (refusal) {
-    case ManifestRefusal::kNoManifest:
-    case ManifestRefusal::kUnsigned:
-    case ManifestRefusal::kUntrustedKey:
-        return "ask its maker for a signed manifest, or add --allow-unsigned to write it anyway";
-    case ManifestRefusal::kOlderVersion:
-        return "add --allow-older to write the older version anyway";
-    case ManifestRefusal::kSize:
-    case ManifestRefusal::kSha256:
-        return "copy the file again from its source, beside its manifest";
-    case ManifestRefusal::kBanner:
-        return "check that the manifest beside the file is its own";
-    case ManifestRefusal::kWrongBoard:
-        return "check that the file is meant for this board";
-    case ManifestRefusal::kManifestMalformed:
-    case ManifestRefusal::kEdited:
-    case ManifestRefusal::kSignatureMalformed:
-    case ManifestRefusal::kNone:
+    if (!verdict.manifest)
+        return nullptr;
+    switch (verdict.signature) {
+    case SignatureState::kUnsigned:
+        return "none";
+    case SignatureState::kTrusted:
+        return "trusted";
+    case SignatureState::kEdited:
+        return "edited";
+    case SignatureState::kMalformed:
+        return "malformed";
+    case SignatureState::kUntrustedKey:
         break;
     }
-    return "get the file and its manifest again from their maker";
+    return verdict.signatureChecked ? "untrusted_key" : "not_checked";
+}
+
+// Code points U+0080 to U+009F (UTF-8 C2 80 to C2 9F) as \u00NN: some terminals obey them
+// as control characters, and the maker's notes are text from outside.
+std::string WithoutC1Controls(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (static_cast<unsigned char>(text[i]) == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", next);
+            out += escaped;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -47,14 +64,38 @@ void PrintManifestNotes(const std::string& file, const ManifestVerdict& verdict,
 void PrintManifestVerdict(const std::string& file, const ManifestVerdict& verdict, Output& out)
 {
     PrintManifestNotes(file, verdict, 0, out);
-    if (verdict.ok && verdict.manifest)
+    if (verdict.ok && verdict.manifest) {
         out.Info("manifest: " + verdict.words);
+        PrintMakerNotes(verdict, "notes:  ", out);
+    }
+}
+
+void PrintMakerNotes(const ManifestVerdict& verdict, const std::string& label, Output& out)
+{
+    if (!verdict.manifest || verdict.manifest->notes.empty())
+        return;
+    const std::string& notes = verdict.manifest->notes;
+    std::string indent(label.size(), ' ');
+    for (std::size_t start = 0, line = 0; start <= notes.size(); ++line) {
+        std::size_t end = notes.find('\n', start);
+        std::string text = notes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        out.Info((line == 0 ? label : indent) + WithoutC1Controls(text));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
 }
 
 int ReportManifestRefusal(const std::string& file, const ManifestVerdict& verdict, Output& out)
 {
     out.Data()["manifest"] = ManifestVerdictJson(verdict);
-    out.Error(FileNameOf(file) + " is refused: " + verdict.words + "; nothing was written: " + Advice(verdict.refusal));
+    out.Error(
+        Say(Message::kConsoleManifestRefused,
+            {{"file", FileNameOf(file)},
+             {"reason", verdict.words},
+             {"advice", Say(RefusalRowOf(verdict.refusal).consoleAdvice, {{"keys_folder", verdict.keysFolder}})}}));
     return kExitManifestRefused;
 }
 
@@ -71,8 +112,13 @@ Json ManifestVerdictJson(const ManifestVerdict& verdict)
     json["signer"] = verdict.signer.keyFile.empty()
         ? Json(nullptr)
         : Json{{"key_file", verdict.signer.keyFile}, {"fingerprint", verdict.signer.fingerprint}};
+    json["signature"] = SignatureJson(verdict);
     json["overrides"] = verdict.overrides;
+    // The check's own remarks; "notes" holds them too, as it did before "remarks" came.
     json["notes"] = verdict.notes;
+    json["remarks"] = verdict.notes;
+    json["maker_notes"] = verdict.manifest && !verdict.manifest->notes.empty() ? Json(verdict.manifest->notes)
+                                                                               : Json(nullptr);
     return json;
 }
 

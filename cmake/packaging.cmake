@@ -16,8 +16,8 @@
 #   examples/                       a small C host and its CMakeLists.txt
 #   simulator/                      simulated board, its README (sim/README.md), a sample application file
 #   docs/                           torvexctl, torvexgui (and the images they show), release
-#                                   manifests and trusted keys, the module on bad input
-#                                   (made from docs/bad-input.md)
+#                                   manifests and trusted keys, installing on a station, the
+#                                   module on bad input (made from docs/bad-input.md)
 #
 # The archive is reproducible: no build time in the binaries, and the zip is rewritten
 # with fixed dates and a fixed order (cmake/release/normalize_zip.py).
@@ -99,7 +99,7 @@ torvex_release_install(DIRECTORY examples ${PROJECT_SOURCE_DIR}/examples/)
 torvex_release_install(FILES simulator $<TARGET_FILE:quelvane> ${PROJECT_SOURCE_DIR}/sim/README.md
                        ${CMAKE_BINARY_DIR}/bin/sample-application.bin)
 torvex_release_install(FILES docs ${PROJECT_SOURCE_DIR}/docs/torvexctl.md ${PROJECT_SOURCE_DIR}/docs/torvexgui.md
-                       ${PROJECT_SOURCE_DIR}/docs/manifest.md ${user_bad_input})
+                       ${PROJECT_SOURCE_DIR}/docs/manifest.md ${PROJECT_SOURCE_DIR}/docs/installing.md ${user_bad_input})
 torvex_release_install(FILES docs/images ${PROJECT_SOURCE_DIR}/docs/images/torvexgui.png
                        ${PROJECT_SOURCE_DIR}/docs/images/torvexgui-outcome.png)
 torvex_release_install(FILES . ${PROJECT_SOURCE_DIR}/CHANGELOG.md)

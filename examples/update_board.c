@@ -43,18 +43,20 @@ static void show_version(void)
     }
 }
 
+/* 0, -1 and -2 are the module's failures; any other result is the library's own value
+ * for an accepted download (1 from the simulated board), whatever its sign. */
 static int download(const char* path)
 {
     int result = _TelechargeComposant_COM(path);
-    if (result > 0)
-        printf("download: accepted, application started\n");
-    else if (result == -2)
+    if (result == -2)
         printf("download: refused by the board\n");
     else if (result == -1)
         printf("download: failed\n");
-    else
+    else if (result == 0)
         printf("download: not done (missing or empty file, no session; see Torvex.log)\n");
-    return result > 0;
+    else
+        printf("download: accepted, application started\n");
+    return result != 0 && result != -1 && result != -2;
 }
 
 int main(int argc, char** argv)

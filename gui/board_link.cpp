@@ -1,7 +1,7 @@
 #include "board_link.h"
 
-#include "module/board_state.h"
 #include "wide_text.h"
+#include "words/messages.h"
 
 namespace torvexgui {
 
@@ -10,8 +10,9 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     // The same opening as torvexctl's, told in the window's words.
     session_ = std::make_unique<torvexupdate::ModuleSession>(modulePath);
     lock_ = std::make_unique<torvexupdate::BoardLock>(session_->Setting().folder);
-    if (!Acquire("reading the board", "", "", problem)) {
-        *problem += L"\n\nWait until it has finished, then start torvexgui again.";
+    std::string holder;
+    if (!Acquire("reading the board", "", "", &holder)) {
+        *problem = Wide(torvexupdate::Say(torvexupdate::Message::kWindowBoardInUseAtStart, {{"holder", holder}}));
         return false;
     }
     std::string error;
@@ -34,7 +35,7 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
 }
 
 bool BoardLink::Acquire(const std::string& activity, const std::string& file, const std::string& updateId,
-                        std::wstring* busy)
+                        std::string* holderWords)
 {
     torvexupdate::LockHolder me;
     me.program = "torvexgui";
@@ -45,8 +46,7 @@ bool BoardLink::Acquire(const std::string& activity, const std::string& file, co
     std::string error;
     if (lock_->Take(me, &holder, &error) != torvexupdate::BoardLock::Result::kBusy)
         return true;  // taken, or no lock to be had on this system: go on as before there were locks
-    *busy = L"The board is in use by another program: " + Wide(torvexupdate::HolderWords(holder))
-        + L".\r\nNothing was done.";
+    *holderWords = torvexupdate::HolderWords(holder);
     return false;
 }
 
@@ -63,14 +63,9 @@ std::wstring BoardLink::Reference(std::string* raw) const
     return reference.empty() ? L"(could not be read)" : FromCp1252(reference);
 }
 
-std::wstring BoardLink::Application() const
+torvexupdate::BoardContent BoardLink::Content() const
 {
-    torvexupdate::BoardContent content = torvexupdate::ReadBoardContent(Calls());
-    if (!content.known)
-        return L"(could not be read)";
-    if (!content.banner)
-        return L"no application in flash";
-    return FromCp1252(torvexupdate::BannerLine(*content.banner));
+    return torvexupdate::ReadBoardContent(Calls());
 }
 
 }  // namespace torvexgui

@@ -20,6 +20,7 @@
 #define IDC_ELAPSED 1023
 #define IDC_OUTCOME 1024
 #define IDC_ALLOW_UNSIGNED 1029
+#define IDC_ALLOW_OLDER 1033
 #define IDC_LOG 1030
 #define IDC_HISTORY 1031
 
@@ -37,8 +38,11 @@
 #define IDC_FILE_GROUP 1041
 #define IDC_LOG_LABEL 1042
 #define IDC_HISTORY_LABEL 1043
+/* The module's version, read from torvex.dll's version resource. */
+#define IDC_MODULE_VERSION 1044
 
-/* Title of the window, by which a test finds it. */
+/* The program's name as people see it (the Start-menu entry): the title of its messages,
+   and the start of the window's title, which the product's version follows. */
 #define TORVEXGUI_TITLE L"Torvex board update"
 
 #endif

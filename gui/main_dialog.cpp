@@ -3,10 +3,12 @@
 #include "control_ids.h"
 #include "history/board_account.h"
 #include "history_list.h"
+#include "module_version.h"
 #include "operator_setting.h"
 #include "outcome_text.h"
 #include "update_run.h"
 #include "wide_text.h"
+#include "torvex_version.h"
 #include "window_layout.h"
 
 #include <commctrl.h>
@@ -26,17 +28,25 @@ using Clock = std::chrono::steady_clock;
 
 constexpr UINT_PTR kElapsedTimer = 1;
 
+// What the outcome area says: nothing, what stands before Update is pressed (the file's
+// refusal by its manifest, the board's unfinished update), that another program holds the
+// board, or how the last run ended.
+enum class Said { kNothing, kStanding, kBusy, kRun };
+
 struct Window {
     HWND dialog = nullptr;
     BoardLink* board = nullptr;
     WindowSettings settings;
-    UpdateFile file;           // as chosen: read and checked; hashed only when a manifest needs it
-    ManifestVerdict manifest;  // the file against its manifest and the trusted keys
+    UpdateFile file;               // as chosen: read and checked; hashed only when a manifest needs it
+    ManifestVerdict fileManifest;  // the file against its manifest and the trusted keys
+    ManifestVerdict manifest;      // and against the board as last read (its reference, its release)
+    std::string boardReference;    // as last read ("" when it could not be)
+    BoardContent boardContent;
+    Said said = Said::kNothing;
     UpdateRun run;
     bool running = false;
     Clock::time_point started;
     HFONT headlineFont = nullptr;
-    std::string reference;  // the board's, as the module gave it when last read
     // The board may hold an incomplete application: said until a write of it completes.
     std::wstring boardWarning;
     std::wstring boardWarningHeadline;
@@ -72,6 +82,7 @@ UpdateOptions OptionsOf(const Window& window)
     options.historyPath = window.settings.historyPath;
     options.trustedKeysFolder = window.settings.trustedKeysFolder;
     options.manifest.allowUnsigned = IsDlgButtonChecked(window.dialog, IDC_ALLOW_UNSIGNED) == BST_CHECKED;
+    options.manifest.allowOlder = IsDlgButtonChecked(window.dialog, IDC_ALLOW_OLDER) == BST_CHECKED;
     return options;
 }
 
@@ -116,9 +127,11 @@ int IconOf(Severity severity)
 // account says.
 void ShowBoard(Window& window)
 {
-    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&window.reference));
-    SetText(window.dialog, IDC_BOARD_APPLICATION, window.board->Application());
-    BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.reference, std::nullopt);
+    std::string& reference = window.boardReference;
+    SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
+    window.boardContent = window.board->Content();
+    SetText(window.dialog, IDC_BOARD_APPLICATION, ApplicationText(window.boardContent));
+    BoardAccount account = ReadBoardAccount(window.settings.historyPath, reference, std::nullopt);
     window.boardWarning = account.MayBeIncomplete()
         ? L"Warning: " + Wide(IncompleteWords(account, Say(Message::kNextWindowWriteAgain)))
         : L"";
@@ -129,40 +142,40 @@ void ShowBoard(Window& window)
     window.incompleteWrite = account.MayBeIncomplete() ? FieldText(*account.lastWrite, field::kId) : "";
 }
 
-// Said first, over what the outcome said before, until a later write of the board
-// completes: the board's banner may look right.
-void ShowBoardWarning(Window& window)
+// What stands before Update is pressed, over what the outcome said before: why the file's
+// manifest refuses it, and the board's incomplete write (until a later write of the board
+// completes: its banner may look right). Clears the outcome when neither stands.
+void ShowStanding(Window& window)
 {
-    if (!window.boardWarning.empty())
-        ShowOutcome(window, IDC_OUTCOME_WARNING, window.boardWarningHeadline, window.boardWarning);
+    window.said = Said::kStanding;
+    SetText(window.dialog, IDC_ELAPSED, L"");
+    const std::wstring& warning = window.boardWarning;
+    if (window.file.content.readable && !window.manifest.ok)
+        ShowOutcome(window, IDC_OUTCOME_ERROR, RefusalHeadline(window.manifest),
+                    RefusalText(window.manifest) + (warning.empty() ? L"" : L"\r\n\r\n" + warning));
+    else if (!warning.empty())
+        ShowOutcome(window, IDC_OUTCOME_WARNING, window.boardWarningHeadline, warning);
+    else
+        ShowOutcome(window, 0, L"", L"");
 }
 
-// Another program holds the board: an update of it running, as its account says, or
-// whoever it is.
-void ShowBusy(Window& window, const std::wstring& busy, const std::wstring& next)
+// Another program holds the board: nothing was done, and what the outcome said before no
+// longer stands. An update of the board that runs is said as running, with who runs it.
+void ShowBusy(Window& window, Message words, const std::string& holder)
 {
-    BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.reference, window.board->Holder());
+    window.said = Said::kBusy;
+    SetText(window.dialog, IDC_ELAPSED, L"");
+    BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.boardReference, window.board->Holder());
     if (account.running) {
-        ShowOutcome(window, IconOf(RowOf(Outcome::kRunning).severity), Wide(Say(RowOf(Outcome::kRunning).headline)),
+        const OutcomeRow& running = RowOf(Outcome::kRunning);
+        ShowOutcome(window, IconOf(running.severity), Wide(Say(running.headline)),
                     Wide(Say(Message::kRunningWindow,
                              {{"running", RunningWords(*account.running)},
                               {"path", FieldText(*account.running, field::kFile)}})));
         return;
     }
-    ShowOutcome(window, IDC_OUTCOME_WARNING, L"The board is busy", busy + L" " + next);
-}
-
-// Reads the board under the board interface's lock, or says who holds it.
-void ReadBoard(Window& window)
-{
-    std::wstring busy;
-    if (!window.board->Acquire("reading the board", "", "", &busy)) {
-        ShowBusy(window, busy, L"Press Refresh when it has finished.");
-        return;
-    }
-    ShowBoard(window);
-    window.board->Release();
-    ShowBoardWarning(window);
+    ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(Message::kHeadlineBoardBusy)),
+                Wide(Say(words, {{"holder", holder}})));
 }
 
 // The controls a user may touch: everything off while an update runs; Update only for a
@@ -173,10 +186,27 @@ void EnableControls(Window& window)
     const UpdateFile& file = window.file;
     bool writable = file.content.readable && file.check.verdict != FileVerdict::kEmpty;
     bool passes = writable && file.check.verdict == FileVerdict::kApplication;
-    for (int id : {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE, IDC_ALLOW_UNSIGNED})
+    for (int id :
+         {IDC_REFRESH, IDC_FILE_PATH, IDC_BROWSE, IDC_OPERATOR, IDC_FORCE, IDC_ALLOW_UNSIGNED, IDC_ALLOW_OLDER})
         EnableWindow(GetDlgItem(window.dialog, id), idle);
     EnableWindow(GetDlgItem(window.dialog, IDC_UPDATE),
                  idle && (passes || (writable && Forced(window.dialog))) && window.manifest.ok);
+}
+
+// The file's manifest against the board as last read: its reference against the boards the
+// file is meant for, and the file's release against the board's version floor (which names
+// the update it came from). The update checks the same again once it has read the board.
+void CheckAgainstBoard(Window& window)
+{
+    window.manifest = window.fileManifest;
+    if (window.file.content.readable) {
+        BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.boardReference, std::nullopt,
+                                                window.fileManifest.signatureChecked);
+        CheckBoardAgainstManifest(&window.manifest, window.boardReference, FloorOf(account),
+                                  OptionsOf(window).manifest);
+    }
+    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
+    EnableControls(window);
 }
 
 void InspectChosenFile(Window& window)
@@ -189,15 +219,30 @@ void InspectChosenFile(Window& window)
     window.file = path.empty() ? UpdateFile{} : InspectFile(Utf8(path), hasManifest);
     const auto& banner = window.file.content.banner;
     SetText(window.dialog, IDC_FILE_BANNER,
-            banner ? FromCp1252(torvexupdate::BannerLine(*banner))
+            banner ? BannerText(*banner)
                    : (window.file.content.readable
                           ? L"(none: the module reads a banner only from files of 58 bytes or more)"
                           : L""));
     SetText(window.dialog, IDC_FILE_CHECK, FileVerdictText(window.file, Forced(window.dialog)));
-    window.manifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
-                                                   : ManifestVerdict{};
-    SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
-    EnableControls(window);
+    window.fileManifest = window.file.content.readable ? CheckFileManifest(window.file, OptionsOf(window))
+                                                       : ManifestVerdict{};
+    CheckAgainstBoard(window);
+}
+
+// Reads the board under the board interface's lock, or says who holds it.
+void ReadBoard(Window& window)
+{
+    std::string holder;
+    if (!window.board->Acquire("reading the board", "", "", &holder)) {
+        ShowBusy(window, Message::kWindowBoardInUseRefresh, holder);
+        return;
+    }
+    ShowBoard(window);
+    window.board->Release();
+    CheckAgainstBoard(window);
+    // A run's outcome stays, unless the board's incomplete write is to be said over it.
+    if (window.said != Said::kRun || !window.boardWarning.empty())
+        ShowStanding(window);
 }
 
 void Browse(Window& window)
@@ -253,14 +298,15 @@ void StartUpdate(Window& window)
     options.operatorName = Utf8(OperatorName(window));
     // The lock's words name this update, so that the history shows it as running meanwhile.
     options.updateId = NewUpdateId();
-    std::wstring busy;
+    std::string holder;
     if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
-                               AbsolutePath(window.file.path), options.updateId, &busy)) {
-        ShowBusy(window, busy, L"Press Update again when it has finished.");
+                               AbsolutePath(window.file.path), options.updateId, &holder)) {
+        ShowBusy(window, Message::kWindowBoardInUseUpdate, holder);
         return;
     }
 
     window.running = true;
+    window.said = Said::kRun;
     window.started = Clock::now();
     EnableControls(window);
     SetText(window.dialog, IDC_LOG, L"");
@@ -294,6 +340,7 @@ void FinishUpdate(Window& window)
     wchar_t took[48];
     swprintf(took, sizeof took / sizeof took[0], L"took %.1f s", report.seconds);
     SetText(window.dialog, IDC_ELAPSED, took);
+    window.said = Said::kRun;
     ShowBoard(window);
     window.board->Release();
     // An update that wrote nothing leaves an earlier incomplete write standing: say it too
@@ -331,17 +378,19 @@ void OnCommand(Window& window, int id, int notification)
     case IDC_FILE_PATH:
         if (notification != EN_CHANGE)
             break;
-        // Another file: the last outcome was about the one before.
-        if (!window.running) {
-            ShowOutcome(window, 0, L"", L"");
-            ShowBoardWarning(window);
-            SetText(window.dialog, IDC_ELAPSED, L"");
-        }
         InspectChosenFile(window);
+        // Another file: the last outcome was about the one before.
+        if (!window.running)
+            ShowStanding(window);
         break;
     case IDC_FORCE:
     case IDC_ALLOW_UNSIGNED:
         InspectChosenFile(window);
+        ShowStanding(window);  // the file's refusal may stand no more, or a run's outcome be out of date
+        break;
+    case IDC_ALLOW_OLDER:
+        CheckAgainstBoard(window);  // the board's side only: no need to read the file again
+        ShowStanding(window);
         break;
     case IDC_UPDATE:
     case IDOK:
@@ -370,6 +419,17 @@ void SetUpControls(Window& window)
     SendDlgItemMessageW(dialog, IDC_LOG, EM_SETLIMITTEXT, 0, 0);  // no limit: the module's lines may be many
     SendDlgItemMessageW(dialog, IDC_OPERATOR, EM_SETLIMITTEXT, 100, 0);
     SetText(dialog, IDC_OPERATOR, RememberedOperator());
+    // The product's version in the title; the module's as its own file states it.
+    SetWindowTextW(dialog,
+                   Wide(Say(Message::kWindowTitle,
+                            {{"version",
+                              std::to_string(TORVEX_VERSION_MAJOR) + "." + std::to_string(TORVEX_VERSION_MINOR) + "."
+                                  + std::to_string(TORVEX_VERSION_PATCH)}}))
+                       .c_str());
+    std::wstring moduleVersion = FileVersionText(Wide(window.board->ModulePath()));
+    SetText(dialog, IDC_MODULE_VERSION,
+            Wide(moduleVersion.empty() ? Say(Message::kWindowModuleVersionUnknown)
+                                       : Say(Message::kWindowModuleVersion, {{"version", Utf8(moduleVersion)}})));
     window.history.Attach(dialog);
     window.layout.Remember(dialog);
 }
@@ -386,9 +446,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         ShowBoard(*window);  // with the board interface taken when the module was opened
         window->board->Release();
         window->history.Show(window->settings.historyPath, window->board->Holder());
-        SetText(dialog, IDC_FILE_PATH, window->settings.file);
-        InspectChosenFile(*window);
-        ShowBoardWarning(*window);
+        SetText(dialog, IDC_FILE_PATH, window->settings.file);  // its change notice inspects it
+        ShowStanding(*window);
         // Typing starts in the file's field; Enter presses Update, the default button.
         SetFocus(GetDlgItem(dialog, IDC_FILE_PATH));
         return FALSE;

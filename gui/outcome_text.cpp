@@ -1,6 +1,7 @@
 #include "outcome_text.h"
 
 #include "engine/outcome_texts.h"
+#include "manifest/refusal_table.h"
 #include "wide_text.h"
 
 namespace torvexgui {
@@ -11,7 +12,7 @@ using namespace torvexupdate;
 
 std::wstring Line(const std::optional<Banner>& banner)
 {
-    return banner ? L"\u201C" + FromCp1252(torvexupdate::BannerLine(*banner)) + L"\u201D" : L"no application";
+    return banner ? L"\u201C" + BannerText(*banner) + L"\u201D" : L"no application";
 }
 
 // The notes, one sentence a line: keys skipped, what could not be checked, what is written anyway.
@@ -27,26 +28,36 @@ std::wstring Notes(const ManifestVerdict& verdict)
     return text;
 }
 
-std::wstring RefusalAdvice(ManifestRefusal refusal)
+// Text for an edit control: its lines end with CR LF.
+std::wstring EditLines(const std::wstring& text)
 {
-    switch (refusal) {
-    case ManifestRefusal::kNoManifest:
-    case ManifestRefusal::kUnsigned:
-    case ManifestRefusal::kUntrustedKey:
-        return L"Ask its maker for a signed manifest, or tick Allow unsigned to write it anyway.";
-    case ManifestRefusal::kSize:
-    case ManifestRefusal::kSha256:
-        return L"Copy the file again from its source, beside its manifest.";
-    case ManifestRefusal::kWrongBoard:
-        return L"Check that the file is meant for this board.";
-    case ManifestRefusal::kOlderVersion:
-        return L"To write an older version, use torvexctl download --allow-older.";
-    default:
-        return L"Get the file and its manifest again from their maker.";
+    std::wstring lines;
+    for (wchar_t c : text) {
+        if (c == L'\r')
+            continue;
+        lines += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
     }
+    return lines;
+}
+
+std::string Advice(const ManifestVerdict& verdict)
+{
+    return Say(RefusalRowOf(verdict.refusal).windowAdvice, {{"keys_folder", verdict.keysFolder}});
 }
 
 }  // namespace
+
+std::wstring BannerText(const Banner& banner)
+{
+    return FromCp1252(BannerFields(banner));
+}
+
+std::wstring ApplicationText(const BoardContent& board)
+{
+    if (!board.known)
+        return L"(could not be read)";
+    return board.banner ? BannerText(*board.banner) : L"no application in flash";
+}
 
 std::wstring BoardText(const BoardContent& board)
 {
@@ -76,17 +87,36 @@ std::wstring FileVerdictText(const UpdateFile& file, bool force)
 std::wstring ManifestText(const ManifestVerdict& verdict)
 {
     if (!verdict.ok)
-        return L"\u2716 Refused: " + Wide(verdict.words) + L". " + RefusalAdvice(verdict.refusal);
+        return Wide(Say(Message::kWindowManifestBoxRefused, {{"reason", verdict.words}}));
     if (!verdict.manifest)
         return L"\u26A0 " + Notes(verdict);  // it has no manifest: its completeness could not be checked
-    // The signer on a line of its own: the key's file name in trusted-keys and its fingerprint.
-    const std::string& version = verdict.manifest->version;
-    std::wstring text = L"\u2714 Size, SHA-256 and banner match its manifest"
-        + (version.empty() ? std::wstring() : L" (version " + Wide(version) + L")") + L".";
+    // The signer on a line of its own (the key's file name in trusted-keys and its
+    // fingerprint), then what its maker wrote for the person deciding, then the remarks.
+    const Manifest& manifest = *verdict.manifest;
+    std::wstring text = Wide(
+        Say(manifest.version.empty() ? Message::kWindowManifestBoxMatches : Message::kWindowManifestBoxMatchesVersion,
+            {{"version", manifest.version}}));
     if (!verdict.signer.keyFile.empty())
-        text += L"\r\nSigned by " + Wide(verdict.signer.keyFile) + L" (key " + Wide(verdict.signer.fingerprint) + L").";
+        text += L"\r\n"
+            + Wide(Say(Message::kWindowManifestBoxSigner,
+                       {{"signer",
+                         Say(Message::kManifestSigner,
+                             {{"key_file", verdict.signer.keyFile},
+                              {"fingerprint", FingerprintForPeople(verdict.signer.fingerprint)}})}}));
+    if (!manifest.notes.empty())
+        text += L"\r\n" + EditLines(Wide(Say(Message::kWindowMakerNotes, {{"notes", manifest.notes}})));
     std::wstring notes = Notes(verdict);
     return text + (notes.empty() ? L"" : L"\r\n" + notes);
+}
+
+std::wstring RefusalHeadline(const ManifestVerdict& verdict)
+{
+    return Wide(Say(RefusalRowOf(verdict.refusal).headline));
+}
+
+std::wstring RefusalText(const ManifestVerdict& verdict)
+{
+    return Wide(Say(Message::kWindowManifestRefusesFile, {{"reason", verdict.words}, {"advice", Advice(verdict)}}));
 }
 
 std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
@@ -94,8 +124,7 @@ std::wstring OutcomeText(const UpdateFile& file, const UpdateReport& report)
     std::wstring result = Wide(DownloadResultWords(report.result));
     if (report.attempts.size() > 1)
         result += L" after " + std::to_wstring(report.attempts.size()) + L" attempts";
-    std::string advice = report.outcome == Outcome::kManifestRefused ? Utf8(RefusalAdvice(report.manifest.refusal))
-                                                                     : "";
+    std::string advice = report.outcome == Outcome::kManifestRefused ? Advice(report.manifest) : "";
     std::wstring text = Wide(Say(TextsOf(report).window,
                                  {{"banner", Utf8(Line(file.content.banner))},
                                   {"board_now", Utf8(BoardText(report.after))},

@@ -28,6 +28,7 @@ const Anchor kAnchors[] = {
     {IDC_FILE_MANIFEST, 0, 0, 1, 0},
     {IDC_FORCE, 0, 0, 1, 0},
     {IDC_ALLOW_UNSIGNED, 0, 0, 1, 0},
+    {IDC_ALLOW_OLDER, 0, 0, 1, 0},
     {IDC_PROGRESS, 0, 0, 1, 0},
     {IDC_ELAPSED, 1, 0, 0, 0},
     {IDC_OUTCOME_HEADLINE, 0, 0, 1, 0},
@@ -36,6 +37,7 @@ const Anchor kAnchors[] = {
     {IDC_HISTORY_LABEL, 0, 0.5f, 0, 0},
     {IDC_HISTORY_NOTE, 0, 0.5f, 1, 0},
     {IDC_HISTORY, 0, 0.5f, 1, 0.5f},
+    {IDC_MODULE_VERSION, 0, 1, 1, 0},
     {IDCANCEL, 1, 1, 0, 0},
 };
 // clang-format on

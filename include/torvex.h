@@ -52,13 +52,16 @@ TORVEX_API int TORVEX_CALL _Init_Module_COM(void);
 
 /* Ordinal 2. Downloads the application file at `path` into the board, then starts it
  * and resets the board. `path` is read, never written.
- * Returns a value above 0: success (the library's own success value, usually 1).
- *   -2: the board refused the download (its report code is in Torvex.log).
- *   -1: the download failed (its report code is in Torvex.log).
- *    0: any other failure: no library, no session, missing, empty or changing file, an
- *       unrecognised refusal, or the start or reset after the download failed (the
- *       application may then already be written: read the version back).
- * Test the result as `> 0`, never as `!= 0`: -1 and -2 are failures. */
+ * Once a session is open the board is reset first, also when nothing is then sent.
+ * Returns the library's own non-zero result for the download: accepted, started and
+ *       reset (1 from the simulated board; any value but 0, -1 and -2, negative included).
+ *   -2: the library returned 0 and reported 19, 48 or 51: the board refused the download.
+ *   -1: the library returned 0 and reported 50: the download failed.
+ *    0: any other failure: no library, no session, missing, empty or changing file, a
+ *       zero result with any other report, or the start or reset after an accepted
+ *       download failed (the application may then already be written: read it back).
+ * Test for acceptance as "neither 0, -1 nor -2", never as `!= 0`; Torvex.log tells an
+ * accepted download by the Saut_Appli lines after its report line. */
 TORVEX_API int TORVEX_CALL _TelechargeComposant_COM(const char* path);
 
 /* Ordinal 3. Asks the board for the banner of the application in its flash and writes

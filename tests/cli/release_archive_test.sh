@@ -3,8 +3,10 @@
 # would, with nothing but its contents (and the compilers an integrator brings):
 #   - its layout, its checksums (every file listed, every line right), every link and image
 #     of its documents, and documents free of the project's own folders and tests;
-#   - torvexctl info from bin/ under Wine, against the shipped simulator;
-#   - examples/ built with MinGW through find_package(torvex) and run under Wine;
+#   - the quick starts of the torvexctl guide and of the integrator's guide, run as written
+#     from bin/ under Wine against the shipped simulator, print what the guides show;
+#   - examples/ built with MinGW through find_package(torvex) and run under Wine, printing
+#     what the integrator's guide shows;
 #   - a host compiled for the MSVC target and linked against lib/torvex.lib with lld-link,
 #     run under Wine.
 # Usage: release_archive_test.sh BUILD_DIR WINE_RUN PREFIX SOURCE_DIR
@@ -29,7 +31,8 @@ for file in README.md CHANGELOG.md SHA256SUMS bin/torvex.dll bin/torvexctl.exe b
     lib/cmake/torvex/torvexConfig.cmake lib/cmake/torvex/torvexConfigVersion.cmake \
     examples/CMakeLists.txt examples/update_board.c \
     simulator/quelvane.dll simulator/README.md simulator/sample-application.bin \
-    docs/torvexctl.md docs/torvexgui.md docs/manifest.md docs/bad-input.md docs/images/torvexgui.png docs/images/torvexgui-outcome.png; do
+    docs/torvexctl.md docs/torvexgui.md docs/manifest.md docs/installing.md docs/bad-input.md \
+    docs/images/torvexgui.png docs/images/torvexgui-outcome.png; do
   [ -f "$root/$file" ] || fail "missing from the archive: $file"
 done
 pass "layout"
@@ -75,33 +78,39 @@ i686-w64-mingw32-g++ -x c++ -std=c++11 -pedantic-errors -Wall -Wextra -Werror -f
 int download() { return _TelechargeComposant_COM("application.bin"); }' || fail "C++ cannot pass a string literal to the download"
 pass "header in C89 and C++"
 
-# The ready-made host against the simulated board.
-output=$(run torvexctl.exe info)
-echo "$output"
-grep -qx "board reference: SIM-BOARD-0001" <<<"$output" || fail "torvexctl info: no reference"
-grep -qx "no application in flash" <<<"$output" || fail "torvexctl info: the board should be empty"
+# The guides' commands as written, from bin/, each guide starting on an empty board.
+guide() { python3 "$source/tests/cli/guide_commands.py" "$@"; }
+empty_board() { rm -f "$root"/simulator/quelvane-sim.*; }
+for section in "docs/torvexctl.md:Quick start with the simulated board" "README.md:Try it in one minute"; do
+  empty_board
+  guide run "$root/${section%%:*}" "${section#*:}" "$root/bin" "$wine_run" "$prefix" ||
+    fail "${section%%:*}: the commands of \"${section#*:}\" do not work as written from the release"
+done
 [ -f "$root/bin/Torvex.log" ] || fail "no Torvex.log beside the unpacked module"
-pass "torvexctl info"
+pass "the quick starts of the torvexctl guide and the integrator's guide, as written, from bin/"
 
 # The example, built with MinGW through the CMake package.
 cmake -S "$root/examples" -B "$work/example" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-i686.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root" -DCMAKE_C_FLAGS="-Wall -Wextra -Werror" \
   >"$work/example.log" 2>&1 &&
   cmake --build "$work/example" >>"$work/example.log" 2>&1 || { cat "$work/example.log"; fail "examples/ does not build"; }
+empty_board
 set +e
 output=$(run "$work/example/update_board.exe" '..\simulator\sample-application.bin')
 status=$?
 set -e
 echo "$output"
-expected="init: ready
-reference: SIM-BOARD-0001
-version: no application in flash
-download: accepted, application started
-version: TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208
-clean-up: done"
-[ "$output" = "$expected" ] || fail "the example's output differs from: $expected"
+expected=$(guide shown "$root/README.md" "Try it in one minute" '..\example-build\update_board.exe')
+[ "$output" = "$expected" ] || fail "the example's output differs from what the integrator's guide shows: $expected"
 [ "$status" -eq 0 ] || fail "the example exited with $status"
-pass "examples/ through find_package(torvex)"
+# A library's own success value may be negative: the example takes it as the acceptance it is.
+empty_board
+printf '[command.30]\nresult = -5\n' >"$root/simulator/quelvane-sim.ini"
+output=$(run "$work/example/update_board.exe" '..\simulator\sample-application.bin') ||
+  fail "the example took a download the library accepted with -5 for a failure: $output"
+grep -qx "download: accepted, application started" <<<"$output" || fail "the example on a result of -5: $output"
+rm "$root/simulator/quelvane-sim.ini"
+pass "examples/ through find_package(torvex), an acceptance of -5 included"
 
 # A host compiled for the MSVC target, linked with lld-link against lib/torvex.lib. The
 # three system calls it makes come from an import library made here, as no SDK is assumed.

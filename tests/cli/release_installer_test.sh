@@ -6,9 +6,11 @@
 #   - torvexctl, found through PATH from another folder, reads and updates the simulated
 #     board, leaving Torvex.log and the history beside the module;
 #   - a package of the next version (the same files) replaces it, keeps torvex.ini as the
-#     user left it, and an older package is then refused;
-#   - msiexec /x removes programs, menu entry, PATH entry and registration, and keeps
-#     Torvex.log, the history and torvex.ini;
+#     user left it, and an older package is then refused with words that say what to do;
+#   - msiexec /x removes programs, menu entry, PATH entry and registration, and keeps what
+#     the station wrote (docs/installing.md): Torvex.log, the history, torvex.ini,
+#     trusted-keys\, torvex-board.lock and the operator's name, and that document's fresh
+#     start then leaves nothing;
 #   - the simulator is optional (ADDLOCAL=Programs leaves it out).
 # Usage: release_installer_test.sh BUILD_DIR WINE_RUN SOURCE_DIR
 set -euo pipefail
@@ -65,8 +67,8 @@ menu_folder=$(win winepath -u "$(win cmd /c 'echo %APPDATA%')\\Microsoft\\Window
 menu_folder=${menu_folder%/}
 bin_path="$local_appdata\\Programs\\torvex\\bin\\"
 programs=(bin/torvex.dll bin/torvexctl.exe bin/torvexgui.exe simulator/quelvane.dll simulator/README.md
-  simulator/sample-application.bin docs/torvexgui.md docs/torvexctl.md docs/manifest.md docs/images/torvexgui.png
-  docs/images/torvexgui-outcome.png)
+  simulator/sample-application.bin docs/torvexgui.md docs/torvexctl.md docs/manifest.md docs/installing.md
+  docs/images/torvexgui.png docs/images/torvexgui-outcome.png)
 
 msiexec /i "$msi" || fail "msiexec /i $(basename "$msi") failed"
 for file in "${programs[@]}" bin/torvex.ini; do
@@ -104,9 +106,26 @@ cmp -s "$home/bin/Torvex.log" "$work/log-before-upgrade" || fail "the upgrade ch
 # By its full path: Wine's cmd ends its PATH search at the empty entry above.
 output=$(cd "$work/elsewhere" && win "$bin_path\\torvexctl.exe" info)
 grep -qx "application in flash:" <<<"$output" || { echo "$output"; fail "torvexctl after the upgrade"; }
-if msiexec /i "$msi"; then fail "installing $version over $next was not refused"; fi
+set +e
+msiexec /i "$msi"
+status=$?
+set -e
+# 1603, of which Wine passes the low 8 bits. The words go to a window, or to the log of a
+# silent install (/l*v FILE): the package must carry them.
+[ "$status" = $((1603 & 255)) ] || fail "installing $version over $next: exit status $status, not 1603"
 [ "$(registered_versions)" = "$next" ] || fail "registered versions after the refused downgrade: $(registered_versions)"
-pass "$next replaced $version (one registration, torvex.ini and the log kept); $version then refused"
+words=$(msiinfo export "$msi" LaunchCondition | tr -d '\r' | awk -F'\t' '$1 == "NOT WIX_DOWNGRADE_DETECTED" {print $2}')
+grep -q "uninstall torvex first .*the uninstall keeps torvex.ini, Torvex.log, the update history, the trusted keys" <<<"$words" ||
+  fail "the downgrade refusal does not say what to do: $words"
+[ "$(sed -n 's/^> //p' "$source/docs/installing.md" | paste -sd ' ')" = "$words" ] ||
+  fail "docs/installing.md does not quote the downgrade refusal as the package words it: $words"
+pass "$next replaced $version (one registration, torvex.ini and the log kept); $version then refused (1603), saying what to do"
+
+# What a site and the programs add beside the module.
+mkdir -p "$home/bin/trusted-keys"
+cp "$source/tests/update/data/release.pub.pem" "$home/bin/trusted-keys/site.pem"
+[ -e "$home/bin/torvex-board.lock" ] || fail "no torvex-board.lock beside the installed module"
+win reg add 'HKCU\Software\torvex' /v Operator /t REG_SZ /d 'J. Martin' /f >/dev/null
 
 msiexec /x "$work/torvex-$next-win32.msi" || fail "msiexec /x failed"
 for file in "${programs[@]}"; do
@@ -115,10 +134,24 @@ done
 [ ! -e "$menu_folder" ] || fail "the Start-menu folder is left after uninstall"
 [ "$(user_path)" = 'C:\tools' ] || fail "user PATH after uninstall: '$(user_path)'"
 [ -z "$(registered)" ] || fail "still registered after uninstall: $(registered)"
-for file in Torvex.log torvex-history.jsonl torvex.ini; do
-  [ -s "$home/bin/$file" ] || fail "uninstall removed the user's $file"
+for file in bin/Torvex.log bin/torvex-history.jsonl bin/torvex.ini bin/trusted-keys/site.pem simulator/quelvane-sim.flash; do
+  [ -s "$home/$file" ] || fail "uninstall removed the station's $file"
 done
-pass "uninstalled: programs, menu entry, PATH entry and registration gone; $(cd "$home/bin" && echo *) kept"
+[ -e "$home/bin/torvex-board.lock" ] || fail "uninstall removed torvex-board.lock"
+win reg query 'HKCU\Software\torvex' /v Operator | grep -q 'J. Martin' || fail "uninstall removed the operator's name"
+pass "uninstalled: programs, menu entry, PATH entry and registration gone; $(cd "$home/bin" && echo *) and the operator's name kept"
+
+# A station's fresh start, with the commands of the technician's document as written
+# (after its uninstall).
+fresh_start=$(sed -n '/^## A fresh start for a station/,/^## /p' "$source/docs/installing.md" |
+  sed -n '/^```bat/,/^```$/p' | grep -v '^```' | grep -v '^msiexec ')
+[ "$(wc -l <<<"$fresh_start")" = 2 ] || fail "installing.md: a fresh start of two commands after the uninstall expected: $fresh_start"
+# Typed into a console: through a batch file, as Wine would quote an argument's quotes.
+sed 's/$/\r/' <<<"$fresh_start" >"$prefix/drive_c/fresh-start.bat"
+win cmd /c 'C:\fresh-start.bat' >/dev/null 2>&1 || fail "installing.md: the fresh start failed: $fresh_start"
+[ ! -e "$home" ] || fail "the fresh start left $home"
+if win reg query 'HKCU\Software\torvex' >/dev/null 2>&1; then fail "the fresh start left HKCU\Software\torvex"; fi
+pass "a station's fresh start, as docs/installing.md gives it"
 
 msiexec /i "$msi" ADDLOCAL=Programs || fail "install without the simulator failed"
 [ -f "$home/bin/torvexctl.exe" ] && [ ! -e "$home/simulator/quelvane.dll" ] ||

@@ -228,7 +228,7 @@ TEST(TorvexctlBoard, DownloadOutcomesMapToWordsAndExitStatus)
          "the application was not written"},
         // Written, but the application could not be started.
         {"[command.12]\nresult=0\n", 6, "result: failed (0)\n", true,
-         "board:  written but not started: TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208\n",
+         "board:  written but not started: TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA | 20261208\n",
          "the application was written but could not be started"},
     };
     for (const Case& c : cases) {
@@ -259,7 +259,7 @@ TEST(TorvexctlBoard, VerificationComparesTheBoardsBannerWithTheFile)
     // The board answers the version query with the banner AB, C and three empty fields.
     const char* otherBanner = "[command.fa]\nreply=41 42 00 43 00 00 00 00\n";
     const Case cases[] = {
-        {"other banner", otherBanner, {}, 7, "", "the board reports \"AB\" \"C\" \"\" \"\" \"\" but the file carries"},
+        {"other banner", otherBanner, {}, 7, "", "the board reports \"AB | C |  |  | \" but the file carries"},
         {"other banner, not verified", otherBanner, {"--no-verify"}, 0, "result: accepted", ""},
         {"nothing stored", "[command.30]\nstore=0\n", {}, 7, "", "no application in flash after the download"},
         {"version query fails", "[command.fa]\ncom=2\n", {}, 8, "", "version query failed"},
@@ -331,7 +331,7 @@ TEST(TorvexctlBoard, DownloadNamesWhatItReplacesAndSkipsTheSameApplication)
     ProgramRun skipped = workspace.Run({"download", file});
     EXPECT_EQ(skipped.status, 0) << Describe(skipped);
     EXPECT_TRUE(Contains(skipped.out,
-                         "board:  TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208\n"
+                         "board:  TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA | 20261208\n"
                          "skipped: the board already carries this application; nothing was written"));
     EXPECT_TRUE(Lacks(ReadFile(workspace.SimFile("quelvane-sim.journal")), kImagePayload));
     EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), image);
@@ -344,7 +344,8 @@ TEST(TorvexctlBoard, DownloadNamesWhatItReplacesAndSkipsTheSameApplication)
     std::string other = workspace.WriteApplication("other.bin", ApplicationImage({"OTHER", "APP 2", "R", "B", "2"}));
     ProgramRun replaced = workspace.Run({"download", other});
     EXPECT_EQ(replaced.status, 0) << Describe(replaced);
-    EXPECT_TRUE(Contains(replaced.out, "board:  TORVEX-SAMPLE1 APP 1.0.0 RUNTIM BOARDA 20261208 (to be replaced)\n"));
+    EXPECT_TRUE(
+        Contains(replaced.out, "board:  TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA | 20261208 (to be replaced)\n"));
 }
 
 TEST(TorvexctlBoard, FailedTransfersAreRetriedWhenAsked)
@@ -927,7 +928,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
     const std::string image = ApplicationImage(kSampleFields, std::string(456, 'b'));  // 512 bytes
     const std::string release = std::string(CLI_TEST_KEYS) + "/release.pem";
     const std::string trusted
-        = "release-2026.pem (key 223edd8500f3fb760fb5f3780e7127850c121fc8de0aacfdd6c296876c72fe12)";
+        = "release-2026.pem (key 223e dd85 00f3 fb76 0fb5 f378 0e71 2785 0c12 1fc8 de0a acfd d6c2 9687 6c72 fe12)";
     struct Case {
         const char* name;
         std::vector<std::string> create;  // `manifest create app.bin` options; {"-"}: no manifest
@@ -936,6 +937,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
         std::vector<std::string> options;  // after `download app.bin`
         std::string message;               // on stderr when refused, on stdout or stderr when written
         const char* overrides = nullptr;   // recorded when written
+        std::string alsoSaid = "";         // on stdout or stderr as well
         const char* earlier = nullptr;     // a release version torvexctl wrote first, from earlier.bin
         bool earlierSigned = false;        // with the trusted key (else allowed unsigned)
     };
@@ -975,8 +977,8 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          nullptr,
          true,
          {"--force"},
-         "the file's version 1.2.0 is older than 1.5.0, which the board carries; nothing was written: add "
-         "--allow-older"},
+         "the file's version 1.2.0 is older than 1.5.0, which the board carries; nothing was written: choose the "
+         "board's release or a newer one; to go back to this older release on purpose, add --allow-older (unsafe)"},
         {"older version allowed",
          {"--version", "1.2.0", "--board", "SIM-*", "--key", release},
          nullptr,
@@ -984,27 +986,46 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          {"--allow-older"},
          "the file's version 1.2.0 is older than 1.5.0, which the board carries: written anyway",
          "allow-older"},
-        {"unsigned", {}, nullptr, true, {"--force"}, "its manifest is not signed, and trusted keys are installed in "},
+        {"unsigned",
+         {},
+         nullptr,
+         true,
+         {"--force"},
+         "its manifest is not signed, and this site writes only files whose manifest one of its trusted keys signed",
+         nullptr,
+         "nothing was written: ask the file's maker for a manifest signed with a key this site trusts; to write the "
+         "file anyway, add --allow-unsigned (unsafe)"},
         {"unsigned allowed",
          {},
          nullptr,
          true,
          {"--allow-unsigned"},
-         "its manifest is not signed: written anyway, as asked",
+         "one of its trusted keys signed: written anyway, as asked",
          "allow-unsigned"},
         {"foreign key",
          {"--key", std::string(CLI_TEST_KEYS) + "/foreign.pem"},
          nullptr,
          true,
          {},
-         "its manifest is signed by a key that is not trusted here (key "},
+         "its manifest is signed by key 7792 0e31 b628 b506 4097 23b3 8ad3 b6c4 6c6f 877f 4670 6a28 f062 47be c622 "
+         "6ebb, which is not among this site's trusted keys; nothing was written: if this signer's files may be "
+         "written "
+         "here, ask whoever manages this site's trusted keys to add its public key to ",
+         nullptr,
+         "trusted-keys; to write this file anyway, add --allow-unsigned (unsafe)"},
         {"edited after signing",
          {"--notes", "fix", "--key", release},
          editNotes,
          true,
          {"--allow-unsigned", "--allow-older", "--force"},
          "its manifest was edited after " + trusted + " signed it"},
-        {"no manifest", {"-"}, nullptr, true, {}, "it has no manifest (app.bin.manifest.json), and trusted keys are"},
+        {"no manifest",
+         {"-"},
+         nullptr,
+         true,
+         {},
+         "it has no manifest (app.bin.manifest.json), and this site writes only files whose manifest one of its "
+         "trusted keys signed; nothing was written"},
         {"no manifest, no trusted keys",
          {"-"},
          nullptr,
@@ -1013,12 +1034,13 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          "app.bin: it has no manifest (app.bin.manifest.json): its completeness could not be checked",
          ""},
         {"signed by a trusted key",
-         {"--version", "1.6.0", "--key", release},
+         {"--version", "1.6.0", "--notes", "Fixes the start-up delay.", "--key", release},
          nullptr,
          true,
          {},
          "manifest: size, SHA-256 and banner match its manifest (version 1.6.0); its manifest is signed by " + trusted,
-         ""},
+         "",
+         "\nnotes:  Fixes the start-up delay.\nboard:  "},
         // Only releases written through the trusted key make the floor, and a refusal names
         // the update it came from.
         {"signed release after an unsigned 9.9.9",
@@ -1028,6 +1050,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          {},
          "manifest: size, SHA-256 and banner match its manifest (version 7.3.1)",
          "",
+         "",
          "9.9.9"},
         {"older than a signed release written before",
          {"--version", "1.2.0", "--key", release},
@@ -1036,6 +1059,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          {},
          "the file's version 1.2.0 is older than 1.6.0, which torvexctl on ",
          nullptr,
+         "",
          "1.6.0",
          true},
     };
@@ -1084,9 +1108,10 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
         if (c.overrides == nullptr) {
             EXPECT_EQ(run.status, 12) << Describe(run);
             EXPECT_TRUE(Contains(run.err, expected));
+            EXPECT_TRUE(Contains(run.err, c.alsoSaid));
             if (c.earlier != nullptr) {
                 EXPECT_TRUE(Contains(run.err, "wrote into this board at 20"));
-                EXPECT_TRUE(Contains(run.err, " from " + workspace.File("earlier.bin") + "; nothing was written"));
+                EXPECT_TRUE(Contains(run.err, " from " + workspace.File("earlier.bin")));
             }
             EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")),
                       c.earlier ? ReadFile(workspace.File("earlier.bin")) : carried);
@@ -1098,6 +1123,7 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
         } else {
             EXPECT_EQ(run.status, 0) << Describe(run);
             EXPECT_TRUE(Contains(run.out + run.err, expected));
+            EXPECT_TRUE(Contains(run.out, c.alsoSaid));
             EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), image);
             EXPECT_EQ(last["outcome"], "accepted");
             EXPECT_EQ(last["manifest"]["overrides"],
@@ -1125,11 +1151,32 @@ TEST(TorvexctlManifest, CreateAndCheckNeedNoBoard)
     EXPECT_EQ(manifest["boards"], nlohmann::json::array({"SIM-BOARD-*", "LAB-??"}));
     EXPECT_EQ(manifest["size"], 512);
 
+    // No trusted keys: the signature is said not to be checked, unless the maker names his key.
+    const std::string releaseKey = "223e dd85 00f3 fb76 0fb5 f378 0e71 2785 0c12 1fc8 de0a acfd d6c2 9687 6c72 fe12";
+    ProgramRun unchecked = workspace.Run({"manifest", "check", app});
+    EXPECT_EQ(unchecked.status, 0) << Describe(unchecked);
+    EXPECT_TRUE(
+        Contains(unchecked.out, "signer:   not checked: no trusted keys are installed; it names key " + releaseKey));
+    EXPECT_TRUE(Contains(unchecked.out, "\nnotes:    first\n"));
+    EXPECT_TRUE(Contains(unchecked.err, "its signature was not checked: this site has no trusted keys ("));
+    nlohmann::json uncheckedJson = nlohmann::json::parse(
+        workspace.Run({"--json", "manifest", "check", app}).out)["manifest"];
+    EXPECT_EQ(uncheckedJson["signature"], "not_checked");
+    EXPECT_EQ(uncheckedJson["maker_notes"], "first");
+    EXPECT_EQ(uncheckedJson["remarks"].size(), 1u);
+    EXPECT_EQ(uncheckedJson["notes"], uncheckedJson["remarks"]);
+    ProgramRun ownKey = workspace.Run({"manifest", "check", app, "--key", keys + "/release.pub.pem"});
+    EXPECT_EQ(ownKey.status, 0) << Describe(ownKey);
+    EXPECT_TRUE(Contains(ownKey.out, "/release.pub.pem (key " + releaseKey + "), the key named with --key\n"));
+    ProgramRun otherKey = workspace.Run({"manifest", "check", app, "--key", keys + "/foreign.pub.pem"});
+    EXPECT_EQ(otherKey.status, 12) << Describe(otherKey);
+    EXPECT_TRUE(Contains(otherKey.err, "its manifest is signed by key " + releaseKey + ", not by "));
+
     std::filesystem::create_directories(workspace.File("trusted-keys"));
     testing_support::CopyFile(keys + "/release.pub.pem", JoinPath(workspace.File("trusted-keys"), "maker.pem"));
     ProgramRun checked = workspace.Run({"manifest", "check", app});
     EXPECT_EQ(checked.status, 0) << Describe(checked);
-    EXPECT_TRUE(Contains(checked.out, "boards:   SIM-BOARD-*, LAB-??\nsigner:   maker.pem (key 223edd85"));
+    EXPECT_TRUE(Contains(checked.out, "boards:   SIM-BOARD-*, LAB-??\nsigner:   maker.pem (key " + releaseKey + ")\n"));
 
     WriteFile(app, ReadFile(app) + "x");
     ProgramRun longer = workspace.Run({"manifest", "check", app});
@@ -1141,6 +1188,7 @@ TEST(TorvexctlManifest, CreateAndCheckNeedNoBoard)
         {{"manifest", "create", app, "--board", ""}, 2},
         {{"manifest", "create", app, "--key", keys + "/release.pub.pem"}, 13},
         {{"manifest", "create", workspace.File("absent.bin")}, 9},
+        {{"manifest", "check", app, "--key", keys + "/release.pem"}, 13},
         {{"manifest", app}, 2},
     };
     for (const auto& [arguments, status] : refused)

@@ -1,14 +1,16 @@
 // torvexgui as a person uses it, driven from this process through the Win32 API: the
 // window found by its title, controls by their IDs, the file typed into its field, Update
-// pressed, the outcome waited for and read (its icon, headline and details), the history
-// list read and sorted, the window resized, against the simulated board with faults
-// injected through its configuration file.
+// pressed, the outcome waited for and read (its icon, headline and details, whole at the
+// default size), the history list read and sorted, the window resized, against the
+// simulated board with faults injected through its configuration file.
+#include "manifest/manifest_check.h"
 #include "module/board_lock.h"
 #include "control_ids.h"
 #include "gui_test_paths.h"
 #include "support/files.h"
 #include "support/trace_text.h"
 #include "test_paths.h"
+#include "torvex_version.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,6 +85,12 @@ public:
         return Narrow(text.c_str());
     }
     std::vector<std::string> Lines(int id) const { return testing_support::SplitLines(Text(id)); }
+    std::string Title() const
+    {
+        wchar_t title[256] = L"";
+        GetWindowTextW(window_, title, 256);
+        return Narrow(title);
+    }
     bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
     // The outcome icon shown: its control's ID, 0 when none is.
@@ -93,6 +102,51 @@ public:
                 shown = shown == 0 ? id : -1;  // two at once: wrong
         return shown;
     }
+
+    // True when the multi-line edit `id` shows all of its text without scrolling.
+    bool ShowsWhole(int id) const
+    {
+        HWND edit = Control(id);
+        auto lines = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+        if (SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0) != 0)
+            return false;
+        if (lines < 2)
+            return true;
+        auto top = [&](int line) {
+            auto at = static_cast<WPARAM>(SendMessageW(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+            return static_cast<short>(HIWORD(SendMessageW(edit, EM_POSFROMCHAR, at, 0)));
+        };
+        RECT client;
+        GetClientRect(edit, &client);
+        return top(lines - 1) + (top(lines - 1) - top(0)) / (lines - 1) <= client.bottom;
+    }
+    // True when the text of control `id` (a label, a check box's, in bold for the
+    // headline) fits its width on one line, in the dialog's font.
+    bool OnOneLine(int id, bool bold = false) const
+    {
+        wchar_t label[512] = L"";
+        SendMessageW(Control(id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(label));
+        std::wstring text = label;
+        text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());  // the mnemonic's mark
+        HDC screen = GetDC(nullptr);
+        LOGFONTW font = {};
+        font.lfHeight = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+        wcscpy(font.lfFaceName, L"MS Shell Dlg 2");
+        HFONT made = CreateFontIndirectW(&font);
+        HGDIOBJ before = SelectObject(screen, made);
+        SIZE size = {};
+        GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(screen, before);
+        DeleteObject(made);
+        ReleaseDC(nullptr, screen);
+        bool checkBox = (GetWindowLongW(Control(id), GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+        RECT client;
+        GetClientRect(Control(id), &client);
+        return size.cx + (checkBox ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 0) <= client.right;
+    }
+    // History rows the list shows without scrolling.
+    int RowsShown() const { return static_cast<int>(SendMessageW(Control(IDC_HISTORY), LVM_GETCOUNTPERPAGE, 0, 0)); }
 
     // The history list's headings and rows, read through memory lent in the window's process
     // (a list view's messages carry pointers that do not cross processes).
@@ -218,7 +272,7 @@ private:
         wchar_t title[128] = L"";
         GetWindowTextW(window, title, 128);
         // Visible only once its initialisation (the board read) is over.
-        if (process != session->process_.dwProcessId || std::wstring(title) != TORVEXGUI_TITLE
+        if (process != session->process_.dwProcessId || std::wstring(title).rfind(TORVEXGUI_TITLE, 0) != 0
             || !IsWindowVisible(window))
             return TRUE;
         session->window_ = window;
@@ -246,8 +300,9 @@ struct Case {
 // carries the sample's banner in 48 MB: reading and hashing it keeps the "checking" state
 // on screen long enough to be seen.
 const Case kCases[] = {
-    {"good file on an empty board, a large one", "big.bin", "", "Done: the board now runs", "TORVEX-SAMPLE1",
-     "accepted", IDC_OUTCOME_SUCCESS, "Update done: the board runs the new application", "accepted", false},
+    {"good file on an empty board, a large one", "big.bin", "", "Done: the board now runs",
+     "TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA | 20261208", "accepted", IDC_OUTCOME_SUCCESS,
+     "Update done: the board runs the new application", "accepted", false},
     {"the same application again", "big.bin", "", "Nothing written: the board already carries", "TORVEX-SAMPLE1",
      "skipped", IDC_OUTCOME_SUCCESS, "Nothing to do: the board already carries this application", "skipped", false},
     {"failed download", "other.bin", "[command.30]\nresult = 0\ncom = 50\n",
@@ -261,17 +316,6 @@ const Case kCases[] = {
      IDC_OUTCOME_ERROR, "Update failed: written but not started", "failed", true},
 };
 
-// Lays out a folder as the release does, the simulator with its configuration `simConfig`.
-void LayOut(const ScratchFolder& folder, const std::string& simConfig)
-{
-    std::filesystem::create_directories(folder.File("simulator"));
-    CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
-    CopyFile(TORVEX_HOST_MODULE_FILE, folder.File("torvex.dll"));
-    CopyFile(TORVEX_HOST_SIM_FILE, folder.File("simulator\\quelvane.dll"));
-    WriteFile(folder.File("torvex.ini"), "[TorvexPath]\r\nQuelvanePath=simulator\r\n");
-    WriteFile(folder.File("simulator\\quelvane-sim.ini"), simConfig);
-}
-
 const char* const kOperatorKey = "Software\\torvex";
 
 std::string RememberedOperator()
@@ -281,6 +325,17 @@ std::string RememberedOperator()
     if (RegGetValueA(HKEY_CURRENT_USER, kOperatorKey, "Operator", RRF_RT_REG_SZ, nullptr, name, &size) != ERROR_SUCCESS)
         return "(none)";
     return name;
+}
+
+// A folder laid out like the release's bin/: the window, the module and the simulated board.
+void LayOut(const ScratchFolder& folder, const std::string& simConfig = "")
+{
+    std::filesystem::create_directories(folder.File("simulator"));
+    CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
+    CopyFile(TORVEX_HOST_MODULE_FILE, folder.File("torvex.dll"));
+    CopyFile(TORVEX_HOST_SIM_FILE, folder.File("simulator\\quelvane.dll"));
+    WriteFile(folder.File("torvex.ini"), "[TorvexPath]\r\nQuelvanePath=simulator\r\n");
+    WriteFile(folder.File("simulator\\quelvane-sim.ini"), simConfig);
 }
 
 RECT Placed(HWND control)
@@ -293,7 +348,7 @@ RECT Placed(HWND control)
 TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
 {
     ScratchFolder folder("gui");
-    LayOut(folder, "");
+    LayOut(folder);
     CopyFile(GUI_TEST_SAMPLE_FILE, folder.File("sample.bin"));
     WriteFile(folder.File("big.bin"), ReadFile(folder.File("sample.bin")) + std::string(48 << 20, 'b'));
     WriteFile(folder.File("other.bin"),
@@ -316,6 +371,15 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     ASSERT_EQ(gui.Message(), "");
     EXPECT_EQ(gui.Text(IDC_BOARD_REFERENCE), "SIM-BOARD-0001");
     EXPECT_EQ(gui.Text(IDC_BOARD_APPLICATION), "no application in flash");
+    // At the default size: the product's version and the module's, the check boxes' labels
+    // on one line, five rows of history.
+    EXPECT_EQ(gui.Title(),
+              "Torvex board update " + std::to_string(TORVEX_VERSION_MAJOR) + "." + std::to_string(TORVEX_VERSION_MINOR)
+                  + "." + std::to_string(TORVEX_VERSION_PATCH));
+    EXPECT_EQ(gui.Text(IDC_MODULE_VERSION), "Module: torvex.dll " TORVEX_VERSION_TEXT);
+    for (int id : {IDC_FORCE, IDC_ALLOW_UNSIGNED, IDC_ALLOW_OLDER})
+        EXPECT_TRUE(gui.OnOneLine(id)) << gui.Text(id);
+    EXPECT_GE(gui.RowsShown(), 5);
     EXPECT_TRUE(Contains(gui.Text(IDC_HISTORY_NOTE), "1 damaged or incomplete line(s) skipped"));
     EXPECT_EQ(gui.ListHeadings(),
               (std::vector<std::string>{"Time", "Board", "Outcome", "File", "Operator", "Banner after"}));
@@ -361,6 +425,7 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
         std::string outcome = gui.Update(&firstHeadline);
         if (std::string(c.file) == "big.bin") {
             EXPECT_EQ(firstHeadline, "Checking the file\u2026");
+            EXPECT_EQ(gui.Text(IDC_FILE_BANNER), "TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA | 20261208");
         }
         EXPECT_EQ(outcome.rfind(c.outcome, 0), 0u) << outcome;
         // After an update that wrote nothing, the earlier incomplete write is said too.
@@ -381,6 +446,23 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
         EXPECT_EQ(rows.front()[4], "Ann Lee");
     }
     EXPECT_TRUE(AnyLineHolds(gui.Lines(IDC_LOG), "Entre TelechargeComposant_COM"));
+
+    // Another program takes the board: Refresh says so; once the board is free, Refresh
+    // clears that and the last run's time.
+    {
+        torvexupdate::BoardLock held(folder.Path());
+        torvexupdate::LockHolder other{"torvexctl", 0, "", "reading the board", "", "", ""}, holder;
+        std::string error;
+        ASSERT_EQ(held.Take(other, &holder, &error), torvexupdate::BoardLock::Result::kTaken) << error;
+        gui.Press(IDC_REFRESH);
+        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "The board is busy");
+        EXPECT_TRUE(Contains(gui.Text(IDC_OUTCOME), "torvexctl (process ")) << gui.Text(IDC_OUTCOME);
+        EXPECT_EQ(gui.Text(IDC_ELAPSED), "");
+    }
+    gui.Press(IDC_REFRESH);
+    EXPECT_EQ(gui.OutcomeIcon(), 0);
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "");
+    EXPECT_EQ(gui.Text(IDC_OUTCOME), "");
 
     // Sorted by a click on a heading, the other way round by a second, newest first again by Time.
     auto column = [&](std::size_t index) {
@@ -424,7 +506,9 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     CopyFile(data + "\\maker\\app.bin", folder.File("app.bin"));
     CopyFile(data + "\\maker\\app.bin.manifest.json", folder.File("app.bin.manifest.json"));
     gui.ChooseFile(folder.File("app.bin"));
-    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_MANIFEST), "Signed by release-2026.pem (key 223edd85"))
+    EXPECT_TRUE(Contains(gui.Text(IDC_FILE_MANIFEST),
+                         "Signed by release-2026.pem (key 223e dd85 00f3 fb76 0fb5 f378 0e71 2785 0c12 1fc8 de0a "
+                         "acfd d6c2 9687 6c72 fe12).\r\nFrom its maker: Fixes the start-up delay.\r\nSecond line"))
         << gui.Text(IDC_FILE_MANIFEST);
     std::string outcome = gui.Update();
     EXPECT_EQ(outcome.rfind("Done:", 0), 0u) << outcome;
@@ -432,9 +516,12 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
               ApplicationImage({"THIRD-APP", "APP 3.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'c')));
     gui.ChooseFile(folder.File("third.bin"));
     EXPECT_TRUE(Contains(gui.Text(IDC_FILE_MANIFEST), "Refused: it has no manifest (third.bin.manifest.json)"));
+    EXPECT_EQ(gui.OutcomeIcon(), IDC_OUTCOME_ERROR);
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "Nothing written: no manifest signed by a key this site trusts");
     EXPECT_FALSE(gui.Enabled(IDC_UPDATE));
     gui.Press(IDC_ALLOW_UNSIGNED);
     EXPECT_TRUE(gui.Enabled(IDC_UPDATE));
+    EXPECT_EQ(gui.OutcomeIcon(), 0);
     outcome = gui.Update();
     EXPECT_EQ(outcome.rfind("Done:", 0), 0u) << outcome;
     EXPECT_EQ(gui.Close(), 0u);
@@ -474,6 +561,122 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_EQ(again.Close(), 0u);
 }
 
+// Every refusal by a file's manifest shows as soon as the file is chosen, before Update is
+// pressed: the error icon, a headline, why, that the board is unchanged, and what to do
+// with the override last, all of it readable at the default size. The board carries
+// release 1.5.0, as the history knows from that release's manifest.
+TEST(TorvexGui, ManifestRefusalsShowBeforeUpdate)
+{
+    ScratchFolder folder("gui-refusals");
+    LayOut(folder);
+    const std::string data = GUI_TEST_RELEASE_DATA;
+    std::filesystem::create_directories(folder.File("trusted-keys"));
+    CopyFile(data + "\\release.pub.pem", folder.File("trusted-keys\\release-2026.pem"));
+    WriteFile(folder.File("simulator\\quelvane-sim.flash"),
+              ApplicationImage({"TORVEX-SAMPLE1", "APP 1.5.0", "RUNTIM", "BOARDA", "20261208"}));
+    const std::string history = folder.File("history.jsonl");
+    WriteFile(
+        history,
+        "{\"board\":\"SIM-BOARD-0001\",\"outcome\":\"accepted\",\"file_banner\":\"TORVEX-SAMPLE1 APP 1.5.0 RUNTIM "
+        "BOARDA 20261208\",\"manifest\":{\"version\":\"1.5.0\"}}\n");
+
+    const auto cut = [](const std::string& file) { WriteFile(file, ReadFile(file).substr(0, 100)); };
+    const auto changeOneByte = [](const std::string& file) {
+        std::string bytes = ReadFile(file);
+        bytes[120] ^= 1;
+        WriteFile(file, bytes);
+    };
+    const auto editNotes = [](const std::string& file) {
+        std::string text = ReadFile(file + ".manifest.json");
+        WriteFile(file + ".manifest.json", text.replace(text.find("\"notes\": \"fix\""), 14, "\"notes\": \"fox\""));
+    };
+    const std::string untrusted = "its manifest is signed by key 7792 0e31 b628 b506 4097 23b3 8ad3 b6c4 6c6f 877f "
+                                  "4670 6a28 f062 47be c622 6ebb, which is not among this site's trusted keys.";
+    const struct {
+        const char* name;
+        const char* version;  // the file's release, signed with `key` ("" for none)
+        const char* board;
+        const char* key;
+        std::function<void(const std::string& file)> damage;
+        const char* headline;
+        std::string reason;  // part of what the window says
+        std::string next;    // how it ends
+    } kRefusals[] = {
+        {"cut copy", "1.6.0", "SIM-*", "release.pem", cut,
+         "Nothing written: this copy of the file is incomplete or damaged",
+         "its manifest says 256: the copy is incomplete",
+         "Next: copy the file again from its source, with its manifest."},
+        {"changed byte", "1.6.0", "SIM-*", "release.pem", changeOneByte,
+         "Nothing written: this copy of the file is incomplete or damaged",
+         "the file was changed or damaged after its maker released it",
+         "Next: copy the file again from its source, with its manifest."},
+        {"another board", "1.6.0", "LAB-*", "release.pem", nullptr,
+         "Nothing written: the file is not meant for this board",
+         "the board's reference is \"SIM-BOARD-0001\", and the file is meant for \"LAB-*\" only",
+         "Next: check that the file is meant for this board, or connect the board it is meant for."},
+        {"older release", "1.2.0", "SIM-*", "release.pem", nullptr,
+         "Nothing written: an older release than the one the board carries",
+         "the file's version 1.2.0 is older than 1.5.0, which the board carries",
+         "To go back to this older release on purpose, tick Allow older (unsafe)."},
+        {"unsigned", "1.6.0", "SIM-*", "", nullptr, "Nothing written: no manifest signed by a key this site trusts",
+         "its manifest is not signed", "To write the file anyway, tick Allow unsigned (unsafe)."},
+        {"untrusted signer", "1.6.0", "SIM-*", "foreign.pem", nullptr,
+         "Nothing written: signed by a key this site does not trust", untrusted,
+         "ask whoever manages this site's trusted keys to add its public key to " + folder.File("trusted-keys")
+             + ". To write this file anyway, tick Allow unsigned (unsafe)."},
+        {"edited after signing", "1.6.0", "SIM-*", "release.pem", editNotes,
+         "Nothing written: its manifest was changed after it was signed",
+         "its manifest was edited after release-2026.pem (key 223e dd85 ",
+         "(nothing lets an edited manifest through)."},
+    };
+
+    GuiSession gui(folder.Path(), history);
+    ASSERT_NE(gui.Window(), nullptr) << "the window did not appear";
+    std::string older;
+    for (const auto& r : kRefusals) {
+        SCOPED_TRACE(r.name);
+        std::string stem = r.name;
+        std::replace(stem.begin(), stem.end(), ' ', '-');
+        const std::string file = folder.File(stem + ".bin");
+        WriteFile(
+            file,
+            ApplicationImage({"TORVEX-SAMPLE1", "APP 1.6.0", "RUNTIM", "BOARDA", "20261208"}, std::string(200, 'c')));
+        torvexupdate::ManifestRequest request{r.version, {r.board}, "fix", *r.key ? ReadFile(data + "\\" + r.key) : ""};
+        torvexupdate::Manifest manifest;
+        std::string problem;
+        ASSERT_TRUE(torvexupdate::MakeManifest(torvexupdate::FactsOfFile(file), request, &manifest, &problem))
+            << problem;
+        ASSERT_TRUE(torvexupdate::WriteManifestFile(file + ".manifest.json", manifest, &problem)) << problem;
+        if (r.damage)
+            r.damage(file);
+        if (std::string(r.version) == "1.2.0")
+            older = file;
+
+        gui.ChooseFile(file);
+        EXPECT_EQ(gui.OutcomeIcon(), IDC_OUTCOME_ERROR);
+        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), r.headline);
+        EXPECT_TRUE(gui.OnOneLine(IDC_OUTCOME_HEADLINE, true));
+        const std::string said = gui.Text(IDC_OUTCOME);
+        EXPECT_EQ(said.rfind("This file is refused: ", 0), 0u) << said;
+        EXPECT_TRUE(Contains(said, r.reason)) << said;
+        EXPECT_TRUE(Contains(said, ".\r\nUpdate stays off; the board is unchanged.\r\nNext: ")) << said;
+        EXPECT_EQ(said.substr(said.size() - std::min(said.size(), r.next.size())), r.next) << said;
+        EXPECT_TRUE(gui.ShowsWhole(IDC_OUTCOME)) << said;
+        EXPECT_FALSE(gui.Enabled(IDC_UPDATE));
+    }
+
+    // Allow older lets the older release through, and says it was needed.
+    gui.ChooseFile(older);
+    gui.Press(IDC_ALLOW_OLDER);
+    EXPECT_EQ(gui.OutcomeIcon(), 0);
+    ASSERT_TRUE(gui.Enabled(IDC_UPDATE));
+    std::string outcome = gui.Update();
+    EXPECT_EQ(outcome.rfind("Done:", 0), 0u) << outcome;
+    nlohmann::json last = nlohmann::json::parse(testing_support::SplitLines(ReadFile(history)).back());
+    EXPECT_EQ(last["manifest"]["overrides"], nlohmann::json::array({"allow-older"}));
+    EXPECT_EQ(gui.Close(), 0u);
+}
+
 }  // namespace
 
 TEST(TorvexGui, MissingModuleGivesAMessageNotACrash)
@@ -504,6 +707,7 @@ TEST(TorvexGui, BoardHeldByAnotherProgramIsNamedAndLeftAlone)
                          "The board is in use by another program: gui_tests (process "
                              + std::to_string(GetCurrentProcessId()) + ") since "));
     EXPECT_TRUE(Contains(gui.Message(), ", downloading C:\\app.bin.")) << gui.Message();
+    EXPECT_TRUE(Contains(gui.Message(), "then start Torvex board update again.")) << gui.Message();
     EXPECT_EQ(gui.Close(), 3u);
     EXPECT_FALSE(testing_support::FileExists(folder.File("Torvex.log")));  // the module was not even started
 }

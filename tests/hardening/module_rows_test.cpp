@@ -257,7 +257,7 @@ MatrixCase ModulePathAtTheEdge(std::size_t pathLength, bool fits)
 {
     std::string id = "MOD-PATH-" + std::to_string(pathLength);
     return {{id, "both", "module file path of " + std::to_string(pathLength) + " characters", fits ? "1" : "0",
-             fits ? "written beside the module (log path of 254 characters); the INI path line is cut to 254 bytes"
+             fits ? "written beside the module (log path of 254 characters); the INI path line is cut to 253 characters"
                   : "nothing: the path filled the buffer and counts as cut"},
             [pathLength, fits]() -> std::string {
                 ScratchFolder scratch("edge");
@@ -340,7 +340,7 @@ MatrixCase LongIniValue(std::size_t length, const std::string& result, bool crea
     bool loads = result == "1";
     std::string id = "INI-" + std::to_string(length);
     std::string logText = loads
-        ? "library path of 259 characters, its \"Path Quelvane\" line cut to 254 bytes; Status = 1"
+        ? "library path of 259 characters, its \"Path Quelvane\" line cut to 253 characters; Status = 1"
         : "\"Path Quelvane : \" with an empty path (the value and \\quelvane.dll do not fit 260 "
           "bytes); Status = 0";
     return {{id, "both",
@@ -378,7 +378,7 @@ MatrixCase LongApplicationPath(std::size_t length)
     bool exists = length <= 300;
     std::string id = "APP-" + std::to_string(length);
     return {{id, "both", "application-file path of " + std::to_string(length) + " characters", exists ? "1" : "0",
-             std::string("\"Path Telechargement\" line cut to 254 bytes; ")
+             std::string("\"Path Telechargement\" line cut to 253 characters; ")
                  + (exists ? "the file is downloaded whole"
                            : "no file can have that path: session opened, board reset, session closed, nothing sent")},
             [length, exists]() -> std::string {
@@ -782,8 +782,10 @@ std::vector<MatrixCase> Rows()
     rows.push_back(Reference("REF-UNTERMINATED", "reference filling the host's 40 bytes without a terminator",
                              "reference = REF\nunterminated = 1\n", 40, 40, "REFREFREFREFREFREFREFREFREFREFREFREFREFR",
                              "the 40 bytes the host stated, no more"));
-    rows.push_back(Reference("REF-300", "reference of 300 characters", "reference = " + std::string(300, 'R') + "\n",
-                             1000, 1000, std::string(300, 'R'), "the \"Reference Carte\" line cut to 254 bytes"));
+    rows.push_back(
+        Reference("REF-300", "reference of 300 characters", "reference = " + std::string(300, 'R') + "\n", 1000, 1000,
+                  std::string(300, 'R'),
+                  "the \"Reference Carte\" line cut to 252 characters (its message starts with a line end)"));
     rows.push_back(Reference("REF-FORMAT", "reference holding printf directives", "reference = %s%n%x%%\n", 64, 64,
                              "%s%n%x%%", "shown as it stands"));
     rows.push_back(Reference("REF-NEGATIVE", "reference length -1 stated by the host", "", 16, -1, "",

@@ -24,6 +24,9 @@ namespace {
 const std::string kData = TORVEX_UPDATE_TEST_DATA;
 // SHA-256 of release.pub.pem's DER, as `openssl pkey -pubin -outform DER | sha256sum` gives it.
 const std::string kReleaseFingerprint = "223edd8500f3fb760fb5f3780e7127850c121fc8de0aacfdd6c296876c72fe12";
+// The same as people read it, in sixteen groups of four.
+const std::string kReleaseKeyForPeople
+    = "223e dd85 00f3 fb76 0fb5 f378 0e71 2785 0c12 1fc8 de0a acfd d6c2 9687 6c72 fe12";
 
 std::string Data(const std::string& name)
 {
@@ -195,6 +198,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
         ManifestOverrides overrides;
         ManifestRefusal refusal;
         std::string words;
+        std::string alsoSaid = "";  // a second part of the words, when they hold a path in between
     } kCases[] = {
         {"signed by a trusted key",
          [](Release& r) { r.Make("release.pem"); },
@@ -202,7 +206,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
          "1.2.0",
          {},
          ManifestRefusal::kNone,
-         "signed by release-2026.pem (key " + kReleaseFingerprint + ")"},
+         "signed by release-2026.pem (key " + kReleaseKeyForPeople + ")"},
         {"signed with the PKCS#8 form of the key",
          [](Release& r) { r.Make("release-pkcs8.pem"); },
          "SIM-BOARD-0001",
@@ -259,7 +263,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
          "",
          {},
          ManifestRefusal::kUnsigned,
-         "its manifest is not signed, and trusted keys are installed in"},
+         "its manifest is not signed, and this site writes only files whose manifest one of its trusted keys signed"},
         {"unsigned allowed",
          [](Release& r) { r.Make(""); },
          "SIM-BOARD-0001",
@@ -273,7 +277,8 @@ TEST(Manifest, EachRefusalNamesItsReason)
          "",
          {},
          ManifestRefusal::kUntrustedKey,
-         "signed by a key that is not trusted here (key "},
+         "its manifest is signed by key 7792 0e31 ",
+         "which is not among this site's trusted keys"},
         {"edited after signing, even with unsigned files allowed",
          [](Release& r) {
              r.Make("release.pem");
@@ -283,7 +288,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
          "",
          {true, true},
          ManifestRefusal::kEdited,
-         "its manifest was edited after release-2026.pem (key " + kReleaseFingerprint + ") signed it"},
+         "its manifest was edited after release-2026.pem (key " + kReleaseKeyForPeople + ") signed it"},
         {"signature damaged",
          [](Release& r) {
              r.Make("release.pem");
@@ -300,7 +305,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
          "",
          {},
          ManifestRefusal::kNoManifest,
-         "it has no manifest (app.bin.manifest.json), and trusted keys are installed"},
+         "it has no manifest (app.bin.manifest.json), and this site writes only files whose manifest"},
         {"manifest that is not JSON",
          [](Release& r) { WriteFile(r.manifest, "{"); },
          "SIM-BOARD-0001",
@@ -317,6 +322,7 @@ TEST(Manifest, EachRefusalNamesItsReason)
         EXPECT_EQ(verdict.ok, row.refusal == ManifestRefusal::kNone) << row.name;
         EXPECT_EQ(RefusalName(verdict.refusal), std::string(RefusalName(row.refusal))) << row.name;
         EXPECT_NE(verdict.words.find(row.words), std::string::npos) << row.name << ": " << verdict.words;
+        EXPECT_NE(verdict.words.find(row.alsoSaid), std::string::npos) << row.name << ": " << verdict.words;
     }
 }
 
@@ -332,7 +338,11 @@ TEST(Manifest, WithoutTrustedKeysSignaturesAreNotRequiredAndOverridesAreNamed)
     verdict = release.Check();
     EXPECT_TRUE(verdict.ok) << verdict.words;
     EXPECT_EQ(verdict.signature, SignatureState::kUntrustedKey);
+    EXPECT_FALSE(verdict.signatureChecked);
     EXPECT_TRUE(verdict.signer.keyFile.empty());
+    ASSERT_EQ(verdict.notes.size(), 1u);
+    EXPECT_EQ(verdict.notes[0].rfind("its signature was not checked: this site has no trusted keys (", 0), 0u)
+        << verdict.notes[0];
 
     // A key file that is not a public key still makes signatures required.
     release.PutKey("broken.pem", "not a key");
@@ -342,6 +352,30 @@ TEST(Manifest, WithoutTrustedKeysSignaturesAreNotRequiredAndOverridesAreNamed)
     EXPECT_EQ(verdict.notes.at(0),
               "trusted key broken.pem skipped: it holds no PEM public key "
               "(-----BEGIN PUBLIC KEY-----)");
+}
+
+// A maker checks his own signature against the public key he names, whatever the site trusts.
+TEST(Manifest, NamedKeyAloneDecides)
+{
+    Release release;
+    release.Trust("foreign.pub.pem", "foreign.pem");  // the site's keys play no part
+    TrustedKeys named;
+    std::string problem;
+    const std::string key = JoinPath(kData, "release.pub.pem");
+    ASSERT_TRUE(ReadNamedKey(key, &named, &problem)) << problem;
+    release.Make("release.pem");
+    ManifestVerdict verdict = CheckFileAgainstManifest(release.app, FactsOfFile(release.app), named, {});
+    EXPECT_TRUE(verdict.ok) << verdict.words;
+    EXPECT_EQ(verdict.signer.keyFile, key);
+
+    release.Make("foreign.pem");
+    verdict = CheckFileAgainstManifest(release.app, FactsOfFile(release.app), named, {});
+    EXPECT_EQ(verdict.refusal, ManifestRefusal::kUntrustedKey);
+    EXPECT_NE(verdict.words.find(", not by " + key + " (key " + kReleaseKeyForPeople + ")"), std::string::npos)
+        << verdict.words;
+
+    EXPECT_FALSE(ReadNamedKey(JoinPath(kData, "release.pem"), &named, &problem));
+    EXPECT_EQ(problem.rfind("the key " + JoinPath(kData, "release.pem") + " cannot be used: ", 0), 0u) << problem;
 }
 
 // scripts/make-manifest signed tests/update/data/maker/ with openssl: our code verifies it,

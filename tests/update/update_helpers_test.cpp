@@ -1,6 +1,8 @@
-// The update library's pure helpers: banner parsing and layout, text decoding, the log tail.
+// The update library's pure helpers: banner parsing and layout, text decoding, the log tail,
+// the board holder's words.
 #include "application/banner.h"
 #include "engine/download_steps.h"
+#include "module/board_lock.h"
 #include "module/init_diagnosis.h"
 #include "module/log_tail.h"
 #include "system/paths.h"
@@ -45,22 +47,39 @@ TEST(BannerParsing, FieldsAreReadWithinTheGivenBytes)
 
 // The column rule itself is the module's decoder, tested in one table (tests/board); here
 // the fields handed to it: every one in its place, missing ones empty.
-TEST(BannerParsing, OneLineFollowsTheLogColumns)
+// The log's line runs fields together where they fill their columns; for people, the
+// fields stand apart.
+TEST(BannerParsing, OneLineFollowsTheLogColumnsAndPeopleSeeEachField)
 {
     struct Case {
         std::vector<std::string> fields;
         std::string line;
+        std::string apart;
     };
     const Case cases[] = {
-        {{"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"}, "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY"},
-        {{"ABC", std::string(25, 'B'), "CD", "EF", "GH"}, "ABC" + std::string(21, 'B') + " CDEFGH"},
-        {{"ONLY"}, "ONLY"},
+        {{"ABCDEFGHIJKLMN", "PQRSTUVWX", "ABCDEF", "GHIJKL", "XY"},
+         "ABCDEFGHIJKLMN PQRSTUVWX ABCDEF GHIJKL XY",
+         "ABCDEFGHIJKLMN | PQRSTUVWX | ABCDEF | GHIJKL | XY"},
+        {{"ABC", std::string(25, 'B'), "CD", "EF", "GH"},
+         "ABC" + std::string(21, 'B') + " CDEFGH",
+         "ABC | " + std::string(25, 'B') + " | CD | EF | GH"},
+        {{"ONLY"}, "ONLY", "ONLY |  |  |  | "},
     };
     for (const Case& c : cases) {
         Banner banner;
         banner.fields = c.fields;
         EXPECT_EQ(BannerLine(banner), c.line);
+        EXPECT_EQ(BannerFields(banner), c.apart);
     }
+}
+
+// Who holds the board, as people know the programs: the window by its Start-menu entry.
+TEST(BoardHolderWords, NameTheWindowAsTheStartMenuDoes)
+{
+    EXPECT_EQ(HolderWords({"torvexgui", 42, "2026-12-09T05:40:01Z", "reading the board", "", "", ""}),
+              "Torvex board update (process 42) since 2026-12-09T05:40:01Z, reading the board");
+    EXPECT_EQ(HolderWords({"torvexctl", 7, "", "", "", "", ""}),
+              "torvexctl (process 7) since an unknown time, working with the board");
 }
 
 TEST(BannerParsing, ComparisonTreatsAbsentFieldsAsEmpty)

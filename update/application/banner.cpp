@@ -54,6 +54,14 @@ std::string BannerLine(const Banner& banner)
     return std::string(text.data());
 }
 
+std::string BannerFields(const Banner& banner)
+{
+    std::string text;
+    for (std::size_t i = 0; i < kBannerFieldCount; ++i)
+        text += (i == 0 ? "" : " | ") + FieldOf(banner, i);
+    return text;
+}
+
 bool SameFields(const Banner& a, const Banner& b)
 {
     for (std::size_t i = 0; i < kBannerFieldCount; ++i)

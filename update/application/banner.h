@@ -36,6 +36,11 @@ std::string FieldOf(const Banner& banner, std::size_t index);
 // widths (14, 9, 6, 6); a text that reaches a column is cut there and followed by a space.
 std::string BannerLine(const Banner& banner);
 
+// The five fields for a person, apart: "TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA |
+// 20261208". Fields that fill their width run together in BannerLine; here they cannot. An
+// absent field shows empty.
+std::string BannerFields(const Banner& banner);
+
 // Same five fields (an absent field counts as empty).
 bool SameFields(const Banner& a, const Banner& b);
 

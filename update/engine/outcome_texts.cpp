@@ -1,5 +1,7 @@
 #include "engine/outcome_texts.h"
 
+#include "manifest/refusal_table.h"
+
 #include <cstddef>
 
 namespace torvexupdate {
@@ -62,6 +64,9 @@ OutcomeTexts TextsOf(const UpdateReport& report)
         texts.record = Message::kRecordAccepted;
         texts.window = Message::kWindowAcceptedUnverified;
     }
+    // A manifest's refusal says in its headline which one it is.
+    if (report.outcome == Outcome::kManifestRefused && report.manifest.refusal != ManifestRefusal::kNone)
+        texts.headline = RefusalRowOf(report.manifest.refusal).headline;
     if (DownloadFailed(report.outcome)) {
         const AfterFailureRow& after = AfterFailureRowOf(report.afterFailure);
         texts.window = report.outcome == Outcome::kRefused ? after.windowWhenRefused : after.window;

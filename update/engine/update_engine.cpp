@@ -70,7 +70,7 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
     report.reference = ReadReference(board);
     // This program holds the board lock: no other update runs.
     BoardAccount account = ReadBoardAccount(options.historyPath, report.reference, std::nullopt,
-                                            report.manifest.keysInstalled);
+                                            report.manifest.signatureChecked);
     if (events.accountRead)
         events.accountRead(account);
     report.before = ReadBoardContent(board);
@@ -141,14 +141,19 @@ UpdateFile InspectFile(const std::string& utf8Path, bool digest)
     return file;
 }
 
-ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& options)
+FileFacts FactsOf(const UpdateFile& file)
 {
     FileFacts facts;
     facts.name = FileNameOf(file.path);
     facts.size = file.content.size;
     facts.sha256 = file.sha256;
     facts.banner = file.content.banner;
-    return CheckFileAgainstManifest(file.path, facts, options.trustedKeysFolder, options.manifest);
+    return facts;
+}
+
+ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& options)
+{
+    return CheckFileAgainstManifest(file.path, FactsOf(file), options.trustedKeysFolder, options.manifest);
 }
 
 UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, const UpdateEvents& events)

@@ -89,6 +89,9 @@ struct UpdateReport {
     std::string writtenAgainBecause;
 };
 
+// The file as its manifest describes files.
+FileFacts FactsOf(const UpdateFile& file);
+
 // The file against FILE.manifest.json and the trusted keys, as the update checks it before
 // opening the board (the board's side follows once its reference is read).
 ManifestVerdict CheckFileManifest(const UpdateFile& file, const UpdateOptions& options);

@@ -4,6 +4,7 @@
 #include "system/paths.h"
 #include "system/system_facts.h"
 #include "system/text.h"
+#include "words/messages.h"
 
 #include <nlohmann/json.hpp>
 
@@ -352,29 +353,29 @@ FileComparison CompareWithManifest(const FileFacts& file, const Manifest& manife
 {
     FileComparison comparison;
     if (file.name != manifest.file)
-        comparison.notes.push_back("its manifest was written for a file named " + Quoted(manifest.file));
+        comparison.notes.push_back(Say(Message::kRemarkOtherFileName, {{"name", manifest.file}}));
     if (file.size != manifest.size) {
         comparison.mismatch = FileMismatch::kSize;
-        comparison.words = "the file is " + std::to_string(file.size) + " bytes, its manifest says "
-            + std::to_string(manifest.size) + ": "
-            + (file.size < manifest.size
-                   ? "the copy is incomplete"
-                   : "it has " + std::to_string(file.size - manifest.size) + " bytes more than its maker released");
+        comparison.words = Say(file.size < manifest.size ? Message::kManifestSizeShort : Message::kManifestSizeLong,
+                               {{"file_size", std::to_string(file.size)},
+                                {"manifest_size", std::to_string(manifest.size)},
+                                {"extra", std::to_string(file.size - manifest.size)}});
         return comparison;
     }
     if (file.sha256 != manifest.sha256) {
         comparison.mismatch = FileMismatch::kSha256;
-        comparison.words = file.sha256.empty() ? "the file cannot be read to compare its SHA-256 with its manifest's"
-                                               : "the file's SHA-256 is " + file.sha256 + ", its manifest says "
-                + manifest.sha256 + ": the file was changed or damaged after its maker released it";
+        comparison.words = file.sha256.empty()
+            ? Say(Message::kManifestDigestUnreadable)
+            : Say(Message::kManifestSha256, {{"file_sha256", file.sha256}, {"manifest_sha256", manifest.sha256}});
         return comparison;
     }
     for (std::size_t i = 0; i < kBannerFieldCount; ++i) {
         std::string field = file.banner ? Cp1252ToUtf8(FieldOf(*file.banner, i)) : "";
         if (field != manifest.banner[i]) {
             comparison.mismatch = FileMismatch::kBanner;
-            comparison.words = "field " + std::to_string(i + 1) + " of the file's banner is " + Quoted(field)
-                + ", its manifest says " + Quoted(manifest.banner[i]) + ": the manifest does not describe this file";
+            comparison.words = Say(
+                Message::kManifestBanner,
+                {{"field", std::to_string(i + 1)}, {"file_field", field}, {"manifest_field", manifest.banner[i]}});
             return comparison;
         }
     }

@@ -1,6 +1,7 @@
 #include "manifest/manifest_check.h"
 
 #include "manifest/manifest_crypto.h"
+#include "manifest/refusal_table.h"
 #include "system/paths.h"
 #include "system/system_facts.h"
 #include "system/text.h"
@@ -22,7 +23,8 @@ std::string Quoted(const std::string& text)
 
 std::string SignerWords(const Signer& signer)
 {
-    return signer.keyFile + " (key " + signer.fingerprint + ")";
+    return Say(Message::kManifestSigner,
+               {{"key_file", signer.keyFile}, {"fingerprint", FingerprintForPeople(signer.fingerprint)}});
 }
 
 // At most `limit` bytes of a file; false when it cannot be read or is larger.
@@ -67,9 +69,18 @@ std::string KeyFingerprint(const EcPublicKey& key)
     return digest.empty() ? "" : HexOf(digest);
 }
 
+std::string FingerprintForPeople(const std::string& fingerprint)
+{
+    std::string grouped;
+    for (std::size_t at = 0; at < fingerprint.size(); at += 4)
+        grouped += (at == 0 ? "" : " ") + fingerprint.substr(at, 4);
+    return grouped;
+}
+
 TrustedKeys ReadTrustedKeys(const std::string& utf8Folder)
 {
     TrustedKeys trusted;
+    trusted.folder = utf8Folder;
     namespace fs = std::filesystem;
     std::error_code error;
     fs::path folder = FsPath(utf8Folder);
@@ -85,14 +96,15 @@ TrustedKeys ReadTrustedKeys(const std::string& utf8Folder)
     if (error) {
         // Keys that may be there but cannot be read must not switch the check off.
         trusted.required = true;
-        trusted.warnings.push_back("the trusted keys folder " + utf8Folder + " cannot be read");
+        trusted.warnings.push_back(Say(Message::kRemarkKeysFolderUnreadable, {{"keys_folder", utf8Folder}}));
         return trusted;
     }
     std::sort(names.begin(), names.end());
     trusted.required = !names.empty();
     if (names.size() > kMaxTrustedKeyFiles) {
-        trusted.warnings.push_back("only the first " + std::to_string(kMaxTrustedKeyFiles) + " of "
-                                   + std::to_string(names.size()) + " key files are read");
+        trusted.warnings.push_back(
+            Say(Message::kRemarkTooManyKeys,
+                {{"limit", std::to_string(kMaxTrustedKeyFiles)}, {"count", std::to_string(names.size())}}));
         names.resize(kMaxTrustedKeyFiles);
     }
     for (const std::string& name : names) {
@@ -100,17 +112,41 @@ TrustedKeys ReadTrustedKeys(const std::string& utf8Folder)
         TrustedKey key;
         key.fileName = name;
         if (!ReadSmallFile(Utf8Of(folder / FsPath(name)), kMaxKeyFileBytes, &pem)) {
-            problem = "it cannot be read or is larger than " + std::to_string(kMaxKeyFileBytes / 1024) + " KiB";
+            problem = Say(Message::kProblemKeyFileUnreadable, {{"kib", std::to_string(kMaxKeyFileBytes / 1024)}});
         } else if (ParsePublicKeyPem(pem, &key.key, &problem)) {
             key.fingerprint = KeyFingerprint(key.key);
-            problem = key.fingerprint.empty() ? "its fingerprint cannot be computed" : "";
+            problem = key.fingerprint.empty() ? Say(Message::kProblemNoFingerprint) : "";
         }
         if (problem.empty())
             trusted.keys.push_back(key);
         else
-            trusted.warnings.push_back("trusted key " + name + " skipped: " + problem);
+            trusted.warnings.push_back(Say(Message::kRemarkKeySkipped, {{"key_file", name}, {"problem", problem}}));
     }
     return trusted;
+}
+
+bool ReadNamedKey(const std::string& utf8Path, TrustedKeys* trusted, std::string* problem)
+{
+    std::string pem, why;
+    TrustedKey key;
+    key.fileName = utf8Path;
+    bool usable = false;
+    if (!ReadSmallFile(utf8Path, kMaxKeyFileBytes, &pem))
+        why = Say(Message::kProblemKeyFileUnreadable, {{"kib", std::to_string(kMaxKeyFileBytes / 1024)}});
+    else if (ParsePublicKeyPem(pem, &key.key, &why)) {
+        key.fingerprint = KeyFingerprint(key.key);
+        usable = !key.fingerprint.empty();
+        why = usable ? "" : Say(Message::kProblemNoFingerprint);
+    }
+    if (!usable) {
+        *problem = Say(Message::kProblemNamedKeyUnusable, {{"key_file", utf8Path}, {"problem", why}});
+        return false;
+    }
+    *trusted = TrustedKeys();
+    trusted->required = true;
+    trusted->namedKey = utf8Path;
+    trusted->keys.push_back(key);
+    return true;
 }
 
 FileFacts FactsOfFile(const std::string& utf8Path)
@@ -210,12 +246,12 @@ SignatureVerdict CheckSignature(const Manifest& manifest, const TrustedKeys& tru
     SignatureVerdict verdict;
     if (!manifest.signatureProblem.empty()) {
         verdict.state = SignatureState::kMalformed;
-        verdict.words = "its signature is malformed: " + manifest.signatureProblem;
+        verdict.words = Say(Message::kManifestSignatureMalformed, {{"problem", manifest.signatureProblem}});
         return verdict;
     }
     if (!manifest.signature) {
         verdict.state = SignatureState::kUnsigned;
-        verdict.words = "its manifest is not signed";
+        verdict.words = Say(Message::kManifestNotSigned);
         return verdict;
     }
     const ManifestSignature& signature = *manifest.signature;
@@ -224,23 +260,28 @@ SignatureVerdict CheckSignature(const Manifest& manifest, const TrustedKeys& tru
                             [&](const TrustedKey& candidate) { return candidate.fingerprint == signature.key; });
     if (key == trusted.keys.end()) {
         verdict.state = SignatureState::kUntrustedKey;
-        verdict.words = "its manifest is signed by a key that is not trusted here (key " + signature.key + ")";
+        std::string fingerprint = FingerprintForPeople(signature.key);
+        verdict.words = trusted.namedKey.empty() || trusted.keys.empty()
+            ? Say(Message::kManifestUntrustedSigner, {{"fingerprint", fingerprint}})
+            : Say(Message::kManifestOtherThanNamedKey,
+                  {{"fingerprint", fingerprint},
+                   {"key_file", trusted.namedKey},
+                   {"key_fingerprint", FingerprintForPeople(trusted.keys.front().fingerprint)}});
         return verdict;
     }
     verdict.signer.keyFile = key->fileName;
     switch (VerifyP256(key->key, SignedBytes(manifest, signature.key), signature.rawSignature)) {
     case SignatureCheck::kValid:
         verdict.state = SignatureState::kTrusted;
-        verdict.words = "its manifest is signed by " + SignerWords(verdict.signer);
+        verdict.words = Say(Message::kManifestSignedBy, {{"signer", SignerWords(verdict.signer)}});
         break;
     case SignatureCheck::kInvalid:
         verdict.state = SignatureState::kEdited;
-        verdict.words = "its manifest was edited after " + SignerWords(verdict.signer)
-            + " signed it: the signature does not match its content";
+        verdict.words = Say(Message::kManifestEdited, {{"signer", SignerWords(verdict.signer)}});
         break;
     case SignatureCheck::kKeyRefused:
         verdict.state = SignatureState::kUntrustedKey;
-        verdict.words = "the trusted key " + key->fileName + " is refused by the system's cryptography";
+        verdict.words = Say(Message::kManifestKeyRefused, {{"key_file", key->fileName}});
         break;
     }
     return verdict;
@@ -249,37 +290,46 @@ SignatureVerdict CheckSignature(const Manifest& manifest, const TrustedKeys& tru
 ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
                                          const std::string& trustedKeysFolder, const ManifestOverrides& overrides)
 {
+    return CheckFileAgainstManifest(utf8FilePath, file, ReadTrustedKeys(trustedKeysFolder), overrides);
+}
+
+ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
+                                         const TrustedKeys& trusted, const ManifestOverrides& overrides)
+{
     ManifestVerdict verdict;
     verdict.manifestPath = ManifestPathFor(utf8FilePath);
-    TrustedKeys trusted = ReadTrustedKeys(trustedKeysFolder);
     verdict.notes = trusted.warnings;
-    verdict.keysInstalled = trusted.required;
+    verdict.signatureChecked = trusted.required;
+    verdict.keysFolder = trusted.namedKey.empty() ? trusted.folder : "";
+    const bool named = !trusted.namedKey.empty();
     const std::string manifestName = file.name + kManifestSuffix;
 
     // No trusted signature: refused when keys are installed, unless the user allows it.
     auto withoutTrustedSignature = [&](ManifestRefusal refusal, const std::string& words) {
         if (!overrides.allowUnsigned) {
-            Refuse(&verdict, refusal, words + ", and trusted keys are installed in " + trustedKeysFolder);
+            Refuse(&verdict, refusal, words);
             return false;
         }
-        verdict.notes.push_back(words + ": written anyway, as asked");
+        verdict.notes.push_back(Say(Message::kRemarkWrittenAnyway, {{"reason", words}}));
         verdict.overrides.push_back(kAllowUnsignedName);
         return true;
     };
 
     ManifestRead read = ReadManifestFile(verdict.manifestPath);
     if (!read.found) {
-        std::string words = "it has no manifest (" + manifestName + ")";
         if (trusted.required)
-            withoutTrustedSignature(ManifestRefusal::kNoManifest, words);
+            withoutTrustedSignature(ManifestRefusal::kNoManifest,
+                                    named ? Say(Message::kManifestMissingNamedKey,
+                                                {{"manifest_name", manifestName}, {"key_file", trusted.namedKey}})
+                                          : Say(Message::kManifestMissingRequired, {{"manifest_name", manifestName}}));
         else
-            verdict.notes.push_back(words + ": its completeness could not be checked");
-        verdict.words = verdict.ok ? "no manifest" : verdict.words;
+            verdict.notes.push_back(Say(Message::kRemarkNoManifest, {{"manifest_name", manifestName}}));
+        verdict.words = verdict.ok ? Say(Message::kManifestNone) : verdict.words;
         return verdict;
     }
     if (!read.manifest) {
         Refuse(&verdict, ManifestRefusal::kManifestMalformed,
-               "its manifest " + manifestName + " is malformed: " + read.problem);
+               Say(Message::kManifestMalformed, {{"manifest_name", manifestName}, {"problem", read.problem}}));
         return verdict;
     }
     verdict.manifest = read.manifest;
@@ -297,12 +347,20 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
             Refuse(&verdict, ManifestRefusal::kSignatureMalformed, signature.words);
             return verdict;
         }
-        if (!withoutTrustedSignature(signature.state == SignatureState::kUnsigned ? ManifestRefusal::kUnsigned
-                                                                                  : ManifestRefusal::kUntrustedKey,
-                                     signature.words))
+        bool unsignedManifest = signature.state == SignatureState::kUnsigned;
+        std::string words = !unsignedManifest ? signature.words
+            : named ? Say(Message::kManifestUnsignedNamedKey, {{"key_file", trusted.namedKey}})
+                    : Say(Message::kManifestUnsignedRequired);
+        if (!withoutTrustedSignature(unsignedManifest ? ManifestRefusal::kUnsigned : ManifestRefusal::kUntrustedKey,
+                                     words))
             return verdict;
-    } else if (signature.state != SignatureState::kUnsigned) {
-        verdict.notes.push_back(signature.words + "; no trusted keys are installed, so it was not checked");
+    } else if (signature.state == SignatureState::kUntrustedKey) {
+        verdict.notes.push_back(Say(
+            Message::kRemarkSignatureNotChecked,
+            {{"fingerprint", FingerprintForPeople(signature.signer.fingerprint)}, {"keys_folder", trusted.folder}}));
+    } else if (signature.state == SignatureState::kMalformed) {
+        verdict.notes.push_back(
+            Say(Message::kRemarkMalformedNotChecked, {{"reason", signature.words}, {"keys_folder", trusted.folder}}));
     }
 
     FileComparison comparison = CompareWithManifest(file, manifest);
@@ -313,11 +371,11 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
         Refuse(&verdict, kRefusals[static_cast<int>(comparison.mismatch)], comparison.words);
         return verdict;
     }
-    verdict.words = "size, SHA-256 and banner match its manifest";
-    if (!manifest.version.empty())
-        verdict.words += " (version " + manifest.version + ")";
-    if (signature.state == SignatureState::kTrusted)
-        verdict.words += "; " + signature.words;
+    bool trustedSigner = signature.state == SignatureState::kTrusted;
+    Message words = manifest.version.empty()
+        ? (trustedSigner ? Message::kManifestMatchesSigned : Message::kManifestMatches)
+        : (trustedSigner ? Message::kManifestMatchesVersionSigned : Message::kManifestMatchesVersion);
+    verdict.words = Say(words, {{"version", manifest.version}, {"signer", SignerWords(verdict.signer)}});
     return verdict;
 }
 
@@ -332,10 +390,11 @@ void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boar
         bool matches = std::any_of(manifest.boards.begin(), manifest.boards.end(),
                                    [&](const std::string& pattern) { return BoardMatches(pattern, reference); });
         if (!matches) {
+            std::string patterns = JoinedPatterns(manifest.boards);
             Refuse(verdict, ManifestRefusal::kWrongBoard,
-                   (reference.empty() ? std::string("the board's reference is unknown")
-                                      : "the board's reference is " + Quoted(ForTerminal(boardReference)))
-                       + ", and the file is meant for " + JoinedPatterns(manifest.boards) + " only");
+                   reference.empty() ? Say(Message::kManifestWrongBoardUnknown, {{"patterns", patterns}})
+                                     : Say(Message::kManifestWrongBoard,
+                                           {{"reference", ForTerminal(boardReference)}, {"patterns", patterns}}));
             return;
         }
     }
@@ -343,19 +402,18 @@ void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boar
         return;
     std::optional<SemanticVersion> carried = ParseVersion(floor.version);
     if (!carried) {
-        verdict->notes.push_back("the board's release version " + Quoted(floor.version)
-                                 + " is not a semantic version: not compared");
+        verdict->notes.push_back(Say(Message::kRemarkVersionNotCompared, {{"carried", floor.version}}));
         return;
     }
     if (CompareVersions(*ParseVersion(manifest.version), *carried) >= 0)
         return;
     // Where the floor came from, so that the person deciding knows what they would go below.
-    Message sentence = floor.path.empty() && floor.when.empty() ? Message::kOlderThanCarried
+    Message sentence = floor.path.empty() && floor.when.empty() ? Message::kManifestOlderVersion
         : floor.found                                           ? Message::kOlderThanFound
                                                                 : Message::kOlderThanWritten;
     std::string words = Say(sentence,
                             {{"version", manifest.version},
-                             {"floor", floor.version},
+                             {"carried", floor.version},
                              {"path", floor.path.empty() ? "?" : floor.path},
                              {"when", floor.when.empty() ? "?" : floor.when},
                              {"who", floor.who.empty() ? "?" : floor.who}});
@@ -363,7 +421,7 @@ void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boar
         Refuse(verdict, ManifestRefusal::kOlderVersion, words);
         return;
     }
-    verdict->notes.push_back(words + ": written anyway, as asked");
+    verdict->notes.push_back(Say(Message::kRemarkWrittenAnyway, {{"reason", words}}));
     verdict->overrides.push_back(kAllowOlderName);
 }
 
@@ -378,33 +436,7 @@ ManifestVerdict CheckAgainstManifest(const std::string& utf8FilePath, const File
 
 const char* RefusalName(ManifestRefusal refusal)
 {
-    switch (refusal) {
-    case ManifestRefusal::kNone:
-        return "none";
-    case ManifestRefusal::kManifestMalformed:
-        return "manifest_malformed";
-    case ManifestRefusal::kNoManifest:
-        return "no_manifest";
-    case ManifestRefusal::kUnsigned:
-        return "unsigned";
-    case ManifestRefusal::kUntrustedKey:
-        return "untrusted_key";
-    case ManifestRefusal::kEdited:
-        return "edited_after_signing";
-    case ManifestRefusal::kSignatureMalformed:
-        return "signature_malformed";
-    case ManifestRefusal::kSize:
-        return "size";
-    case ManifestRefusal::kSha256:
-        return "sha256";
-    case ManifestRefusal::kBanner:
-        return "banner";
-    case ManifestRefusal::kWrongBoard:
-        return "wrong_board";
-    case ManifestRefusal::kOlderVersion:
-        return "older_version";
-    }
-    return "unknown";
+    return RefusalRowOf(refusal).name;
 }
 
 }  // namespace torvexupdate

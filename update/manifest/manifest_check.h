@@ -21,6 +21,10 @@ constexpr std::size_t kMaxKeyFileBytes = 16 * 1024;
 // `openssl pkey -pubin -in KEY.pem -outform DER | sha256sum`.
 std::string KeyFingerprint(const EcPublicKey& key);
 
+// A fingerprint as people read it aloud and compare it: its 64 digits in sixteen groups of
+// four ("223e dd85 00f3 ... fe12"). Files and JSON keep the 64 digits without spaces.
+std::string FingerprintForPeople(const std::string& fingerprint);
+
 struct TrustedKey {
     std::string fileName;  // as found in the folder
     std::string fingerprint;
@@ -33,10 +37,16 @@ struct TrustedKeys {
     bool required = false;
     std::vector<TrustedKey> keys;
     std::vector<std::string> warnings;  // files skipped, and why
+    std::string folder;                 // where they were read from
+    std::string namedKey;               // instead of a folder: the one key a check was asked about (its path)
 };
 
 // The *.pem files of the folder, in name order; a missing folder holds no keys.
 TrustedKeys ReadTrustedKeys(const std::string& utf8Folder);
+
+// The public key at `utf8Path` as the only key a check trusts (a maker checking his own
+// signature). False with `problem` set when it cannot be read or is no usable public key.
+bool ReadNamedKey(const std::string& utf8Path, TrustedKeys* trusted, std::string* problem);
 
 // The size, SHA-256 and banner of a file; sha256 is "" when it cannot be read.
 FileFacts FactsOfFile(const std::string& utf8Path);
@@ -117,14 +127,19 @@ struct ManifestVerdict {
     std::string manifestPath;
     std::optional<Manifest> manifest;  // when one was read
     SignatureState signature = SignatureState::kUnsigned;
-    Signer signer;               // when a trusted key signed
-    bool keysInstalled = false;  // the site trusts keys: every file needs a trusted signature
+    Signer signer;  // when a trusted key signed
+    // False when no trusted key was there to check a signature against.
+    bool signatureChecked = false;
+    std::string keysFolder;  // the trusted keys' folder ("" when a key was named instead)
 };
 
 // The file against FILE.manifest.json and the trusted keys in `trustedKeysFolder`; needs
 // no board, so it can run before the module is loaded.
 ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
                                          const std::string& trustedKeysFolder, const ManifestOverrides& overrides);
+// The same against keys already read (ReadTrustedKeys, ReadNamedKey).
+ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
+                                         const TrustedKeys& trusted, const ManifestOverrides& overrides);
 
 // The release version a file must not be older than (the history's account of the board
 // gives it), and the attempt it came from, for the person deciding whether to go below it.
@@ -147,7 +162,7 @@ ManifestVerdict CheckAgainstManifest(const std::string& utf8FilePath, const File
                                      const std::string& boardReference, const VersionFloor& floor,
                                      const std::string& trustedKeysFolder, const ManifestOverrides& overrides);
 
-// Stable names for records and JSON: "none", "size", "untrusted_key", ...
+// Stable names for records and JSON: "none", "size", "untrusted_key", ... (refusal_table.h).
 const char* RefusalName(ManifestRefusal refusal);
 
 }  // namespace torvexupdate

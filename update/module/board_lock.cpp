@@ -67,7 +67,9 @@ std::string HolderWords(const LockHolder& holder)
 {
     if (holder.program.empty())
         return "another program (it has not said which)";
-    return holder.program + " (process " + std::to_string(holder.processId) + ") since "
+    // The window is known by the name of its Start-menu entry, not by its file's.
+    const std::string program = holder.program == "torvexgui" ? "Torvex board update" : holder.program;
+    return program + " (process " + std::to_string(holder.processId) + ") since "
         + (holder.since.empty() ? "an unknown time" : holder.since) + ", "
         + (holder.activity.empty() ? "working with the board" : holder.activity);
 }

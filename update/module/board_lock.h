@@ -26,8 +26,9 @@ struct LockHolder {
     std::string updateId;
 };
 
-// "torvexctl (process 4242) since 2026-12-09T05:40:01Z, downloading Z:\app.bin"; "another
-// program (it has not said which)" when the holder's words could not be read.
+// "torvexctl (process 4242) since 2026-12-09T05:40:01Z, downloading Z:\app.bin" (the window
+// as "Torvex board update"); "another program (it has not said which)" when the holder's
+// words could not be read.
 std::string HolderWords(const LockHolder& holder);
 
 // This process's id.

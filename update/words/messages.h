@@ -110,9 +110,97 @@ enum class Message {
     kWriteAgainOtherBytes,        // {when}, {path}, {recorded}, {sha256}: the digests' first digits
     kWriteAgainOtherApplication,  // {when}, {path}, {banner}
     // A file older than the board's version floor, and where the floor came from.
-    kOlderThanCarried,  // {version}, {floor}
-    kOlderThanWritten,  // {version}, {floor}, {path}, {when}, {who}
-    kOlderThanFound,    // {version}, {floor}, {path}, {when}, {who}
+    kOlderThanWritten,  // {version}, {carried}, {path}, {when}, {who}
+    kOlderThanFound,    // {version}, {carried}, {path}, {when}, {who}
+    // A file against its manifest: why it is refused, or what was checked ({signer}: kManifestSigner).
+    kManifestSigner,  // {key_file}, {fingerprint}
+    kManifestNone,
+    kManifestMatches,
+    kManifestMatchesVersion,        // {version}
+    kManifestMatchesSigned,         // {signer}
+    kManifestMatchesVersionSigned,  // {version}, {signer}
+    kManifestSignedBy,              // {signer}
+    kManifestNotSigned,
+    kManifestMalformed,        // {manifest_name}, {problem}
+    kManifestMissingRequired,  // {manifest_name}
+    kManifestMissingNamedKey,  // {manifest_name}, {key_file}
+    kManifestUnsignedRequired,
+    kManifestUnsignedNamedKey,    // {key_file}
+    kManifestUntrustedSigner,     // {fingerprint}
+    kManifestOtherThanNamedKey,   // {fingerprint}, {key_file}, {key_fingerprint}
+    kManifestEdited,              // {signer}
+    kManifestKeyRefused,          // {key_file}
+    kManifestSignatureMalformed,  // {problem}
+    kManifestSizeShort,           // {file_size}, {manifest_size}
+    kManifestSizeLong,            // {file_size}, {manifest_size}, {extra}
+    kManifestDigestUnreadable,
+    kManifestSha256,             // {file_sha256}, {manifest_sha256}
+    kManifestBanner,             // {field}, {file_field}, {manifest_field}
+    kManifestWrongBoard,         // {reference}, {patterns}
+    kManifestWrongBoardUnknown,  // {patterns}
+    kManifestOlderVersion,       // {version}, {carried}
+    // What the check remarks without refusing.
+    kRemarkNoManifest,            // {manifest_name}
+    kRemarkWrittenAnyway,         // {reason}
+    kRemarkSignatureNotChecked,   // {fingerprint}, {keys_folder}
+    kRemarkMalformedNotChecked,   // {reason}, {keys_folder}
+    kRemarkOtherFileName,         // {name}
+    kRemarkVersionNotCompared,    // {carried}
+    kRemarkKeysFolderUnreadable,  // {keys_folder}
+    kRemarkTooManyKeys,           // {limit}, {count}
+    kRemarkKeySkipped,            // {key_file}, {problem}
+    kProblemKeyFileUnreadable,    // {kib}
+    kProblemNoFingerprint,
+    kProblemNamedKeyUnusable,  // {key_file}, {problem}
+    // A manifest's refusal in the window's headline, then what to do: torvexctl's words
+    // (after "nothing was written: ") and the window's, the override always last.
+    kHeadlineManifestMalformed,
+    kHeadlineNoTrustedSignature,
+    kHeadlineUntrustedKey,
+    kHeadlineEdited,
+    kHeadlineSignatureMalformed,
+    kHeadlineDamagedCopy,
+    kHeadlineBannerNotItsOwn,
+    kHeadlineWrongBoard,
+    kHeadlineOlderVersion,
+    kAdviceConsoleGetAgain,
+    kAdviceConsoleNoManifest,
+    kAdviceConsoleUnsigned,
+    kAdviceConsoleUntrustedKey,  // {keys_folder}
+    kAdviceConsoleEdited,
+    kAdviceConsoleCopyAgain,
+    kAdviceConsoleBanner,
+    kAdviceConsoleWrongBoard,
+    kAdviceConsoleOlderVersion,
+    kAdviceWindowGetAgain,
+    kAdviceWindowNoManifest,
+    kAdviceWindowUnsigned,
+    kAdviceWindowUntrustedKey,  // {keys_folder}
+    kAdviceWindowEdited,
+    kAdviceWindowCopyAgain,
+    kAdviceWindowBanner,
+    kAdviceWindowWrongBoard,
+    kAdviceWindowOlderVersion,
+    kConsoleManifestRefused,   // {file}, {reason}, {advice}
+    kConsoleCheckFails,        // {file}, {reason}
+    kConsoleSignerNotChecked,  // {fingerprint}
+    kConsoleSignerNone,
+    kConsoleSignerMalformed,
+    kConsoleSignerNamedKey,      // {signer}
+    kWindowManifestRefusesFile,  // {reason}, {advice}: before Update is pressed
+    kWindowManifestBoxRefused,   // {reason}
+    kWindowManifestBoxMatches,
+    kWindowManifestBoxMatchesVersion,  // {version}
+    kWindowManifestBoxSigner,          // {signer}
+    kWindowMakerNotes,                 // {notes}
+    // The window's own: the board held by another program, its title and the module's version.
+    kHeadlineBoardBusy,
+    kWindowBoardInUseAtStart,  // {holder}
+    kWindowBoardInUseRefresh,  // {holder}
+    kWindowBoardInUseUpdate,   // {holder}
+    kWindowTitle,              // {version}
+    kWindowModuleVersion,      // {version}
+    kWindowModuleVersionUnknown,
     kCount
 };
 
