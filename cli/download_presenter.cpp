@@ -36,7 +36,7 @@ static_assert(RowOf(Outcome::kManifestRefused).exitCode == kExitManifestRefused)
 // The download call's own outcome, whatever the verification adds.
 Outcome DownloadOutcome(int result)
 {
-    return result > 0 ? Outcome::kAccepted : result == -2 ? Outcome::kRefused : Outcome::kFailed;
+    return DownloadAccepted(result) ? Outcome::kAccepted : result == -2 ? Outcome::kRefused : Outcome::kFailed;
 }
 
 std::string Describe(const BoardContent& board)
@@ -165,7 +165,6 @@ int ReportDownload(const Options& options, const UpdateFile& file, const UpdateR
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.1f s", seconds);
     out.Info(std::string("result: ") + DownloadResultWords(report.result)
-             + (exit.exitCode != kExitSuccess && report.result < -2 ? " (" + std::to_string(report.result) + ")" : "")
              + (report.attempts.size() > 1 ? " after " + std::to_string(report.attempts.size()) + " attempts" : ""));
     out.Info(std::string("time:   ") + elapsed);
     if (exit.exitCode != kExitSuccess) {

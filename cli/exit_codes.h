@@ -10,7 +10,7 @@ enum ExitCode : int {
     kExitModuleUnusable = 3,     // torvex.dll cannot be loaded, or an export is missing
     kExitInitFailed = 4,         // _Init_Module_COM returned 0
     kExitDownloadRefused = 5,    // the board refused the download (-2)
-    kExitDownloadFailed = 6,     // the download failed (-1, 0 or another value)
+    kExitDownloadFailed = 6,     // the download failed (-1 or 0)
     kExitVerifyMismatch = 7,     // the board's banner differs from the file's after a download
     kExitQueryFailed = 8,        // version, reference or clean-up call failed
     kExitFileUnreadable = 9,     // the application file is missing, unreadable or empty
@@ -35,7 +35,7 @@ inline constexpr ExitCodeDescription kExitCodeDescriptions[] = {
     {kExitModuleUnusable, "torvex.dll not loadable or an export missing"},
     {kExitInitFailed, "module initialisation failed (_Init_Module_COM returned 0)"},
     {kExitDownloadRefused, "download refused by the board (-2)"},
-    {kExitDownloadFailed, "download failed (-1, 0 or an unexpected result)"},
+    {kExitDownloadFailed, "download failed (-1 or 0)"},
     {kExitVerifyMismatch, "verification mismatch: the board's banner differs from the file's"},
     {kExitQueryFailed, "query failed (version, reference or clean-up returned 0)"},
     {kExitFileUnreadable, "application file missing, unreadable or empty"},

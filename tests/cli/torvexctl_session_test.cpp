@@ -255,14 +255,29 @@ TEST(TorvexctlBoard, VerificationComparesTheBoardsBannerWithTheFile)
         int status;
         const char* expectedOut;
         const char* expectedErr;
+        const char* recorded = "accepted";  // the history's outcome
     };
     // The board answers the version query with the banner AB, C and three empty fields.
     const char* otherBanner = "[command.fa]\nreply=41 42 00 43 00 00 00 00\n";
     const Case cases[] = {
-        {"other banner", otherBanner, {}, 7, "", "the board reports \"AB | C |  |  | \" but the file carries"},
+        {"other banner",
+         otherBanner,
+         {},
+         7,
+         "",
+         "the board reports \"AB | C |  |  | \" but the file carries",
+         "verify_mismatch"},
         {"other banner, not verified", otherBanner, {"--no-verify"}, 0, "result: accepted", ""},
-        {"nothing stored", "[command.30]\nstore=0\n", {}, 7, "", "no application in flash after the download"},
-        {"version query fails", "[command.fa]\ncom=2\n", {}, 8, "", "version query failed"},
+        {"nothing stored",
+         "[command.30]\nstore=0\n",
+         {},
+         7,
+         "",
+         "no application in flash after the download",
+         "verify_mismatch"},
+        {"version query fails", "[command.fa]\ncom=2\n", {}, 8, "", "version query failed", "verify_failed"},
+        // The library's own result for an accepted download may be negative.
+        {"accepted with -5", "[command.30]\nresult=-5\n", {}, 0, "verify: the board reports the file's banner", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -275,6 +290,8 @@ TEST(TorvexctlBoard, VerificationComparesTheBoardsBannerWithTheFile)
         EXPECT_TRUE(Contains(run.out, "result: accepted, application started\n"));
         EXPECT_TRUE(Contains(run.out, c.expectedOut));
         EXPECT_TRUE(Contains(run.err, c.expectedErr));
+        std::string history = ReadFile(workspace.File("torvex-history.jsonl"));
+        EXPECT_EQ(nlohmann::json::parse(testing_support::SplitLines(history).back())["outcome"], c.recorded);
     }
 }
 

@@ -98,8 +98,6 @@ const char* AfterFailureName(AfterFailure state)
 std::string OutcomeWords(const UpdateReport& report)
 {
     std::string result = DownloadResultWords(report.result);
-    if (report.result < -2)
-        result += " (" + std::to_string(report.result) + ")";
     return Say(TextsOf(report).record,
                {{"reason", report.manifest.words},
                 {"download_result", result},

@@ -100,7 +100,7 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
         AppendRecord(options.historyPath, StartedRecordOf(file, report, options, time), &report.historyError);
     report.attempts = Download(board, file, options.retries, events);
     report.result = report.attempts.back().result;
-    if (report.result <= 0) {
+    if (!DownloadAccepted(report.result)) {
         report.outcome = report.result == -2 ? Outcome::kRefused : Outcome::kFailed;
         report.after = ReadBoardContent(board);
         report.afterFailure = ClassifyAfterFailure(report.before, report.after, file.content);
@@ -186,18 +186,9 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
 
 const char* DownloadResultWords(int result)
 {
-    if (result > 0)
+    if (DownloadAccepted(result))
         return "accepted, application started";
-    switch (result) {
-    case -2:
-        return "refused by the board (-2)";
-    case -1:
-        return "download failed (-1)";
-    case 0:
-        return "failed (0)";
-    default:
-        return "unexpected result";
-    }
+    return result == -2 ? "refused by the board (-2)" : result == -1 ? "download failed (-1)" : "failed (0)";
 }
 
 }  // namespace torvexupdate

@@ -106,8 +106,8 @@ inline const char* OutcomeName(Outcome outcome)
 // What the board carries after a failed download, for JSON ("unchanged", "empty", ...).
 const char* AfterFailureName(AfterFailure state);
 
-// The module's download result in words: "accepted, application started", "refused by the
-// board (-2)", "download failed (-1)", "failed (0)" or "unexpected result".
+// The module's download result in words: "accepted, application started" (any value but
+// 0, -1 and -2), "refused by the board (-2)", "download failed (-1)" or "failed (0)".
 const char* DownloadResultWords(int result);
 
 // The update's outcome in one sentence for the record (outcome_texts.cpp).

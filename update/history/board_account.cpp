@@ -1,6 +1,7 @@
 #include "history/board_account.h"
 
 #include "history/outcome_table.h"
+#include "module/module_exports.h"
 
 #include "system/text.h"
 
@@ -82,7 +83,8 @@ Write WriteOf(const Record& attempt)
     }
     if (Is(attempt, outcome_name::kVerifyMismatch) || Is(attempt, outcome_name::kVerifyFailed))
         return Write::kUnverified;
-    return *code > 0 ? Write::kUnverified : Write::kIncomplete;  // failed, or an outcome of a newer program
+    return DownloadAccepted(static_cast<int>(*code)) ? Write::kUnverified
+                                                     : Write::kIncomplete;  // failed, or an outcome of a newer program
 }
 
 namespace {
