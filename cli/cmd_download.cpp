@@ -5,6 +5,7 @@
 #include "download_presenter.h"
 #include "exit_codes.h"
 #include "history/history.h"
+#include "history/history_attempts.h"
 #include "history/history_view.h"
 #include "module_run.h"
 #include "system/paths.h"
@@ -35,10 +36,12 @@ int RunDownload(const Options& options, Output& out)
     }
 
     ModuleRun run(options, out);
-    // Another program on the board turns this one away before anything else is done.
+    // Another program on the board turns this one away before anything else is done. The
+    // lock's words name this update, so that the history shows it as running meanwhile.
+    std::string updateId = NewUpdateId();
     bool reachesBoard = file.content.readable && file.check.verdict != FileVerdict::kEmpty
         && (application || options.force) && file.narrow.usable;
-    if (reachesBoard && !run.Lock())
+    if (reachesBoard && !run.Lock(updateId))
         return kExitBoardBusy;
     DownloadPresenter presenter(options, out, run);
 
@@ -51,6 +54,7 @@ int RunDownload(const Options& options, Output& out)
     update.historyPath = HistoryPath(options.historyPath, run.ModuleFolder());
     update.trustedKeysFolder = JoinPath(run.ModuleFolder(), kTrustedKeysFolderName);
     update.manifest = {options.allowUnsigned, options.allowOlder};
+    update.updateId = updateId;
     UpdateReport report = RunUpdate(file, update, presenter.Events());
     return presenter.Finish(file, report);
 }

@@ -2,6 +2,7 @@
 #include "exit_codes.h"
 #include "history/history_attempts.h"
 #include "history/history_view.h"
+#include "module/board_lock.h"
 #include "module_run.h"
 #include "words/for_people.h"
 
@@ -220,10 +221,14 @@ int RunHistory(const Options& options, Output& out)
         return kExitQueryFailed;
     }
 
-    // The JSON keeps every record, started and outcome alike; the tables and the CSV show
-    // one row an attempt, a started record with no outcome being an interrupted update.
+    // The JSON keeps every record as stored, started and outcome alike, and the attempts;
+    // the tables and the CSV show one row an attempt. A started record with no outcome is
+    // an update running when the board lock's holder runs it, else an interrupted one.
+    torvexupdate::BoardLock lock(run.ModuleFolder());
+    std::vector<Record> records = torvexupdate::SelectRecords(torvexupdate::Attempts(history.records, lock.Holder()),
+                                                              filter);
     out.Data()["records"] = torvexupdate::SelectRecords(history.records, filter);
-    std::vector<Record> records = torvexupdate::SelectRecords(torvexupdate::Attempts(history.records), filter);
+    out.Data()["attempts"] = records;
     if (options.csv) {
         PrintCsv(out, records, options.separator[0]);
         return kExitSuccess;

@@ -1,7 +1,7 @@
 #include "board_queries.h"
 #include "commands.h"
 #include "exit_codes.h"
-#include "interrupted_notice.h"
+#include "board_warning.h"
 #include "module_run.h"
 
 namespace torvexctl {
@@ -13,7 +13,7 @@ int RunInfo(const Options& options, Output& out)
     out.Data()["command"] = "info";
     return WithModule(options, out, [&](ModuleRun& run) {
         int reference = QueryReference(
-            run.Get(), out, [&](const std::string& board) { WarnWhenInterrupted(run, options, &board, out); });
+            run.Get(), out, [&](const std::string& board) { WarnWhenIncomplete(run, options, &board, out); });
         int version = QueryVersion(run.Get(), out);
         return reference != kExitSuccess ? reference : version;
     });

@@ -1,6 +1,6 @@
 #include "board_queries.h"
 #include "commands.h"
-#include "interrupted_notice.h"
+#include "board_warning.h"
 #include "module_run.h"
 
 namespace torvexctl {
@@ -11,7 +11,7 @@ int RunVersion(const Options& options, Output& out)
 {
     out.Data()["command"] = "version";
     return WithModule(options, out, [&](ModuleRun& run) {
-        WarnWhenInterrupted(run, options, nullptr, out);
+        WarnWhenIncomplete(run, options, nullptr, out);
         return QueryVersion(run.Get(), out);
     });
 }

@@ -1,9 +1,10 @@
 #include "download_presenter.h"
 
 #include "banner_print.h"
+#include "board_warning.h"
 #include "engine/outcome_texts.h"
 #include "exit_codes.h"
-#include "interrupted_notice.h"
+#include "history/history.h"
 #include "manifest_print.h"
 #include "progress.h"
 #include "system/paths.h"
@@ -36,7 +37,7 @@ static_assert(RowOf(Outcome::kManifestRefused).exitCode == kExitManifestRefused)
 // The download call's own outcome, whatever the verification adds.
 Outcome DownloadOutcome(int result)
 {
-    return result > 0 ? Outcome::kAccepted : result == -2 ? Outcome::kRefused : Outcome::kFailed;
+    return DownloadAccepted(result) ? Outcome::kAccepted : result == -2 ? Outcome::kRefused : Outcome::kFailed;
 }
 
 std::string Describe(const BoardContent& board)
@@ -159,8 +160,7 @@ int ReportDownload(const Options& options, const UpdateFile& file, const UpdateR
 
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
-    std::string result = DownloadResultWords(report.result)
-        + (exit.exitCode != kExitSuccess && report.result < -2 ? " (" + std::to_string(report.result) + ")" : "");
+    std::string result = DownloadResultWords(report.result);
     out.Info(report.attempts.size() > 1 ? Say(Message::kConsoleResultAfterAttempts,
                                               {{"result", result}, {"count", std::to_string(report.attempts.size())}})
                                         : Say(Message::kConsoleResult, {{"result", result}}));
@@ -184,8 +184,11 @@ UpdateEvents DownloadPresenter::Events()
     UpdateEvents events;
     events.openBoard = [this](BoardCalls* calls) { return OpenBoard(calls); };
     events.manifestChecked = [this](const ManifestVerdict& verdict) { ManifestChecked(verdict); };
-    events.historyRead = [this](const BoardHistory& standing) { HistoryRead(standing); };
-    events.boardRead = [this](const BoardContent& before, bool same) { BoardRead(before, same); };
+    events.accountRead = [this](const BoardAccount& account) { AccountRead(account); };
+    events.boardRead = [this](const BoardContent& before, bool same, const std::string& writeAgainBecause) {
+        BoardRead(before, same, writeAgainBecause);
+    };
+    events.writing = [this] { Writing(); };
     events.runDownload = [this](const std::function<int()>& download, double* seconds) {
         return RunDownload(download, seconds);
     };
@@ -213,24 +216,22 @@ void DownloadPresenter::ManifestChecked(const ManifestVerdict& verdict)
     manifestNotes_ = verdict.notes.size();
 }
 
-void DownloadPresenter::HistoryRead(const BoardHistory& standing)
+void DownloadPresenter::AccountRead(const BoardAccount& account)
 {
-    if (standing.interrupted)
-        TellInterrupted(*standing.interrupted, Say(Message::kConsoleNextWritesInFull), out_);
-    writeAgainBecause_ = standing.writeAgainBecause;
+    account_ = account;
 }
 
-void DownloadPresenter::BoardRead(const BoardContent& before, bool same)
+void DownloadPresenter::BoardRead(const BoardContent& before, bool same, const std::string& writeAgainBecause)
 {
     if (manifest_ != nullptr) {  // the board's side may add a remark: an older version written anyway
         PrintManifestNotes(options_.file, *manifest_, manifestNotes_, out_);
         out_.Data()["manifest"] = ManifestVerdictJson(*manifest_);
     }
     out_.Data()["board_before"] = BoardJson(before);
-    if (same && !options_.force && !writeAgainBecause_.empty()) {
-        out_.Data()[field::kWrittenAgainBecause] = writeAgainBecause_;
+    if (!writeAgainBecause.empty()) {
+        out_.Data()[field::kWrittenAgainBecause] = writeAgainBecause;
         out_.Info(Say(Message::kConsoleBoardBeforeFileBanner, {{"board", Describe(before)}}));
-        out_.Info(Say(Message::kConsoleWritingAgain, {{"reason", writeAgainBecause_}}));
+        out_.Info(Say(Message::kConsoleWritingAgain, {{"reason", writeAgainBecause}}));
     } else if (same && !options_.force)
         out_.Info(Say(Message::kConsoleBoardBefore, {{"board", Describe(before)}}));
     else if (same)
@@ -238,6 +239,12 @@ void DownloadPresenter::BoardRead(const BoardContent& before, bool same)
     else
         out_.Info(Say(before.banner ? Message::kConsoleBoardBeforeReplaced : Message::kConsoleBoardBefore,
                       {{"board", Describe(before)}}));
+}
+
+// The warning comes when the file is about to be written, which then writes it in full.
+void DownloadPresenter::Writing()
+{
+    TellIncomplete(account_, Message::kNextDownloadWritesInFull, out_);
 }
 
 int DownloadPresenter::RunDownload(const std::function<int()>& download, double* seconds)
@@ -262,6 +269,14 @@ int DownloadPresenter::Finish(const UpdateFile& file, const UpdateReport& report
         code = startCode_;
     else
         code = ReportDownload(options_, file, report, out_);
+    // An update that wrote nothing (refused by the manifest or the board) leaves an earlier
+    // incomplete write standing: said again, after the refusal.
+    if (started_ && !report.reference.empty()) {
+        BoardAccount after = ReadBoardAccount(HistoryPath(options_.historyPath, run_.ModuleFolder()), report.reference,
+                                              std::nullopt);
+        if (after.MayBeIncomplete() && FieldText(*after.lastWrite, field::kId) != report.id)
+            TellIncomplete(after, Message::kNextQueryWriteAgain, out_);
+    }
     if (!report.historyError.empty())
         out_.Note(Say(Message::kConsoleHistoryNotWritten, {{"error", report.historyError}}));
     if (started_)

@@ -26,8 +26,9 @@ public:
 
     bool OpenBoard(torvexupdate::BoardCalls* calls);
     void ManifestChecked(const torvexupdate::ManifestVerdict& verdict);
-    void HistoryRead(const torvexupdate::BoardHistory& standing);
-    void BoardRead(const torvexupdate::BoardContent& before, bool same);
+    void AccountRead(const torvexupdate::BoardAccount& account);
+    void BoardRead(const torvexupdate::BoardContent& before, bool same, const std::string& writeAgainBecause);
+    void Writing();
     int RunDownload(const std::function<int()>& download, double* seconds);
     void Retrying(int number, int total, int previous);
 
@@ -42,8 +43,8 @@ private:
     int startCode_ = kExitSuccess;
     // The engine's verdict, which the board's side completes during the same RunUpdate call.
     const torvexupdate::ManifestVerdict* manifest_ = nullptr;
-    std::size_t manifestNotes_ = 0;  // its notes said so far
-    std::string writeAgainBecause_;
+    std::size_t manifestNotes_ = 0;       // its notes said so far
+    torvexupdate::BoardAccount account_;  // before the update
 };
 
 }  // namespace torvexctl

@@ -12,7 +12,7 @@ enum ExitCode : int {
     kExitModuleUnusable = 3,     // torvex.dll cannot be loaded, or an export is missing
     kExitInitFailed = 4,         // _Init_Module_COM returned 0
     kExitDownloadRefused = 5,    // the board refused the download (-2)
-    kExitDownloadFailed = 6,     // the download failed (-1, 0 or another value)
+    kExitDownloadFailed = 6,     // the download failed (-1 or 0)
     kExitVerifyMismatch = 7,     // the board's banner differs from the file's after a download
     kExitQueryFailed = 8,        // version, reference or clean-up call failed
     kExitFileUnreadable = 9,     // the application file is missing, unreadable or empty

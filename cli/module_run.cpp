@@ -12,10 +12,11 @@ ModuleRun::ModuleRun(const Options& options, Output& out)
 {
 }
 
-bool ModuleRun::Lock()
+bool ModuleRun::Lock(const std::string& updateId)
 {
     LockHolder me;
     me.program = "torvexctl";
+    me.updateId = updateId;
     const auto& command = out_.Data()["command"];
     me.activity = "running '" + (command.is_string() ? command.get<std::string>() : std::string("torvexctl")) + "'";
     if (!options_.file.empty()) {
@@ -33,11 +34,10 @@ bool ModuleRun::Lock()
     case BoardLock::Result::kBusy:
         break;
     }
-    out_.Data()["board_holder"] = {{"program", holder.program},
-                                   {"process_id", holder.processId},
-                                   {"since", holder.since},
-                                   {"activity", holder.activity},
-                                   {"file", holder.file}};
+    out_.Data()["board_holder"] = {{"program", holder.program},   {"process_id", holder.processId},
+                                   {"since", holder.since},       {"activity", holder.activity},
+                                   {"file", holder.file},         {"machine", holder.machine},
+                                   {"update_id", holder.updateId}};
     out_.Error(Say(Message::kConsoleBoardBusy, {{"holder", HolderWords(holder)}}));
     return false;
 }

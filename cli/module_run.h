@@ -22,8 +22,9 @@ public:
     const std::string& ModuleFolder() const { return session_.Setting().folder; }
 
     // Takes the board interface for this run (Start takes it first): false, with the holder
-    // named in an error, when another torvexctl or torvexgui holds it.
-    bool Lock();
+    // named in an error, when another torvexctl or torvexgui holds it. `updateId`: the
+    // update this run makes, for the lock's words ("" for none).
+    bool Lock(const std::string& updateId = std::string());
     // Loads and initialises the module: kExitSuccess or the exit status of the failure.
     int Start();
     void Finish();

@@ -11,7 +11,7 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     session_ = std::make_unique<torvexupdate::ModuleSession>(modulePath);
     lock_ = std::make_unique<torvexupdate::BoardLock>(session_->Setting().folder);
     std::string holder;
-    if (!Acquire("reading the board", "", &holder)) {
+    if (!Acquire("reading the board", "", "", &holder)) {
         *problem = Wide(torvexupdate::Say(torvexupdate::Message::kWindowBoardInUseAtStart, {{"holder", holder}}));
         return false;
     }
@@ -32,12 +32,14 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     return false;
 }
 
-bool BoardLink::Acquire(const std::string& activity, const std::string& file, std::string* holderWords)
+bool BoardLink::Acquire(const std::string& activity, const std::string& file, const std::string& updateId,
+                        std::string* holderWords)
 {
     torvexupdate::LockHolder me;
     me.program = "torvexgui";
     me.activity = activity;
     me.file = file;
+    me.updateId = updateId;
     torvexupdate::LockHolder holder;
     std::string error;
     if (lock_->Take(me, &holder, &error) != torvexupdate::BoardLock::Result::kBusy)

@@ -7,6 +7,7 @@
 #include "module/module_session.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace torvexgui {
@@ -18,9 +19,13 @@ public:
     bool Open(const std::string& modulePath, std::wstring* problem);
 
     // Takes the board interface for `activity` ("reading the board", "updating ... with
-    // FILE"): false with `holder` saying who holds it. Take and release on one thread.
-    bool Acquire(const std::string& activity, const std::string& file, std::string* holder);
+    // FILE"), for the update `updateId` ("" for none): false with `holder` saying who holds
+    // it. Take and release on one thread.
+    bool Acquire(const std::string& activity, const std::string& file, const std::string& updateId,
+                 std::string* holder);
     void Release();
+    // Who holds the board interface now (nothing when it is free).
+    std::optional<torvexupdate::LockHolder> Holder() { return lock_->Holder(); }
 
     const torvexupdate::BoardCalls& Calls() const { return session_->Calls(); }
     // Where the module keeps torvex.ini and Torvex.log.

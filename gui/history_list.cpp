@@ -76,7 +76,7 @@ void HistoryList::Attach(HWND dialog)
     }
 }
 
-void HistoryList::Show(const std::string& historyPath)
+void HistoryList::Show(const std::string& historyPath, const std::optional<LockHolder>& holder)
 {
     HWND list = GetDlgItem(dialog_, IDC_HISTORY);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -91,8 +91,8 @@ void HistoryList::Show(const std::string& historyPath)
         SendMessageW(list, LVM_SETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
     History history = ReadHistory(historyPath);
-    // One row an attempt: a started record without its outcome shows as interrupted.
-    std::vector<Record> attempts = Attempts(history.records);
+    // One row an attempt: a started record without its outcome shows as running or interrupted.
+    std::vector<Record> attempts = Attempts(history.records, holder);
     for (std::size_t shown = 0; shown < kHistoryShown && shown < attempts.size(); ++shown) {
         const Record& record = attempts[attempts.size() - 1 - shown];
         Row row;

@@ -2,8 +2,11 @@
 // history (some shortened), sorted by a click on a heading, with a note on what is shown.
 #pragma once
 
+#include "module/board_lock.h"
+
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +16,9 @@ class HistoryList {
 public:
     // Sets up the list control of `dialog` and its columns.
     void Attach(HWND dialog);
-    // Reads the history at `historyPath` again and shows its newest attempts.
-    void Show(const std::string& historyPath);
+    // Reads the history at `historyPath` again and shows its newest attempts, an update
+    // that `holder` (who holds the board lock) runs as running.
+    void Show(const std::string& historyPath, const std::optional<torvexupdate::LockHolder>& holder);
     // Sorts by `column`; a second click on the same one turns the order round.
     void SortBy(int column);
 

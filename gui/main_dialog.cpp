@@ -1,10 +1,7 @@
 #include "main_dialog.h"
 
 #include "control_ids.h"
-#include "engine/update_record.h"
-#include "history/history.h"
-#include "history/history_attempts.h"
-#include "history/manifest_history.h"
+#include "history/board_account.h"
 #include "history_list.h"
 #include "module_version.h"
 #include "operator_setting.h"
@@ -53,7 +50,10 @@ struct Window {
     bool running = false;
     Clock::time_point started;
     HFONT headlineFont = nullptr;
-    std::wstring boardWarning;  // the board's newest update did not finish: said until one does
+    // The board may hold an incomplete application: said until a write of it completes.
+    std::wstring boardWarning;
+    std::wstring boardWarningHeadline;
+    std::string incompleteWrite;  // the id of the write the warning is about
     HistoryList history;
     WindowLayout layout;
 };
@@ -152,23 +152,29 @@ int IconOf(Severity severity)
     return IDC_OUTCOME_ERROR;
 }
 
+// Reads the board with the board interface taken (no update of it runs), and what its
+// account says.
 void ShowBoard(Window& window)
 {
     std::string& reference = window.boardReference;
     SetText(window.dialog, IDC_BOARD_REFERENCE, window.board->Reference(&reference));
     window.boardContent = window.board->Content();
     SetText(window.dialog, IDC_BOARD_APPLICATION, ApplicationText(window.boardContent));
-    BoardHistory standing = BoardHistoryOf(window.settings.historyPath, reference, UpdateFile());
-    window.boardWarning.clear();
-    if (standing.interrupted)
-        window.boardWarning = Words(
-            Message::kWindowWarning,
-            {{"warning", InterruptedWords(*standing.interrupted, Say(Message::kWindowNextAfterInterrupted))}});
+    BoardAccount account = ReadBoardAccount(window.settings.historyPath, reference, std::nullopt);
+    window.boardWarning = account.MayBeIncomplete()
+        ? Words(Message::kWindowWarning,
+                {{"warning", IncompleteWords(account, Say(Message::kNextWindowWriteAgain))}})
+        : L"";
+    bool interrupted = account.MayBeIncomplete()
+        && FieldText(*account.lastWrite, field::kOutcome) == outcome_name::kInterrupted;
+    window.boardWarningHeadline = Wide(
+        Say(interrupted ? RowOf(Outcome::kInterrupted).headline : Message::kHeadlineWriteFailed));
+    window.incompleteWrite = account.MayBeIncomplete() ? FieldText(*account.lastWrite, field::kId) : "";
 }
 
 // What stands before Update is pressed, over what the outcome said before: why the file's
-// manifest refuses it, and the board's unfinished update (until a later update of the board
-// ends: its banner may look right). Clears the outcome when neither stands.
+// manifest refuses it, and the board's incomplete write (until a later write of the board
+// completes: its banner may look right). Clears the outcome when neither stands.
 void ShowStanding(Window& window)
 {
     window.said = Said::kStanding;
@@ -178,17 +184,26 @@ void ShowStanding(Window& window)
         ShowOutcome(window, IDC_OUTCOME_ERROR, RefusalHeadline(window.manifest),
                     RefusalText(window.manifest) + (warning.empty() ? L"" : L"\r\n\r\n" + warning));
     else if (!warning.empty())
-        ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(RowOf(Outcome::kInterrupted).headline)), warning);
+        ShowOutcome(window, IDC_OUTCOME_WARNING, window.boardWarningHeadline, warning);
     else
         ShowOutcome(window, 0, L"", L"");
 }
 
 // Another program holds the board: nothing was done, and what the outcome said before no
-// longer stands.
+// longer stands. An update of the board that runs is said as running, with who runs it.
 void ShowBusy(Window& window, Message words, const std::string& holder)
 {
     window.said = Said::kBusy;
     SetText(window.dialog, IDC_ELAPSED, L"");
+    BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.boardReference, window.board->Holder());
+    if (account.running) {
+        const OutcomeRow& running = RowOf(Outcome::kRunning);
+        ShowOutcome(window, IconOf(running.severity), Wide(Say(running.headline)),
+                    Wide(Say(Message::kRunningWindow,
+                             {{"running", RunningWords(*account.running)},
+                              {"path", FieldText(*account.running, field::kFile)}})));
+        return;
+    }
     ShowOutcome(window, IDC_OUTCOME_WARNING, Wide(Say(Message::kHeadlineBoardBusy)),
                 Wide(Say(words, {{"holder", holder}})));
 }
@@ -209,17 +224,17 @@ void EnableControls(Window& window)
 }
 
 // The file's manifest against the board as last read: its reference against the boards the
-// file is meant for, and the release the history knows it carries against the file's. The
-// update checks the same again once it has read the board.
+// file is meant for, and the file's release against the board's version floor (which names
+// the update it came from). The update checks the same again once it has read the board.
 void CheckAgainstBoard(Window& window)
 {
     window.manifest = window.fileManifest;
-    const std::string& history = window.settings.historyPath;
-    std::string carried = history.empty()
-        ? std::string()
-        : CarriedVersion(ReadHistory(history), window.boardReference, window.boardContent);
-    if (window.file.content.readable)
-        CheckBoardAgainstManifest(&window.manifest, window.boardReference, carried, OptionsOf(window).manifest);
+    if (window.file.content.readable) {
+        BoardAccount account = ReadBoardAccount(window.settings.historyPath, window.boardReference, std::nullopt,
+                                                window.fileManifest.signatureChecked);
+        CheckBoardAgainstManifest(&window.manifest, window.boardReference, FloorOf(account),
+                                  OptionsOf(window).manifest);
+    }
     SetText(window.dialog, IDC_FILE_MANIFEST, window.file.content.readable ? ManifestText(window.manifest) : L"");
     EnableControls(window);
 }
@@ -245,14 +260,14 @@ void InspectChosenFile(Window& window)
 void ReadBoard(Window& window)
 {
     std::string holder;
-    if (!window.board->Acquire("reading the board", "", &holder)) {
+    if (!window.board->Acquire("reading the board", "", "", &holder)) {
         ShowBusy(window, Message::kWindowBoardInUseRefresh, holder);
         return;
     }
     ShowBoard(window);
     window.board->Release();
     CheckAgainstBoard(window);
-    // A run's outcome stays, unless the board's unfinished update is to be said over it.
+    // A run's outcome stays, unless the board's incomplete write is to be said over it.
     if (window.said != Said::kRun || !window.boardWarning.empty())
         ShowStanding(window);
 }
@@ -312,9 +327,11 @@ void StartUpdate(Window& window)
         return;
     UpdateOptions options = OptionsOf(window);
     options.operatorName = Utf8(OperatorName(window));
+    // The lock's words name this update, so that the history shows it as running meanwhile.
+    options.updateId = NewUpdateId();
     std::string holder;
     if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
-                               AbsolutePath(window.file.path), &holder)) {
+                               AbsolutePath(window.file.path), options.updateId, &holder)) {
         ShowBusy(window, Message::kWindowBoardInUseUpdate, holder);
         return;
     }
@@ -356,10 +373,12 @@ void FinishUpdate(Window& window)
     window.said = Said::kRun;
     ShowBoard(window);
     window.board->Release();
-    // An update refused before it wrote leaves an earlier interruption standing: say it too.
+    // An update that wrote nothing leaves an earlier incomplete write standing: say it too
+    // (an update that failed itself has said so).
+    bool earlier = !window.boardWarning.empty() && window.incompleteWrite != report.id;
     ShowOutcome(window, IconOf(OutcomeSeverity(report)), OutcomeHeadline(report),
-                OutcomeText(file, report) + (window.boardWarning.empty() ? L"" : L"\r\n\r\n" + window.boardWarning));
-    window.history.Show(window.settings.historyPath);
+                OutcomeText(file, report) + (earlier ? L"\r\n\r\n" + window.boardWarning : L""));
+    window.history.Show(window.settings.historyPath, window.board->Holder());
     InspectChosenFile(window);  // the file may have changed meanwhile; re-enables the controls
     SetFocus(GetDlgItem(window.dialog, IDC_OUTCOME));
 }
@@ -381,7 +400,7 @@ void OnCommand(Window& window, int id, int notification)
     switch (id) {
     case IDC_REFRESH:
         ReadBoard(window);
-        window.history.Show(window.settings.historyPath);
+        window.history.Show(window.settings.historyPath, window.board->Holder());
         break;
     case IDC_BROWSE:
         Browse(window);
@@ -490,7 +509,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         SetUpControls(*window);
         ShowBoard(*window);  // with the board interface taken when the module was opened
         window->board->Release();
-        window->history.Show(window->settings.historyPath);
+        window->history.Show(window->settings.historyPath, window->board->Holder());
         SetText(dialog, IDC_FILE_PATH, window->settings.file);  // its change notice inspects it
         ShowStanding(*window);
         // Typing starts in the file's field; Enter presses Update, the default button.

@@ -31,22 +31,22 @@ void UpdateRun::Start(HWND window, const std::string& utf8Path, const torvexupda
             *board = calls;
             return true;
         };
-        std::wstring writeAgainBecause;
-        events.historyRead = [&](const torvexupdate::BoardHistory& standing) {
-            if (standing.interrupted)
-                AddLine(window,
-                        Words(Message::kWindowWarning,
-                              {{"warning",
-                                torvexupdate::InterruptedWords(*standing.interrupted,
-                                                               Say(Message::kWindowNextWritesInFull))}}));
-            writeAgainBecause = Wide(standing.writeAgainBecause);
-        };
-        events.boardRead = [&](const torvexupdate::BoardContent& before, bool same) {
+        torvexupdate::BoardAccount account;
+        events.accountRead = [&](const torvexupdate::BoardAccount& read) { account = read; };
+        events.boardRead = [&](const torvexupdate::BoardContent& before, bool same,
+                               const std::string& writeAgainBecause) {
             AddLine(window,
                     Words(same ? Message::kWindowLogBoardBeforeSame : Message::kWindowLogBoardBefore,
                           {{"board", Utf8(BoardText(before))}}));
-            if (same && !options.force && !writeAgainBecause.empty())
-                AddLine(window, Words(Message::kWindowLogWritingAgain, {{"reason", Utf8(writeAgainBecause)}}));
+            if (!writeAgainBecause.empty())
+                AddLine(window, Words(Message::kWindowLogWritingAgain, {{"reason", writeAgainBecause}}));
+        };
+        events.writing = [&] {
+            // Said when the file is about to be written, which then writes it in full.
+            if (account.MayBeIncomplete())
+                AddLine(window,
+                        Words(Message::kWindowWarning,
+                              {{"warning", torvexupdate::IncompleteWords(account, Say(Message::kNextUpdateWritesInFull))}}));
             AddLine(window, Words(Message::kWindowLogDownloading, {{"path", file.path}}));
         };
         events.retrying = [&](int number, int total, int previous) {

@@ -255,14 +255,29 @@ TEST(TorvexctlBoard, VerificationComparesTheBoardsBannerWithTheFile)
         int status;
         const char* expectedOut;
         const char* expectedErr;
+        const char* recorded = "accepted";  // the history's outcome
     };
     // The board answers the version query with the banner AB, C and three empty fields.
     const char* otherBanner = "[command.fa]\nreply=41 42 00 43 00 00 00 00\n";
     const Case cases[] = {
-        {"other banner", otherBanner, {}, 7, "", "the board reports \"AB | C |  |  | \" but the file carries"},
+        {"other banner",
+         otherBanner,
+         {},
+         7,
+         "",
+         "the board reports \"AB | C |  |  | \" but the file carries",
+         "verify_mismatch"},
         {"other banner, not verified", otherBanner, {"--no-verify"}, 0, "result: accepted", ""},
-        {"nothing stored", "[command.30]\nstore=0\n", {}, 7, "", "no application in flash after the download"},
-        {"version query fails", "[command.fa]\ncom=2\n", {}, 8, "", "version query failed"},
+        {"nothing stored",
+         "[command.30]\nstore=0\n",
+         {},
+         7,
+         "",
+         "no application in flash after the download",
+         "verify_mismatch"},
+        {"version query fails", "[command.fa]\ncom=2\n", {}, 8, "", "version query failed", "verify_failed"},
+        // The library's own result for an accepted download may be negative.
+        {"accepted with -5", "[command.30]\nresult=-5\n", {}, 0, "verify: the board reports the file's banner", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -275,6 +290,8 @@ TEST(TorvexctlBoard, VerificationComparesTheBoardsBannerWithTheFile)
         EXPECT_TRUE(Contains(run.out, "result: accepted, application started\n"));
         EXPECT_TRUE(Contains(run.out, c.expectedOut));
         EXPECT_TRUE(Contains(run.err, c.expectedErr));
+        std::string history = ReadFile(workspace.File("torvex-history.jsonl"));
+        EXPECT_EQ(nlohmann::json::parse(testing_support::SplitLines(history).back())["outcome"], c.recorded);
     }
 }
 
@@ -894,10 +911,11 @@ TEST(TorvexctlHistory, DownloadsAreRecordedAndShownNewestFirst)
 }
 
 // Two downloads started together: one writes, the other is turned away at once with the
-// holder's words. The writer is then killed in the middle of the write (a real process
-// kill): the next queries say first that the board may hold an incomplete application,
-// the history shows the interrupted update, and downloading the file again writes it in
-// full although the board reports its banner.
+// holder's words, and the history shows the writer running. The writer is then killed in
+// the middle of the write (a real process kill): the next queries say first that the
+// board may hold an incomplete application, the history shows the interrupted update;
+// refusals by the board and by a manifest write nothing and leave the warning, and
+// downloading the file again writes it in full although the board reports its banner.
 TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
 {
     Workspace workspace;
@@ -938,6 +956,17 @@ TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
     EXPECT_EQ(query.status, 14) << Describe(query);
     EXPECT_EQ(ParseSingleObject(query)["board_holder"]["process_id"], writer.ProcessId());
 
+    // Running, in the table, the CSV and the JSON's attempts; the stored records unchanged.
+    std::vector<std::string> runningRows = testing_support::SplitLines(workspace.Run({"history"}).out);
+    ASSERT_EQ(runningRows.size(), 2u);
+    EXPECT_TRUE(Contains(runningRows[1], "  SIM-BOARD-0001  running  "));
+    std::string runningCsv = testing_support::SplitLines(workspace.Run({"history", "--csv"}).out).at(1);
+    EXPECT_TRUE(Contains(runningCsv, ",running,")) << runningCsv;
+    EXPECT_TRUE(Contains(runningCsv, ",torvexctl,\"running since ")) << runningCsv;
+    nlohmann::json listed = ParseSingleObject(workspace.Run({"--json", "history"}));
+    EXPECT_EQ(listed["attempts"].at(0)["outcome"], "running");
+    EXPECT_EQ(listed["records"].at(0)["record"], "started");
+
     // Killed while the flash grows.
     const std::string flash = workspace.SimFile("quelvane-sim.flash");
     auto flashSize = [&] { return testing_support::FileExists(flash) ? ReadFile(flash).size() : 0; };
@@ -948,7 +977,7 @@ TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
     ASSERT_GT(flashSize(), 0u);
     ASSERT_LT(flashSize(), image.size());
 
-    const std::string warning = "torvexctl: warning: the last update of board SIM-BOARD-0001 did not finish: "
+    const std::string warning = "torvexctl: warning: the last write into board SIM-BOARD-0001 did not finish: "
                                 "torvexctl on ";
     ProgramRun info = workspace.Run({"info"});
     EXPECT_EQ(info.status, 0) << Describe(info);
@@ -968,12 +997,26 @@ TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
     EXPECT_EQ(records[0]["record"], "started");
     EXPECT_EQ(records[0]["file"], file);
 
+    // Attempts that write nothing: refused by the board, then by the manifest of a file
+    // for other boards. Each says the warning again, with what to do.
+    const std::string& otherFile = files[refused];
+    workspace.WriteSimConfig("[command.30]\ncom=19\nresult=0\n");
+    ProgramRun byBoard = workspace.Run({"download", otherFile});
+    EXPECT_EQ(byBoard.status, 5) << Describe(byBoard);
+    EXPECT_TRUE(Contains(byBoard.err, "looks right: download the application again"));
     workspace.WriteSimConfig("");
+    ASSERT_EQ(workspace.Run({"manifest", "create", otherFile, "--board", "LAB-*"}).status, 0);
+    ProgramRun byManifest = workspace.Run({"download", otherFile});
+    EXPECT_EQ(byManifest.status, 12) << Describe(byManifest);
+    EXPECT_TRUE(Contains(byManifest.err, warning));
+    EXPECT_EQ(workspace.Run({"info"}).err.rfind(warning, 0), 0u);
+
     ProgramRun again = workspace.Run({"download", file});
     EXPECT_EQ(again.status, 0) << Describe(again);
-    // Said before anything about the board (after what is said of the file itself).
+    // Said when the file is about to be written (after what is said of the file itself).
     EXPECT_TRUE(Contains(again.err, warning)) << again.err;
-    EXPECT_TRUE(Contains(again.out, "writing it again: the last update of this board ("));
+    EXPECT_TRUE(Contains(again.err, "looks right: this download writes the file in full"));
+    EXPECT_TRUE(Contains(again.out, "writing it again: the last write into this board ("));
     EXPECT_TRUE(Contains(again.out, ") was interrupted, so the board may hold an incomplete application"));
     EXPECT_EQ(ReadFile(flash), image);
     ProgramRun after = workspace.Run({"info"});
@@ -1002,6 +1045,8 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
         std::string message;               // on stderr when refused, on stdout or stderr when written
         const char* overrides = nullptr;   // recorded when written
         std::string alsoSaid = "";         // on stdout or stderr as well
+        const char* earlier = nullptr;     // a release version torvexctl wrote first, from earlier.bin
+        bool earlierSigned = false;        // with the trusted key (else allowed unsigned)
     };
     const auto cutTo300 = [](const std::string& app) { WriteFile(app, ReadFile(app).substr(0, 300)); };
     const auto changeOneByte = [](const std::string& app) {
@@ -1103,6 +1148,27 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
          "manifest: size, SHA-256 and banner match its manifest (version 1.6.0); its manifest is signed by " + trusted,
          "",
          "\nnotes:  Fixes the start-up delay.\nboard:  "},
+        // Only releases written through the trusted key make the floor, and a refusal names
+        // the update it came from.
+        {"signed release after an unsigned 9.9.9",
+         {"--version", "7.3.1", "--key", release},
+         nullptr,
+         true,
+         {},
+         "manifest: size, SHA-256 and banner match its manifest (version 7.3.1)",
+         "",
+         "",
+         "9.9.9"},
+        {"older than a signed release written before",
+         {"--version", "1.2.0", "--key", release},
+         nullptr,
+         true,
+         {},
+         "the file's version 1.2.0 is older than 1.6.0, which torvexctl on ",
+         nullptr,
+         "",
+         "1.6.0",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -1110,11 +1176,26 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
         WriteFile(workspace.SimFile("quelvane-sim.flash"), carried);
         WriteFile(workspace.File("torvex-history.jsonl"),
                   "{\"board\":\"SIM-BOARD-0001\",\"outcome\":\"accepted\",\"file_banner\":\"TORVEX-SAMPLE1 APP 1.5.0 "
-                  "RUNTIM BOARDA 20261208\",\"manifest\":{\"version\":\"1.5.0\"}}\n");
+                  "RUNTIM BOARDA 20261208\",\"manifest\":{\"version\":\"1.5.0\",\"signer\":{\"key_file\":"
+                  "\"release-2026.pem\"},\"overrides\":[]}}\n");
         if (c.trustKeys) {
             std::filesystem::create_directories(workspace.File("trusted-keys"));
             testing_support::CopyFile(std::string(CLI_TEST_KEYS) + "/release.pub.pem",
                                       JoinPath(workspace.File("trusted-keys"), "release-2026.pem"));
+        }
+        if (c.earlier != nullptr) {
+            std::string earlier = workspace.WriteApplication(
+                "earlier.bin", ApplicationImage({"TORVEX-EARLIER", "APP", "RUNTIM", "BOARDA", "20270101"}));
+            std::vector<std::string> create = {"manifest", "create", earlier, "--version", c.earlier};
+            if (c.earlierSigned)
+                create.insert(create.end(), {"--key", release});
+            ASSERT_EQ(workspace.Run(create).status, 0);
+            std::vector<std::string> download = {"download", earlier};
+            if (!c.earlierSigned)
+                download.push_back("--allow-unsigned");
+            ProgramRun written = workspace.Run(download);
+            ASSERT_EQ(written.status, 0) << Describe(written);
+            std::filesystem::remove(workspace.SimFile("quelvane-sim.journal"));  // what follows is the case's
         }
         std::string app = workspace.WriteApplication("app.bin", image);
         if (c.create != std::vector<std::string>{"-"}) {
@@ -1135,7 +1216,12 @@ TEST(TorvexctlManifest, RefusalsWriteNothingAndOverridesAreRecorded)
             EXPECT_EQ(run.status, 12) << Describe(run);
             EXPECT_TRUE(Contains(run.err, expected));
             EXPECT_TRUE(Contains(run.err, c.alsoSaid));
-            EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")), carried);
+            if (c.earlier != nullptr) {
+                EXPECT_TRUE(Contains(run.err, "wrote into this board at 20"));
+                EXPECT_TRUE(Contains(run.err, " from " + workspace.File("earlier.bin")));
+            }
+            EXPECT_EQ(ReadFile(workspace.SimFile("quelvane-sim.flash")),
+                      c.earlier ? ReadFile(workspace.File("earlier.bin")) : carried);
             EXPECT_TRUE(Lacks(testing_support::FileExists(workspace.SimFile("quelvane-sim.journal"))
                                   ? ReadFile(workspace.SimFile("quelvane-sim.journal"))
                                   : std::string(),

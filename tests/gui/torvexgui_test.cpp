@@ -203,6 +203,13 @@ public:
         return "(the update did not end within two minutes)";
     }
 
+    // Ends the program at once, as a crash or a technician's kill would.
+    void Kill() const
+    {
+        TerminateProcess(process_.hProcess, 9);
+        WaitForSingleObject(process_.hProcess, 60000);
+    }
+
     // Closes the window as Esc does; the process's exit status.
     DWORD Close() const
     {
@@ -287,7 +294,8 @@ struct Case {
     const char* recorded;    // outcome name in the history
     int icon;                // the outcome's icon
     const char* headline;
-    const char* listed = nullptr;  // the outcome as the list words it, when not its name
+    const char* listed;    // the outcome as the list words it
+    bool incompleteAfter;  // the board may hold an incomplete application after it
 };
 
 // In order, on one board: each case starts from the board the previous one left. big.bin
@@ -296,17 +304,18 @@ struct Case {
 const Case kCases[] = {
     {"good file on an empty board, a large one", "big.bin", "", "Done: the board now runs",
      "TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA | 20261208", "accepted", IDC_OUTCOME_SUCCESS,
-     "Update done: the board runs the new application"},
+     "Update done: the board runs the new application", "accepted", false},
     {"the same application again", "big.bin", "", "Nothing written: the board already carries", "TORVEX-SAMPLE1",
-     "skipped", IDC_OUTCOME_SUCCESS, "Nothing to do: the board already carries this application"},
+     "skipped", IDC_OUTCOME_SUCCESS, "Nothing to do: the board already carries this application", "skipped", false},
     {"failed download", "other.bin", "[command.30]\nresult = 0\ncom = 50\n",
      "The download failed: download failed (-1). Nothing was changed", "TORVEX-SAMPLE1", "failed", IDC_OUTCOME_ERROR,
-     "Update failed: the board is unchanged"},
+     "Update failed: the board is unchanged", "failed", true},
+    // Writes nothing: the failed write before it stays said.
     {"refused by the board", "other.bin", "[command.30]\nresult = 0\ncom = 19\n",
      "Refused by the board: refused by the board (-2)", "TORVEX-SAMPLE1", "refused", IDC_OUTCOME_ERROR,
-     "Refused by the board: the board is unchanged", "refused: board"},
+     "Refused by the board: the board is unchanged", "refused: board", true},
     {"start failure", "other.bin", "[command.12]\nresult = 0\n", "Written but not started", "OTHER-APP", "failed",
-     IDC_OUTCOME_ERROR, "Update failed: written but not started"},
+     IDC_OUTCOME_ERROR, "Update failed: written but not started", "failed", true},
 };
 
 const char* const kOperatorKey = "Software\\torvex";
@@ -321,13 +330,14 @@ std::string RememberedOperator()
 }
 
 // A folder laid out like the release's bin/: the window, the module and the simulated board.
-void LayOut(const ScratchFolder& folder)
+void LayOut(const ScratchFolder& folder, const std::string& simConfig = "")
 {
     std::filesystem::create_directories(folder.File("simulator"));
     CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
     CopyFile(TORVEX_HOST_MODULE_FILE, folder.File("torvex.dll"));
     CopyFile(TORVEX_HOST_SIM_FILE, folder.File("simulator\\quelvane.dll"));
     WriteFile(folder.File("torvex.ini"), "[TorvexPath]\r\nQuelvanePath=simulator\r\n");
+    WriteFile(folder.File("simulator\\quelvane-sim.ini"), simConfig);
 }
 
 RECT Placed(HWND control)
@@ -379,9 +389,9 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     EXPECT_EQ(gui.ListRows()[0][1], "SIM-BOARD-0001");
     EXPECT_EQ(gui.ListRows()[0][2], "interrupted");
     EXPECT_EQ(gui.OutcomeIcon(), IDC_OUTCOME_WARNING);
-    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "The last update of this board did not finish");
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "The last write into this board did not finish");
     EXPECT_EQ(gui.Text(IDC_OUTCOME)
-                  .rfind("Warning: the last update of board SIM-BOARD-0001 did not finish: "
+                  .rfind("Warning: the last write into board SIM-BOARD-0001 did not finish: "
                          "torvexctl started writing C:\\killed.bin into it at 2026-12-01T07:00:00Z",
                          0),
               0u)
@@ -400,16 +410,17 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     gui.Press(IDC_FORCE);
     EXPECT_FALSE(gui.Enabled(IDC_UPDATE));
 
-    bool interrupted = true;  // until an update of the board ends
+    // The board's warning, until a write of it completes.
+    std::string warning = "The last write into this board did not finish";
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         WriteFile(folder.File("simulator\\quelvane-sim.ini"), c.simConfig);
         gui.ChooseFile(folder.File(c.file));
-        // Another file: the last outcome is gone, but for the board's unfinished update.
-        EXPECT_EQ(gui.OutcomeIcon(), interrupted ? IDC_OUTCOME_WARNING : 0);
-        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), interrupted ? "The last update of this board did not finish" : "");
-        EXPECT_EQ(gui.Text(IDC_OUTCOME).empty(), !interrupted);
-        interrupted = false;
+        // Another file: the last outcome is gone, but for the board's incomplete write.
+        EXPECT_EQ(gui.OutcomeIcon(), warning.empty() ? 0 : IDC_OUTCOME_WARNING);
+        EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), warning);
+        EXPECT_EQ(gui.Text(IDC_OUTCOME).empty(), warning.empty());
+        bool wasIncomplete = !warning.empty();
         ASSERT_TRUE(Contains(gui.Text(IDC_FILE_CHECK), "passes the check"));
         ASSERT_TRUE(gui.Enabled(IDC_UPDATE));
         std::string firstHeadline;
@@ -419,6 +430,11 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
             EXPECT_EQ(gui.Text(IDC_FILE_BANNER), "TORVEX-SAMPLE1 | APP 1.0.0 | RUNTIM | BOARDA | 20261208");
         }
         EXPECT_EQ(outcome.rfind(c.outcome, 0), 0u) << outcome;
+        // After an update that wrote nothing, the earlier incomplete write is said too.
+        EXPECT_EQ(Contains(outcome, "Warning: the last write into board"),
+                  wasIncomplete && std::string(c.recorded) == "refused")
+            << outcome;
+        warning = c.incompleteAfter ? "The last write into this board failed" : "";
         EXPECT_EQ(gui.OutcomeIcon(), c.icon);
         EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), c.headline);
         EXPECT_TRUE(Contains(gui.Text(IDC_BOARD_APPLICATION), c.boardAfter)) << gui.Text(IDC_BOARD_APPLICATION);
@@ -427,7 +443,7 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
         std::vector<std::vector<std::string>> rows = gui.ListRows();
         ASSERT_FALSE(rows.empty());
         EXPECT_EQ(rows.front()[1], "SIM-BOARD-0001");
-        EXPECT_EQ(rows.front()[2], c.listed != nullptr ? c.listed : c.recorded);
+        EXPECT_EQ(rows.front()[2], c.listed);
         EXPECT_EQ(rows.front()[3], c.file);
         EXPECT_EQ(rows.front()[4], "Ann Lee");
     }
@@ -437,7 +453,7 @@ TEST(TorvexGui, UpdatesAsAPersonWouldAgainstTheSimulatedBoard)
     // clears that and the last run's time.
     {
         torvexupdate::BoardLock held(folder.Path());
-        torvexupdate::LockHolder other{"torvexctl", 0, "", "reading the board", ""}, holder;
+        torvexupdate::LockHolder other{"torvexctl", 0, "", "reading the board", "", "", ""}, holder;
         std::string error;
         ASSERT_EQ(held.Take(other, &holder, &error), torvexupdate::BoardLock::Result::kTaken) << error;
         gui.Press(IDC_REFRESH);
@@ -775,7 +791,7 @@ TEST(TorvexGui, BoardHeldByAnotherProgramIsNamedAndLeftAlone)
     CopyFile(GUI_TEST_PROGRAM, folder.File("torvexgui.exe"));
     CopyFile(TORVEX_HOST_MODULE_FILE, folder.File("torvex.dll"));
     torvexupdate::BoardLock held(folder.Path());
-    torvexupdate::LockHolder me{"gui_tests", 0, "", "downloading C:\\app.bin", "C:\\app.bin"};
+    torvexupdate::LockHolder me{"gui_tests", 0, "", "downloading C:\\app.bin", "C:\\app.bin", "", ""};
     torvexupdate::LockHolder holder;
     std::string error;
     ASSERT_EQ(held.Take(me, &holder, &error), torvexupdate::BoardLock::Result::kTaken) << error;
@@ -788,4 +804,67 @@ TEST(TorvexGui, BoardHeldByAnotherProgramIsNamedAndLeftAlone)
     EXPECT_TRUE(Contains(gui.Message(), "then start Torvex board update again.")) << gui.Message();
     EXPECT_EQ(gui.Close(), 3u);
     EXPECT_FALSE(testing_support::FileExists(folder.File("Torvex.log")));  // the module was not even started
+}
+
+// Two windows on one board. While one writes, Refresh in the other shows the update
+// running, in its outcome area and its list. The writer killed mid-write (a real process
+// kill), the update is interrupted; a refusal by the board writes nothing and leaves the
+// warning; writing the file again writes it in full.
+TEST(TorvexGui, RunningUpdateThenKilledThenRefusedThenWrittenInFull)
+{
+    ScratchFolder folder("gui-kill");
+    LayOut(folder, "[download]\r\nbytes_per_second = 20000\r\n");
+    const std::string image = ApplicationImage({"KILLED-APP", "APP 1.0.0", "RUNTIM", "BOARDA", "20261209"},
+                                               std::string(200000, 'k'));
+    WriteFile(folder.File("app.bin"), image);
+    WriteFile(folder.File("other.bin"),
+              ApplicationImage({"OTHER-APP", "APP 2.0.0", "RUNTIM", "BOARDA", "20261209"}, std::string(200, 'o')));
+    const std::string history = folder.File("history.jsonl");
+    const std::string flash = folder.File("simulator\\quelvane-sim.flash");
+    GuiSession watcher(folder.Path(), history);
+    ASSERT_NE(watcher.Window(), nullptr);
+    GuiSession writer(folder.Path(), history);
+    ASSERT_NE(writer.Window(), nullptr);
+    ASSERT_EQ(writer.Message(), "");
+
+    writer.ChooseFile(folder.File("app.bin"));
+    writer.Press(IDC_UPDATE);
+    for (int waited = 0; waited < 600 && ReadFile(flash).size() < 1000; ++waited)
+        Sleep(100);
+    ASSERT_LT(ReadFile(flash).size(), image.size()) << "the write ended before it could be watched";
+    watcher.Press(IDC_REFRESH);
+    EXPECT_EQ(watcher.Text(IDC_OUTCOME_HEADLINE), "An update of this board is running");
+    EXPECT_EQ(watcher.OutcomeIcon(), IDC_OUTCOME_SUCCESS);
+    EXPECT_EQ(watcher.Text(IDC_OUTCOME).rfind("An update is running since ", 0), 0u) << watcher.Text(IDC_OUTCOME);
+    EXPECT_TRUE(Contains(watcher.Text(IDC_OUTCOME), ", torvexgui on "));
+    EXPECT_TRUE(Contains(watcher.Text(IDC_OUTCOME), "app.bin; nothing was done here."));
+    ASSERT_EQ(watcher.ListRows().size(), 1u);
+    EXPECT_EQ(watcher.ListRows()[0][2], "running");
+
+    writer.Kill();
+    ASSERT_LT(ReadFile(flash).size(), image.size());
+    watcher.Press(IDC_REFRESH);
+    EXPECT_EQ(watcher.Text(IDC_OUTCOME_HEADLINE), "The last write into this board did not finish");
+    EXPECT_EQ(watcher.ListRows().at(0)[2], "interrupted");
+
+    WriteFile(folder.File("simulator\\quelvane-sim.ini"), "[command.30]\r\nresult = 0\r\ncom = 19\r\n");
+    watcher.ChooseFile(folder.File("other.bin"));
+    std::string refused = watcher.Update();
+    EXPECT_EQ(refused.rfind("Refused by the board", 0), 0u) << refused;
+    EXPECT_TRUE(Contains(refused, "Warning: the last write into board SIM-BOARD-0001 did not finish"));
+
+    WriteFile(folder.File("simulator\\quelvane-sim.ini"), "");
+    watcher.ChooseFile(folder.File("app.bin"));
+    EXPECT_EQ(watcher.Text(IDC_OUTCOME_HEADLINE), "The last write into this board did not finish");
+    std::string written = watcher.Update();
+    EXPECT_EQ(written.rfind("Done:", 0), 0u) << written;
+    EXPECT_TRUE(
+        AnyLineHolds(watcher.Lines(IDC_LOG), "even if its banner looks right: this update writes the file in full."));
+    EXPECT_EQ(ReadFile(flash), image);
+    const std::vector<std::vector<std::string>> rows = watcher.ListRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][2], "accepted");
+    EXPECT_EQ(rows[1][2], "refused: board");
+    EXPECT_EQ(rows[2][2], "interrupted");
+    EXPECT_EQ(watcher.Close(), 0u);
 }

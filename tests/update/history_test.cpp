@@ -3,10 +3,11 @@
 // times with their offset, dates people type, filters, CSV quoting; started records paired
 // with their outcomes, and what the attempts say about a board.
 #include "history/history.h"
-#include "history/history_attempts.h"
+#include "history/board_account.h"
 #include "history/history_view.h"
 #include "history/outcome_table.h"
 #include "support/files.h"
+#include "support/trace_text.h"
 #include "system/system_facts.h"
 #include "words/for_people.h"
 #include "words/language.h"
@@ -15,9 +16,11 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <tuple>
 
 using namespace torvexupdate;
+using testing_support::Contains;
 using testing_support::ReadFile;
 using testing_support::ScratchFolder;
 using testing_support::WriteFile;
@@ -29,12 +32,27 @@ Record Numbered(int n)
     return Record{{"time", "2026-12-08T10:00:0" + std::to_string(n) + "Z"}, {"n", n}};
 }
 
+int commits = 0;
+
+bool CountedFlush(std::FILE* file)
+{
+    ++commits;
+    return std::fflush(file) == 0;
+}
+
 TEST(History, TornAndDamagedLinesAreSkippedAndNeverStopTheNextAppend)
 {
     ScratchFolder folder("history");
     std::string path = folder.File("torvex-history.jsonl");
     std::string error;
+    // Each record is committed to the disk before AppendRecord says it is written.
+    DiskFlush system = SetDiskFlush(CountedFlush);
     ASSERT_TRUE(AppendRecord(path, Numbered(1), &error)) << error;
+    EXPECT_EQ(commits, 1);
+    SetDiskFlush([](std::FILE*) { return false; });
+    EXPECT_FALSE(AppendRecord(path, Numbered(2), &error));
+    SetDiskFlush(system);
+    WriteFile(path, ReadFile(path).substr(0, ReadFile(path).find('\n') + 1));
     // A damaged line in the middle, then a record cut off by a power cut (no line end).
     WriteFile(path, ReadFile(path) + "not json\n{\"time\":\"2026-12-08T10:00:02Z\",\"n\":");
     ASSERT_TRUE(AppendRecord(path, Numbered(3), &error)) << error;
@@ -137,6 +155,8 @@ TEST(HistoryView, FiltersByTheExactBoardAndFromADate)
 {
     std::vector<Record> oldestFirst = {
         {{"time", "2026-12-01T10:00:00Z"}, {"board", "REF-70"}},
+        {{"time", "2026-12-01T23:59:59Z"}, {"board", "REF-70"}},  // the second before --since
+        {{"time", "2026-12-02T00:00:00Z"}, {"board", "REF-70"}},  // the very second of --since
         {{"time", "2026-12-02T10:00:00Z"}, {"board", "REF-7"}},
         {{"time", "not a time"}, {"board", "REF-7"}},
         {{"time", "2026-12-03T10:00:00Z"}, {"board", nullptr}},
@@ -150,9 +170,10 @@ TEST(HistoryView, FiltersByTheExactBoardAndFromADate)
     HistoryFilter since;
     since.since = ParseDate("2026-12-02T00:00Z", &since.sinceSeconds);
     selected = SelectRecords(oldestFirst, since);
-    ASSERT_EQ(selected.size(), 2u);  // the unreadable time is left out
+    ASSERT_EQ(selected.size(), 3u);  // the unreadable time is left out
     EXPECT_EQ(selected[0]["time"], "2026-12-03T10:00:00Z");
     EXPECT_EQ(selected[1]["time"], "2026-12-02T10:00:00Z");
+    EXPECT_EQ(selected[2]["time"], "2026-12-02T00:00:00Z");
 }
 
 TEST(HistoryView, CsvQuotesOnlyWhatNeedsIt)
@@ -292,9 +313,10 @@ Record Short(const std::string& kind, const std::string& id, const std::string& 
     record["sha256"] = sha;
     if (kind == "O") {
         record["outcome"] = outcome;
-        bool downloaded = outcome != "skipped" && outcome != "not_application";
-        record["result"] = {{"code", downloaded ? Record(outcome == "accepted" ? 1 : -1) : Record(nullptr)},
-                            {"words", outcome + " in words"}};
+        bool downloaded = outcome != "skipped" && outcome != "not_application" && outcome != "manifest_refused";
+        int code = outcome == "accepted" || outcome == "verify_mismatch" ? 1 : outcome == "refused" ? -2 : -1;
+        record["result"] = {{"code", downloaded ? Record(code) : Record(nullptr)}, {"words", outcome + " in words"}};
+        record["banner_after"] = outcome == "accepted" ? Record(banner) : Record("OTHER");
     }
     return record;
 }
@@ -305,6 +327,16 @@ std::string Outcomes(const std::vector<Record>& attempts)
     for (const Record& attempt : attempts)
         text += (text.empty() ? "" : " ") + attempt.value("id", std::string("?")) + ":"
             + attempt.value("outcome", std::string("?"));
+    return text;
+}
+
+// The boards that may hold an incomplete application, each with the write it is about.
+std::string IncompleteBoards(const std::vector<Record>& attempts)
+{
+    std::string text;
+    for (const BoardAccount& account : AccountsOf(attempts, false))
+        if (account.MayBeIncomplete())
+            text += (text.empty() ? "" : " ") + account.board + ":" + account.lastWrite->value("id", "?");
     return text;
 }
 
@@ -320,7 +352,7 @@ TEST(HistoryAttempts, StartedRecordsArePairedByIdAndThoseLeftAloneAreInterrupted
         Short("S", "5", "B1"),  // interrupted; 4's outcome comes after it
         Short("O", "4", "B1", "accepted"),
     };
-    std::vector<Record> attempts = Attempts(records);
+    std::vector<Record> attempts = Attempts(records, std::nullopt);
     EXPECT_EQ(Outcomes(attempts), "?:accepted 1:failed 2:interrupted 3:skipped 4:accepted 5:interrupted");
     // The interrupted attempt keeps what was written ahead, and is no longer a started record.
     EXPECT_EQ(attempts[2]["file"], "Z:\\app-2.bin");
@@ -328,31 +360,47 @@ TEST(HistoryAttempts, StartedRecordsArePairedByIdAndThoseLeftAloneAreInterrupted
     EXPECT_FALSE(IsStartedRecord(attempts[2]));
     EXPECT_EQ(attempts[2]["result"]["words"], "stopped before the end: the board may hold an incomplete application");
     EXPECT_TRUE(IsStartedRecord(records[1]));
+    // The one the board lock's holder runs is running, said with its program and station.
+    LockHolder holder;
+    holder.updateId = "2";
+    std::vector<Record> running = Attempts(records, holder);
+    EXPECT_EQ(Outcomes(running), "?:accepted 1:failed 2:running 3:skipped 4:accepted 5:interrupted");
+    EXPECT_EQ(running[2]["result"]["words"].get<std::string>().rfind("running since ", 0), 0u);
+    EXPECT_TRUE(Contains(running[2]["result"]["words"].get<std::string>(), ", torvexctl"));
 
-    std::vector<Record> interrupted = InterruptedBoards(attempts);
-    ASSERT_EQ(interrupted.size(), 2u);
-    EXPECT_EQ(interrupted[0]["id"], "5");  // in the order the boards first appear
-    EXPECT_EQ(interrupted[1]["id"], "2");
-    std::string words = InterruptedWords(interrupted[1], "download it again.");
+    EXPECT_EQ(IncompleteBoards(attempts), "B1:5 B2:2");  // in the order the boards first appear
+    BoardAccount b2 = AccountOf(attempts, "B2", false);
+    std::string words = IncompleteWords(b2, "download it again.");
     for (const char* part : {"board B2 did not finish", "torvexctl started writing Z:\\app-2.bin",
                              "2026-12-09T05:00:00Z", "even if its banner looks right: download it again."})
-        EXPECT_NE(words.find(part), std::string::npos) << words;
+        EXPECT_TRUE(Contains(words, part)) << words;
+    b2.lastWrite = Short("O", "6", "B2", "failed");
+    b2.lastWrite->update({{"machine", "STATION-4"}, {"operator", "Ann Lee"}});
+    EXPECT_TRUE(Contains(IncompleteWords(b2, "."),
+                         "board B2 failed: Ann Lee with torvexctl on STATION-4 was writing Z:\\app-6.bin into it at "
+                         "2026-12-09T05:00:00Z (failed in words)"))
+        << IncompleteWords(b2, ".");
 
-    // A later update of the board that finishes ends the warning.
+    // A refusal by the board writes nothing: the warning stays until a write completes.
     std::vector<Record> later = records;
     later.push_back(Short("S", "6", "B2"));
     later.push_back(Short("O", "6", "B2", "refused"));
-    EXPECT_EQ(InterruptedBoards(Attempts(later)).size(), 1u);
+    EXPECT_EQ(IncompleteBoards(Attempts(later, std::nullopt)), "B1:5 B2:2");
+    later.push_back(Short("S", "7", "B2"));
+    later.push_back(Short("O", "7", "B2", "accepted"));
+    EXPECT_EQ(IncompleteBoards(Attempts(later, std::nullopt)), "B1:5");
     EXPECT_NE(NewUpdateId(), NewUpdateId());
 }
 
-TEST(HistoryAttempts, SkipOnlyWhatTheBoardsNewestAttemptsDoNotContradict)
+// What the board's account says before a same-banner skip, in named histories of board B1
+// whose file is "APP 1" with digest "aa".
+TEST(BoardAccount, SkipOnlyWhatTheBoardsNewestWriteConfirms)
 {
     struct Case {
         const char* name;
         std::vector<Record> records;
         const char* because;  // "" when the skip stands
-        bool interrupted;
+        bool incomplete;
     };
     const Case cases[] = {
         {"no record of the board", {Short("O", "1", "B2")}, "", false},
@@ -363,9 +411,9 @@ TEST(HistoryAttempts, SkipOnlyWhatTheBoardsNewestAttemptsDoNotContradict)
          {Short("S", "1", "B1"), Short("S", "2", "B1"), Short("O", "2", "B1")},
          "",
          false},
-        {"failed", {Short("O", "1", "B1", "failed")}, "ended failed: failed in words", false},
-        {"verify mismatch", {Short("O", "1", "B1", "verify_mismatch")}, "ended verify_mismatch", false},
-        {"refused: the board kept what it had", {Short("O", "1", "B1", "refused")}, "", false},
+        {"failed", {Short("O", "1", "B1", "failed")}, "failed (failed in words), so the board may hold", true},
+        {"verify mismatch", {Short("O", "1", "B1", "verify_mismatch")}, "ended verify: mismatch", false},
+        {"refused: the board kept what it had", {Short("O", "0", "B1"), Short("O", "1", "B1", "refused")}, "", false},
         {"other bytes under the same banner",
          {Short("O", "1", "B1", "accepted", "APP 1", "bb")},
          "had other bytes",
@@ -374,17 +422,224 @@ TEST(HistoryAttempts, SkipOnlyWhatTheBoardsNewestAttemptsDoNotContradict)
          {Short("O", "1", "B1", "accepted", "APP 1", "bb"), Short("O", "2", "B1", "skipped")},
          "had other bytes",
          false},
-        {"other bytes under another banner", {Short("O", "1", "B1", "accepted", "APP 0", "bb")}, "", false},
+        {"another application last written",
+         {Short("O", "1", "B1", "accepted", "APP 0", "bb")},
+         "was another one",
+         false},
+        // The sequences of the field reports: a refusal between the kill and the retry.
+        {"interrupted, then refused by the board",
+         {Short("O", "0", "B1"), Short("S", "1", "B1"), Short("O", "2", "B1", "refused")},
+         "was interrupted",
+         true},
+        {"interrupted, then refused by a manifest",
+         {Short("S", "1", "B1"), Short("O", "2", "B1", "manifest_refused")},
+         "was interrupted",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        BoardHistory standing = StandingOf(Attempts(c.records), "B1", "APP 1", "aa");
-        EXPECT_EQ(standing.interrupted.has_value(), c.interrupted);
+        BoardAccount account = AccountOf(Attempts(c.records, std::nullopt), "B1", false);
+        EXPECT_EQ(account.MayBeIncomplete(), c.incomplete);
+        std::string because = WriteAgainBecause(account, "APP 1", "aa");
         if (*c.because == '\0')
-            EXPECT_EQ(standing.writeAgainBecause, "");
+            EXPECT_EQ(because, "");
         else
-            EXPECT_NE(standing.writeAgainBecause.find(c.because), std::string::npos) << standing.writeAgainBecause;
+            EXPECT_TRUE(Contains(because, c.because)) << because;
     }
+}
+
+// The account's rules, each checked after every history of up to two attempts on board B1
+// (or a kill on another board), as the engine and the lock would leave them: each rule
+// adds one or two attempts, so every sequence of three is seen.
+struct Step {
+    const char* name;
+    bool writes;  // bytes reach the flash, or may
+    std::vector<Record> (*records)(const std::string& id);
+};
+
+Record Attempt(const std::string& id, const std::string& outcome, int code, const std::string& banner = "APP 1",
+               const std::string& sha = "aa")
+{
+    Record record = Short("O", id, "B1", outcome, banner, sha);
+    record["result"]["code"] = code == 99 ? Record(nullptr) : Record(code);
+    record["banner_after"] = outcome == "accepted" ? Record(banner) : Record("APP 0");
+    record["manifest"] = {
+        {"version", "2.0.0"}, {"signer", {{"key_file", "release.pem"}}}, {"overrides", Record::array()}};
+    return record;
+}
+
+std::vector<Record> Written(Record outcome)
+{
+    Record started = Short("S", outcome["id"], outcome["board"]);
+    return {started, outcome};
+}
+
+const Step kSteps[] = {
+    {"accepted", true, [](const std::string& id) { return Written(Attempt(id, "accepted", 1)); }},
+    {"other bytes, one banner", true,
+     [](const std::string& id) { return Written(Attempt(id, "accepted", 1, "APP 1", "bb")); }},
+    {"accepted, not compared", true,
+     [](const std::string& id) {
+         Record record = Attempt(id, "accepted", 1);
+         record["banner_after"] = nullptr;
+         return Written(record);
+     }},
+    {"verify mismatch", true, [](const std::string& id) { return Written(Attempt(id, "verify_mismatch", 1)); }},
+    {"failed", true, [](const std::string& id) { return Written(Attempt(id, "failed", -1)); }},
+    {"refused after a retry", true,
+     [](const std::string& id) {
+         Record record = Attempt(id, "refused", -2);
+         record["attempts"] = 2;
+         return Written(record);
+     }},
+    {"interrupted", true, [](const std::string& id) { return std::vector<Record>{Short("S", id, "B1")}; }},
+    {"unsigned 9.9.9, forced", true,
+     [](const std::string& id) {
+         Record record = Attempt(id, "accepted", 1, "APP 9", "99");
+         record["forced"] = true;
+         record["manifest"] = {{"version", "9.9.9"}, {"signer", nullptr}, {"overrides", {"allow-unsigned"}}};
+         return Written(record);
+     }},
+    {"skipped", false, [](const std::string& id) { return std::vector<Record>{Attempt(id, "skipped", 99)}; }},
+    {"refused by the board", false, [](const std::string& id) { return Written(Attempt(id, "refused", -2)); }},
+    {"refused by a manifest", false,
+     [](const std::string& id) { return std::vector<Record>{Attempt(id, "manifest_refused", 99, "APP 3")}; }},
+    {"another board killed", false, [](const std::string& id) { return std::vector<Record>{Short("S", id, "B2")}; }},
+};
+
+// A step's records for an id, made once.
+const std::vector<Record>& RecordsOf(const Step& step, const std::string& id)
+{
+    static std::map<std::pair<const Step*, std::string>, std::vector<Record>> made;
+    auto [at, added] = made.try_emplace({&step, id});
+    if (added)
+        at->second = step.records(id);
+    return at->second;
+}
+
+struct Generated {
+    std::vector<Record> records;
+    std::vector<const Step*> steps;
+    std::string name;
+};
+
+std::vector<Generated> Histories(std::size_t length)
+{
+    std::vector<Generated> all = {{}};
+    for (std::size_t size = 0; size < length; ++size) {
+        std::vector<Generated> longer;
+        for (const Generated& history : all)
+            if (history.steps.size() == size)
+                for (const Step& step : kSteps) {
+                    Generated next = history;
+                    std::vector<Record> added = RecordsOf(step, "a" + std::to_string(size));
+                    next.records.insert(next.records.end(), added.begin(), added.end());
+                    next.steps.push_back(&step);
+                    next.name += std::string(next.name.empty() ? "" : ", ") + step.name;
+                    longer.push_back(next);
+                }
+        all.insert(all.end(), longer.begin(), longer.end());
+    }
+    return all;
+}
+
+BoardAccount AccountAfter(const Generated& history, const std::vector<Record>& more, bool trusts = false,
+                          const std::optional<LockHolder>& holder = std::nullopt)
+{
+    std::vector<Record> records = history.records;
+    records.insert(records.end(), more.begin(), more.end());
+    return AccountOf(Attempts(records, holder), "B1", trusts);
+}
+
+std::string IdOf(const std::optional<Record>& attempt)
+{
+    return attempt ? attempt->value("id", "?") : "-";
+}
+
+TEST(BoardAccount, RulesHoldOverEverySequenceOfThreeAttempts)
+{
+    using Rule = void (*)(const Generated&);
+    const std::pair<const char*, Rule> rules[] = {
+        {"an attempt that writes nothing changes nothing in the account",
+         [](const Generated& h) {
+             BoardAccount before = AccountAfter(h, {});
+             for (const Step& step : kSteps) {
+                 if (step.writes)
+                     continue;
+                 BoardAccount after = AccountAfter(h, RecordsOf(step, "n"));
+                 EXPECT_EQ(after.MayBeIncomplete(), before.MayBeIncomplete()) << step.name;
+                 EXPECT_EQ(IdOf(after.incompleteSince), IdOf(before.incompleteSince)) << step.name;
+                 EXPECT_EQ(IdOf(after.lastWrite), IdOf(before.lastWrite)) << step.name;
+                 EXPECT_EQ(WriteAgainBecause(after, "APP 1", "aa"), WriteAgainBecause(before, "APP 1", "aa"))
+                     << step.name;
+             }
+         }},
+        {"a failed or interrupted write leaves the board incomplete until a write completes",
+         [](const Generated& h) {
+             for (const Step* step : {&kSteps[4], &kSteps[5], &kSteps[6]}) {
+                 BoardAccount after = AccountAfter(h, RecordsOf(*step, "x"));
+                 EXPECT_TRUE(after.MayBeIncomplete()) << step->name;
+                 EXPECT_EQ(IdOf(after.lastWrite), "x");
+                 BoardAccount before = AccountAfter(h, {});
+                 EXPECT_EQ(IdOf(after.incompleteSince), before.MayBeIncomplete() ? IdOf(before.incompleteSince) : "x");
+                 EXPECT_NE(IncompleteWords(after, "next"), "");
+                 std::vector<Record> completed = RecordsOf(*step, "x");
+                 for (const Record& record : RecordsOf(kSteps[2], "y"))
+                     completed.push_back(record);
+                 EXPECT_FALSE(AccountAfter(h, completed).MayBeIncomplete()) << step->name;
+             }
+         }},
+        {"the same-banner skip stands only after a verified write of the file's bytes",
+         [](const Generated& h) {
+             for (const Step& step : kSteps) {
+                 if (!step.writes)
+                     continue;
+                 std::string because = WriteAgainBecause(AccountAfter(h, RecordsOf(step, "w")), "APP 1", "aa");
+                 EXPECT_EQ(because.empty(), &step == &kSteps[0]) << step.name << ": " << because;
+             }
+         }},
+        {"two files under one banner: the last one written is the one the board holds",
+         [](const Generated& h) {
+             std::vector<Record> both = RecordsOf(kSteps[0], "p");
+             for (const Record& record : RecordsOf(kSteps[1], "q"))
+                 both.push_back(record);
+             BoardAccount account = AccountAfter(h, both);
+             EXPECT_TRUE(Contains(WriteAgainBecause(account, "APP 1", "aa"), "had other bytes"));
+             EXPECT_EQ(WriteAgainBecause(account, "APP 1", "bb"), "");
+         }},
+        {"an update is running while its program holds the lock, interrupted once it is gone",
+         [](const Generated& h) {
+             LockHolder holder;
+             holder.updateId = "r";
+             std::vector<Record> started = {Short("S", "r", "B1")};
+             BoardAccount running = AccountAfter(h, started, false, holder);
+             EXPECT_EQ(IdOf(running.running), "r");
+             EXPECT_EQ(running.lastWriteKind, Write::kRunning);
+             for (const std::optional<LockHolder>& gone : {std::optional<LockHolder>(), std::optional(LockHolder())}) {
+                 BoardAccount after = AccountAfter(h, started, false, gone);
+                 EXPECT_FALSE(after.running);
+                 EXPECT_EQ(after.lastWrite->value("outcome", ""), "interrupted");
+             }
+         }},
+        {"where keys are trusted, a release written past the trust check does not raise the floor",
+         [](const Generated& h) {
+             std::vector<Record> unsigned9 = RecordsOf(kSteps[7], "u");
+             EXPECT_EQ(FloorOf(AccountAfter(h, unsigned9, true)).version, FloorOf(AccountAfter(h, {}, true)).version);
+             EXPECT_EQ(AccountAfter(h, unsigned9, false).floorVersion, "9.9.9");
+             BoardAccount trusted = AccountAfter(h, RecordsOf(kSteps[0], "t"), true);
+             EXPECT_EQ(trusted.floorVersion, "2.0.0");
+             EXPECT_EQ(IdOf(trusted.floorFrom), "t");
+         }},
+    };
+    std::vector<Generated> histories = Histories(2);
+    ASSERT_EQ(histories.size(), 1u + 12 + 144);
+    for (const auto& [rule, check] : rules)
+        for (const Generated& history : histories) {
+            SCOPED_TRACE(std::string(rule) + " after: " + history.name);
+            check(history);
+            if (::testing::Test::HasFailure())
+                return;  // the first history that breaks a rule says enough
+        }
 }
 
 }  // namespace

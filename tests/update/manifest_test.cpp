@@ -59,7 +59,9 @@ struct Release {
     ManifestVerdict Check(const std::string& board = "SIM-BOARD-0001", const std::string& carried = "",
                           ManifestOverrides overrides = {})
     {
-        return CheckAgainstManifest(app, FactsOfFile(app), board, carried, keys, overrides);
+        VersionFloor floor;
+        floor.version = carried;
+        return CheckAgainstManifest(app, FactsOfFile(app), board, floor, keys, overrides);
     }
 };
 

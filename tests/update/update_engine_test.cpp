@@ -36,12 +36,21 @@ struct StandInBoard {
     std::string lastPath;
     std::string historyPath;
     std::string historySeen;  // the history as it was on the disk when the module got the file
+    int flushes = 0;          // records committed to the disk so far
+    int flushesSeen = -1;     // ... when the module got the file
 } standIn;
+
+bool CountedFlush(std::FILE* file)
+{
+    ++standIn.flushes;
+    return std::fflush(file) == 0;
+}
 
 int TORVEX_CALL StandInDownload(const char* path)
 {
     standIn.lastPath = path;
     standIn.historySeen = ReadFile(standIn.historyPath);
+    standIn.flushesSeen = standIn.flushes;
     Step step = standIn.steps.at(static_cast<std::size_t>(standIn.downloads++));
     if (step.writes)
         standIn.flash = ReadFile(path).substr(8, 48);
@@ -189,7 +198,9 @@ TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
     };
 
     UpdateFile file = InspectFile(folder.File("app.bin"));
+    DiskFlush system = SetDiskFlush(CountedFlush);
     UpdateReport report = RunUpdate(file, options, events);
+    SetDiskFlush(system);
     EXPECT_EQ(report.outcome, c.outcome);
     EXPECT_EQ(standIn.downloads, static_cast<int>(c.steps.size()));
     EXPECT_EQ(report.attempts.size(), c.steps.size());
@@ -204,8 +215,10 @@ TEST_P(UpdateEngine, OutcomesBoardTrafficAndHistoryRecords)
 
     History history = ReadHistory(options.historyPath);
     // Every download is written ahead: a started record on the disk before the module has
-    // the file, and the outcome after it with the same id.
+    // the file, and the outcome after it with the same id; each committed to the disk.
     ASSERT_EQ(history.records.size(), c.steps.empty() ? 1u : 2u);
+    EXPECT_EQ(standIn.flushes, static_cast<int>(history.records.size()));
+    EXPECT_EQ(standIn.flushesSeen, c.steps.empty() ? -1 : 1);
     const Record& record = history.records.back();
     EXPECT_FALSE(record.contains("record"));
     EXPECT_EQ(record["id"], report.id);
@@ -250,6 +263,7 @@ TEST(UpdateEngineBoard, ThatCannotBeOpenedIsRecordedAndNothingIsCalled)
     WriteFile(folder.File("app.bin"), ApplicationImage(kNew));
     UpdateOptions options;
     options.historyPath = folder.File("h.jsonl");
+    options.updateId = "named-in-the-lock";
     UpdateEvents events;
     events.openBoard = [](BoardCalls*) { return false; };
     UpdateReport report = RunUpdate(InspectFile(folder.File("app.bin")), options, events);
@@ -257,6 +271,7 @@ TEST(UpdateEngineBoard, ThatCannotBeOpenedIsRecordedAndNothingIsCalled)
     History history = ReadHistory(options.historyPath);
     ASSERT_EQ(history.records.size(), 1u);
     EXPECT_EQ(history.records[0]["outcome"], "board_unavailable");
+    EXPECT_EQ(history.records[0]["id"], "named-in-the-lock");
 
     report = RunUpdate(InspectFile(folder.File("missing.bin")), options, events);
     EXPECT_EQ(report.outcome, Outcome::kFileUnreadable);
@@ -282,8 +297,8 @@ TEST(UpdateEngineBoard, SameBannerIsWrittenAgainAfterAnInterruptedUpdate)
     UpdateEvents events;
     events.openBoard = OpenStandIn();
     std::string heard;
-    events.historyRead = [&](const BoardHistory& standing) {
-        heard = standing.interrupted ? standing.interrupted->value("file", "") : "";
+    events.accountRead = [&](const BoardAccount& account) {
+        heard = account.MayBeIncomplete() ? account.lastWrite->value("file", "") : "";
     };
 
     UpdateReport report = RunUpdate(InspectFile(folder.File("app.bin")), options, events);

@@ -76,9 +76,9 @@ TEST(BannerParsing, OneLineFollowsTheLogColumnsAndPeopleSeeEachField)
 // Who holds the board, as people know the programs: the window by its Start-menu entry.
 TEST(BoardHolderWords, NameTheWindowAsTheStartMenuDoes)
 {
-    EXPECT_EQ(HolderWords({"torvexgui", 42, "2026-12-09T05:40:01Z", "reading the board", ""}),
+    EXPECT_EQ(HolderWords({"torvexgui", 42, "2026-12-09T05:40:01Z", "reading the board", "", "", ""}),
               "Torvex board update (process 42) since 2026-12-09T05:40:01Z, reading the board");
-    EXPECT_EQ(HolderWords({"torvexctl", 7, "", "", ""}),
+    EXPECT_EQ(HolderWords({"torvexctl", 7, "", "", "", "", ""}),
               "torvexctl (process 7) since an unknown time, working with the board");
 }
 
@@ -170,6 +170,8 @@ TEST(DownloadSteps, BoardStateAfterAFailureComparesBeforeAfterAndFile)
     };
     const Case cases[] = {
         {board(old), board(old), AfterFailure::kUnchanged},
+        // The file's banner before and after (a file written again): the banner did not change.
+        {board(fromFile), board(fromFile), AfterFailure::kUnchanged},
         {board(std::nullopt), board(std::nullopt), AfterFailure::kUnchanged},
         {board(old), board(fromFile), AfterFailure::kWrittenNotStarted},
         {board(old, false), board(fromFile), AfterFailure::kWrittenNotStarted},

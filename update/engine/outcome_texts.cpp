@@ -101,8 +101,6 @@ std::string OutcomeWords(const UpdateReport& report)
     ThreadLanguage english(Language::kEnglish);  // a record reads the same whatever people read
     const ManifestVerdict& manifest = report.manifestForRecord ? *report.manifestForRecord : report.manifest;
     std::string result = DownloadResultWords(report.result);
-    if (report.result < -2)
-        result += " (" + std::to_string(report.result) + ")";
     return Say(TextsOf(report).record,
                {{"reason", manifest.words},
                 {"download_result", result},

@@ -1,7 +1,6 @@
 #include "engine/update_engine.h"
 
 #include "history/history.h"
-#include "history/manifest_history.h"
 #include "system/system_facts.h"
 #include "words/language.h"
 #include "engine/update_record.h"
@@ -59,19 +58,16 @@ bool FileMatchesManifest(const UpdateFile& file, const UpdateOptions& options, c
     return report.manifest.ok;
 }
 
-// The board's reference against the manifest's patterns, and the release version the
-// history knows it carries against the manifest's.
-bool BoardMatchesManifest(const UpdateOptions& options, UpdateReport& report)
+// The board's reference against the manifest's patterns, and the manifest's release
+// version against the board's floor.
+bool BoardMatchesManifest(const UpdateOptions& options, const BoardAccount& account, UpdateReport& report)
 {
     if (!report.manifest.manifest)
         return true;
-    std::string carried = options.historyPath.empty()
-        ? std::string()
-        : CarriedVersion(ReadHistory(options.historyPath), report.reference, report.before);
-    CheckBoardAgainstManifest(&report.manifest, report.reference, carried, options.manifest);
+    CheckBoardAgainstManifest(&report.manifest, report.reference, FloorOf(account), options.manifest);
     if (report.manifestForRecord) {
         ThreadLanguage english(Language::kEnglish);
-        CheckBoardAgainstManifest(&*report.manifestForRecord, report.reference, carried, options.manifest);
+        CheckBoardAgainstManifest(&*report.manifestForRecord, report.reference, FloorOf(account), options.manifest);
     }
     return report.manifest.ok;
 }
@@ -81,25 +77,31 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
                  const UpdateEvents& events, const std::string& time, UpdateReport& report)
 {
     report.reference = ReadReference(board);
-    BoardHistory standing = BoardHistoryOf(options.historyPath, report.reference, file);
-    if (events.historyRead)
-        events.historyRead(standing);
+    // This program holds the board lock: no other update runs.
+    BoardAccount account = ReadBoardAccount(options.historyPath, report.reference, std::nullopt,
+                                            report.manifest.signatureChecked);
+    if (events.accountRead)
+        events.accountRead(account);
     report.before = ReadBoardContent(board);
-    if (!BoardMatchesManifest(options, report)) {
+    if (!BoardMatchesManifest(options, account, report)) {
         report.outcome = Outcome::kManifestRefused;
         report.after = report.before;
         return;
     }
     bool same = CarriesFile(report.before, file.content) && file.check.verdict == FileVerdict::kApplication;
+    std::string writeAgainBecause = same && !options.force
+        ? WriteAgainBecause(account, RecordedBanner(file.content.banner), file.sha256)
+        : std::string();
     if (events.boardRead)
-        events.boardRead(report.before, same);
-    if (same && !options.force && standing.writeAgainBecause.empty()) {
+        events.boardRead(report.before, same, writeAgainBecause);
+    if (same && !options.force && writeAgainBecause.empty()) {
         report.outcome = Outcome::kSkipped;
         report.after = report.before;
         return;
     }
-    if (same && !options.force)
-        report.writtenAgainBecause = standing.writeAgainBecause;
+    report.writtenAgainBecause = writeAgainBecause;
+    if (events.writing)
+        events.writing();
 
     // Written ahead and on the disk before the module is given the file: if this process
     // never gets to the outcome, the history shows the update as interrupted.
@@ -107,7 +109,7 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
         AppendRecord(options.historyPath, StartedRecordOf(file, report, options, time), &report.historyError);
     report.attempts = Download(board, file, options.retries, events);
     report.result = report.attempts.back().result;
-    if (report.result <= 0) {
+    if (!DownloadAccepted(report.result)) {
         report.outcome = report.result == -2 ? Outcome::kRefused : Outcome::kFailed;
         report.after = ReadBoardContent(board);
         report.afterFailure = ClassifyAfterFailure(report.before, report.after, file.content);
@@ -168,7 +170,7 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
     Clock::time_point start = Clock::now();
     std::string time = UtcTimestamp();
     UpdateReport report;
-    report.id = NewUpdateId();
+    report.id = options.updateId.empty() ? NewUpdateId() : options.updateId;
     BoardCalls board;
     if (!file.content.readable) {
         report.outcome = Outcome::kFileUnreadable;
@@ -193,17 +195,15 @@ UpdateReport RunUpdate(const UpdateFile& file, const UpdateOptions& options, con
 
 std::string DownloadResultWords(int result)
 {
-    if (result > 0)
+    if (DownloadAccepted(result))
         return Say(Message::kRecordAccepted);
     switch (result) {
     case -2:
         return Say(Message::kDownloadResultRefused);
     case -1:
         return Say(Message::kDownloadResultLinkFailed);
-    case 0:
-        return Say(Message::kDownloadResultFailed);
     default:
-        return Say(Message::kDownloadResultUnexpected);
+        return Say(Message::kDownloadResultFailed);
     }
 }
 

@@ -8,7 +8,7 @@
 #include "module/module_exports.h"
 #include "engine/download_steps.h"
 #include "manifest/manifest_check.h"
-#include "history/history_attempts.h"
+#include "history/board_account.h"
 #include "history/outcome_table.h"
 #include "system/paths.h"
 
@@ -43,6 +43,9 @@ struct UpdateOptions {
     // choices that let a refused file through (--force lets none through).
     std::string trustedKeysFolder;
     ManifestOverrides manifest;
+    // The update's id in the history, as the front end wrote it into the board lock's
+    // words ("" for a new one).
+    std::string updateId;
 };
 
 // Every callback may be left empty but openBoard.
@@ -50,11 +53,14 @@ struct UpdateEvents {
     // Loads and initialises the module and fills the calls; false when it cannot (the
     // front end has said why).
     std::function<bool(BoardCalls*)> openBoard;
-    // After the board's reference is read: what the history says about this board (its
-    // last update interrupted, a reason to write the application it reports again).
-    std::function<void(const BoardHistory& standing)> historyRead;
-    // The board's banner before the download; `same`: it is the file's.
-    std::function<void(const BoardContent& before, bool same)> boardRead;
+    // After the board's reference is read: the board's account (it may hold an incomplete
+    // application, the version floor).
+    std::function<void(const BoardAccount& account)> accountRead;
+    // The board's banner before the download; `same`: it is the file's; with the same
+    // banner, why the file is written all the same ("" when it is skipped, or forced).
+    std::function<void(const BoardContent& before, bool same, const std::string& writeAgainBecause)> boardRead;
+    // The file is about to be written: nothing stops the download now.
+    std::function<void()> writing;
     // Runs one blocking download call and sets the seconds it took; the default runs it here.
     std::function<int(const std::function<int()>& download, double* seconds)> runDownload;
     // Before attempt `number` of `total`, after a transfer that failed with `previous`.
@@ -102,8 +108,8 @@ inline const char* OutcomeName(Outcome outcome)
 // What the board carries after a failed download, for JSON ("unchanged", "empty", ...).
 const char* AfterFailureName(AfterFailure state);
 
-// The module's download result in words: "accepted, application started", "refused by the
-// board (-2)", "download failed (-1)", "failed (0)" or "unexpected result".
+// The module's download result in words: "accepted, application started" (any value but
+// 0, -1 and -2), "refused by the board (-2)", "download failed (-1)" or "failed (0)".
 std::string DownloadResultWords(int result);
 
 // The update's outcome in one sentence for the record (outcome_texts.cpp).

@@ -14,7 +14,7 @@ namespace {
 // A banner as the module logs it, in UTF-8; null when there is none (or it is unknown).
 Record BannerText(const std::optional<Banner>& banner)
 {
-    return banner ? Record(Cp1252ToUtf8(BannerLine(*banner))) : Record(nullptr);
+    return banner ? Record(RecordedBanner(banner)) : Record(nullptr);
 }
 
 Record BoardBanner(const BoardContent& board)
@@ -76,13 +76,9 @@ Record StartedRecordOf(const UpdateFile& file, const UpdateReport& report, const
     return record;
 }
 
-BoardHistory BoardHistoryOf(const std::string& historyPath, const std::string& reference, const UpdateFile& file)
+std::string RecordedBanner(const std::optional<Banner>& banner)
 {
-    if (historyPath.empty() || reference.empty())
-        return BoardHistory();
-    Record banner = BannerText(file.content.banner);
-    return StandingOf(Attempts(ReadHistory(historyPath).records), Cp1252ToUtf8(reference),
-                      banner.is_string() ? banner.get<std::string>() : std::string(), file.sha256);
+    return banner ? Cp1252ToUtf8(BannerLine(*banner)) : std::string();
 }
 
 }  // namespace torvexupdate

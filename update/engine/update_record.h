@@ -19,8 +19,7 @@ Record RecordOf(const UpdateFile& file, const UpdateReport& report, const Update
 Record StartedRecordOf(const UpdateFile& file, const UpdateReport& report, const UpdateOptions& options,
                        const std::string& time);
 
-// What the history at `historyPath` says about the board `reference` (as the module gives
-// it) and this file; nothing when either is empty or the board has no record.
-BoardHistory BoardHistoryOf(const std::string& historyPath, const std::string& reference, const UpdateFile& file);
+// A banner as records keep it: on one line as the module logs it, in UTF-8; "" for none.
+std::string RecordedBanner(const std::optional<Banner>& banner);
 
 }  // namespace torvexupdate

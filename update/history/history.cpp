@@ -24,7 +24,20 @@ bool EndsInsideALine(const std::string& path)
     return torn;
 }
 
+DiskFlush& CurrentDiskFlush()
+{
+    static DiskFlush flush = FlushToDisk;
+    return flush;
+}
+
 }  // namespace
+
+DiskFlush SetDiskFlush(DiskFlush flush)
+{
+    DiskFlush replaced = CurrentDiskFlush();
+    CurrentDiskFlush() = flush;
+    return replaced;
+}
 
 std::string HistoryPath(const std::string& chosen, const std::string& moduleFolder)
 {
@@ -48,7 +61,7 @@ bool AppendRecord(const std::string& path, const Record& record, std::string* er
         return false;
     }
     bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    bool flushed = written && FlushToDisk(file);
+    bool flushed = written && CurrentDiskFlush()(file);
     bool closed = std::fclose(file) == 0;
     if (!written || !flushed || !closed) {
         *error = "cannot write to " + path + ": " + std::strerror(errno);

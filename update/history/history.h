@@ -5,6 +5,7 @@
 
 #include "history/record_schema.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ std::string HistoryPath(const std::string& chosen, const std::string& moduleFold
 // record always stands on a line of its own. False with `error` set when it cannot be
 // written.
 bool AppendRecord(const std::string& path, const Record& record, std::string* error);
+
+// The call that commits an appended record to the disk (the system's FlushToDisk). Tests
+// put a counting one in its place; returns the one it replaces.
+using DiskFlush = bool (*)(std::FILE* file);
+DiskFlush SetDiskFlush(DiskFlush flush);
 
 struct History {
     std::vector<Record> records;        // oldest first

@@ -34,4 +34,21 @@ const Record* FieldObject(const Record& record, const char* name)
     return value != nullptr && value->is_object() ? value : nullptr;
 }
 
+bool FieldFlag(const Record& record, const char* name)
+{
+    const Record* value = Member(record, name);
+    return value != nullptr && value->is_boolean() && value->get<bool>();
+}
+
+std::vector<std::string> FieldTexts(const Record& record, const char* name)
+{
+    std::vector<std::string> texts;
+    const Record* value = Member(record, name);
+    if (value != nullptr && value->is_array())
+        for (const Record& member : *value)
+            if (member.is_string())
+                texts.push_back(member.get<std::string>());
+    return texts;
+}
+
 }  // namespace torvexupdate

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace torvexupdate {
 
@@ -45,7 +46,7 @@ constexpr const char* kSigner = "signer";
 constexpr const char* kKeyFile = "key_file";
 constexpr const char* kFingerprint = "fingerprint";
 constexpr const char* kRefusal = "refusal";
-constexpr const char* kOverrides = "overrides";
+constexpr const char* kOverrides = "overrides";  // an array of override names
 }  // namespace field
 
 // The value of field::kRecordKind on the record written ahead of an update.
@@ -95,5 +96,9 @@ std::string FieldText(const Record& record, const char* name);
 std::optional<long long> FieldNumber(const Record& record, const char* name);
 // An object field; null when absent.
 const Record* FieldObject(const Record& record, const char* name);
+// True only when the field is the boolean true.
+bool FieldFlag(const Record& record, const char* name);
+// The texts of an array field, its other members left out; none when absent.
+std::vector<std::string> FieldTexts(const Record& record, const char* name);
 
 }  // namespace torvexupdate

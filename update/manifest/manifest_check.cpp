@@ -5,6 +5,7 @@
 #include "system/paths.h"
 #include "system/system_facts.h"
 #include "system/text.h"
+#include "words/messages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -310,7 +311,7 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
             return false;
         }
         verdict.notes.push_back(Say(Message::kRemarkWrittenAnyway, {{"reason", words}}));
-        verdict.overrides.push_back("allow-unsigned");
+        verdict.overrides.push_back(kAllowUnsignedName);
         return true;
     };
 
@@ -378,8 +379,8 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
     return verdict;
 }
 
-void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boardReference,
-                               const std::string& carriedVersion, const ManifestOverrides& overrides)
+void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boardReference, const VersionFloor& floor,
+                               const ManifestOverrides& overrides)
 {
     if (!verdict->ok || !verdict->manifest)
         return;
@@ -397,31 +398,39 @@ void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boar
             return;
         }
     }
-    if (manifest.version.empty() || carriedVersion.empty())
+    if (manifest.version.empty() || floor.version.empty())
         return;
-    std::optional<SemanticVersion> carried = ParseVersion(carriedVersion);
+    std::optional<SemanticVersion> carried = ParseVersion(floor.version);
     if (!carried) {
-        verdict->notes.push_back(Say(Message::kRemarkVersionNotCompared, {{"carried", carriedVersion}}));
+        verdict->notes.push_back(Say(Message::kRemarkVersionNotCompared, {{"carried", floor.version}}));
         return;
     }
     if (CompareVersions(*ParseVersion(manifest.version), *carried) >= 0)
         return;
-    std::string words = Say(Message::kManifestOlderVersion,
-                            {{"version", manifest.version}, {"carried", carriedVersion}});
+    // Where the floor came from, so that the person deciding knows what they would go below.
+    Message sentence = floor.path.empty() && floor.when.empty() ? Message::kManifestOlderVersion
+        : floor.found                                           ? Message::kOlderThanFound
+                                                                : Message::kOlderThanWritten;
+    std::string words = Say(sentence,
+                            {{"version", manifest.version},
+                             {"carried", floor.version},
+                             {"path", floor.path.empty() ? "?" : floor.path},
+                             {"when", floor.when.empty() ? "?" : floor.when},
+                             {"who", floor.who.empty() ? "?" : floor.who}});
     if (!overrides.allowOlder) {
         Refuse(verdict, ManifestRefusal::kOlderVersion, words);
         return;
     }
     verdict->notes.push_back(Say(Message::kRemarkWrittenAnyway, {{"reason", words}}));
-    verdict->overrides.push_back("allow-older");
+    verdict->overrides.push_back(kAllowOlderName);
 }
 
 ManifestVerdict CheckAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
-                                     const std::string& boardReference, const std::string& carriedVersion,
+                                     const std::string& boardReference, const VersionFloor& floor,
                                      const std::string& trustedKeysFolder, const ManifestOverrides& overrides)
 {
     ManifestVerdict verdict = CheckFileAgainstManifest(utf8FilePath, file, trustedKeysFolder, overrides);
-    CheckBoardAgainstManifest(&verdict, boardReference, carriedVersion, overrides);
+    CheckBoardAgainstManifest(&verdict, boardReference, floor, overrides);
     return verdict;
 }
 

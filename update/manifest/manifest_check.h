@@ -107,6 +107,10 @@ enum class ManifestRefusal {
     kOlderVersion,
 };
 
+// The overrides' names, as verdicts list them and records keep them.
+constexpr const char* kAllowUnsignedName = "allow-unsigned";
+constexpr const char* kAllowOlderName = "allow-older";
+
 // The explicit choices that let a refused file through. Nothing lets an edited manifest
 // through.
 struct ManifestOverrides {
@@ -137,15 +141,25 @@ ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const 
 ManifestVerdict CheckFileAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
                                          const TrustedKeys& trusted, const ManifestOverrides& overrides);
 
+// The release version a file must not be older than (the history's account of the board
+// gives it), and the attempt it came from, for the person deciding whether to go below it.
+struct VersionFloor {
+    std::string version;  // "" when the history knows none
+    std::string path;     // the file that brought it ("" when the record does not say)
+    std::string when;     // when, as recorded (UTC)
+    std::string who;      // "Ann Lee with torvexctl on STATION-4"
+    bool found = false;   // the update found it on the board (a skip) rather than wrote it
+};
+
 // Adds the board's side to an accepted file verdict: its reference (as the board reports
-// it, Windows-1252) against the manifest's patterns, and the release version the board
-// carries ("" when unknown) against the manifest's.
-void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boardReference,
-                               const std::string& carriedVersion, const ManifestOverrides& overrides);
+// it, Windows-1252) against the manifest's patterns, and the manifest's release version
+// against the board's floor.
+void CheckBoardAgainstManifest(ManifestVerdict* verdict, const std::string& boardReference, const VersionFloor& floor,
+                               const ManifestOverrides& overrides);
 
 // Both checks in one call.
 ManifestVerdict CheckAgainstManifest(const std::string& utf8FilePath, const FileFacts& file,
-                                     const std::string& boardReference, const std::string& carriedVersion,
+                                     const std::string& boardReference, const VersionFloor& floor,
                                      const std::string& trustedKeysFolder, const ManifestOverrides& overrides);
 
 // Stable names for records and JSON: "none", "size", "untrusted_key", ... (refusal_table.h).

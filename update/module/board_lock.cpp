@@ -40,6 +40,8 @@ bool ReadHolder(const std::string& path, LockHolder* holder)
         holder->since = words.value("since", "");
         holder->activity = words.value("activity", "");
         holder->file = words.value("file", "");
+        holder->machine = words.value("machine", "");
+        holder->updateId = words.value("update_id", "");
     } catch (const Json::exception&) {
         *holder = LockHolder();  // words of another kind: as good as none
     }
@@ -48,11 +50,9 @@ bool ReadHolder(const std::string& path, LockHolder* holder)
 
 void WriteHolder(const std::string& path, const LockHolder& me)
 {
-    Json words = {{"program", me.program},
-                  {"process_id", me.processId},
-                  {"since", me.since},
-                  {"activity", me.activity},
-                  {"file", me.file}};
+    Json words = {
+        {"program", me.program}, {"process_id", me.processId}, {"since", me.since},       {"activity", me.activity},
+        {"file", me.file},       {"machine", me.machine},      {"update_id", me.updateId}};
     std::string text = words.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
     std::FILE* file = OpenFile(path, "wb");
     if (file == nullptr)
@@ -90,9 +90,17 @@ BoardLock::Result BoardLock::Take(LockHolder me, LockHolder* holder, std::string
         return Result::kTaken;
     bool busy = false;
     native_ = TakeSystemLock(lockFile_, &busy, error);
+    // Another program's Holder() holds the lock for an instant only: try again briefly
+    // before taking the board for busy.
+    for (int tries = 0; native_ == nullptr && busy && tries < 5; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        native_ = TakeSystemLock(lockFile_, &busy, error);
+    }
     if (native_ != nullptr) {
         me.processId = CurrentProcessId();
         me.since = UtcTimestamp();
+        me.machine = MachineName();
+        me_ = me;
         WriteHolder(lockFile_, me);
         return Result::kTaken;
     }
@@ -103,6 +111,24 @@ BoardLock::Result BoardLock::Take(LockHolder me, LockHolder* holder, std::string
     for (int tries = 0; tries < 25 && !ReadHolder(lockFile_, holder); ++tries)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return Result::kBusy;
+}
+
+std::optional<LockHolder> BoardLock::Holder()
+{
+    if (Held())
+        return me_;
+    bool busy = false;
+    std::string error;
+    if (void* probe = TakeSystemLock(lockFile_, &busy, &error)) {
+        ReleaseSystemLock(probe);
+        return std::nullopt;
+    }
+    if (!busy)
+        return std::nullopt;
+    LockHolder holder;
+    for (int tries = 0; tries < 25 && !ReadHolder(lockFile_, &holder); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return holder;
 }
 
 void BoardLock::Release()

@@ -7,6 +7,7 @@
 // torvex.ini that names the communication library).
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace torvexupdate {
@@ -20,6 +21,9 @@ struct LockHolder {
     std::string since;     // UTC, when it took the lock
     std::string activity;  // what it does: "download", "info", "update", "board read"
     std::string file;      // the application file it writes ("" for none)
+    std::string machine;   // the computer's name
+    // The id of the update it runs (the history's started record), "" when it updates nothing.
+    std::string updateId;
 };
 
 // "torvexctl (process 4242) since 2026-12-09T05:40:01Z, downloading Z:\app.bin" (the window
@@ -46,9 +50,15 @@ public:
     void Release();
     bool Held() const { return native_ != nullptr; }
 
+    // Who holds the board interface now: this program's own words while it holds it,
+    // else whoever does (the lock is tried and at once let go), nothing when it is free or
+    // cannot be told.
+    std::optional<LockHolder> Holder();
+
 private:
     std::string lockFile_;
     void* native_ = nullptr;
+    LockHolder me_;
 };
 
 // platform/*/board_lock.cpp: the system's lock named after `lockFile`, taken without

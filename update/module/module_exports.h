@@ -32,4 +32,11 @@ struct ModuleExports {
 // What an update calls: the engine uses download, version and reference.
 using BoardCalls = ModuleExports;
 
+// The module's download result: 0, -1 and -2 are its failures; any other value, negative
+// ones included, is the library's own result for a download it accepted.
+constexpr bool DownloadAccepted(int result)
+{
+    return result != 0 && result != -1 && result != -2;
+}
+
 }  // namespace torvexupdate

@@ -41,6 +41,7 @@ enum class Message {
     kHeadlineFailed,   // {after_failure}
     kHeadlineInterrupted,
     kHeadlineRunning,
+    kHeadlineWriteFailed,  // the board's last write failed: it may hold an incomplete application
     // The record's result words: one sentence for the history.
     kRecordFileUnreadable,
     kRecordFileEmpty,
@@ -55,7 +56,7 @@ enum class Message {
     kRecordManifestRefused,  // {reason}
     kRecordDownloadFailed,   // {download_result}, {after_failure}: an after-failure record clause
     kRecordInterrupted,
-    kRecordRunning,
+    kRecordRunning,  // {since}, {who}
     // The window's details under the headline, then what to do next.
     kWindowAccepted,  // {banner}
     kWindowAcceptedUnverified,
@@ -89,9 +90,28 @@ enum class Message {
     kBoardAfterUnknownRecord,
     kBoardAfterUnknownHeadline,
     kBoardAfterUnknownWindow,  // {download_result}
-    // An interrupted update, for the person at the board.
-    kInterruptedNotice,  // {reference}, {who}, {path}, {when}, {next}
-    kProgramOnStation,   // {who}, {station}
+    // The board's account, for the person at the board: its last write interrupted or
+    // failed, an update running, who made an attempt.
+    kInterruptedNotice,    // {reference}, {who}, {path}, {when}, {next}
+    kFailedWriteNotice,    // {reference}, {who}, {path}, {when}, {result}, {next}
+    kRunningWindow,        // {running}: RunningWords, {path}
+    kProgramOnStation,     // {who}, {station}
+    kOperatorWithProgram,  // {operator}, {who}
+    // What to do about a board that may hold an incomplete application ({next} above).
+    kNextQueryWriteAgain,
+    kNextDownloadWritesInFull,
+    kNextWindowWriteAgain,
+    kNextUpdateWritesInFull,
+    // Why the application the board reports is written again.
+    kWriteAgainInterrupted,       // {when}, {path}
+    kWriteAgainFailed,            // {when}, {path}, {result}
+    kWriteAgainNotCompared,       // {when}, {path}
+    kWriteAgainEnded,             // {when}, {path}, {outcome}, {result}
+    kWriteAgainOtherBytes,        // {when}, {path}, {recorded}, {sha256}: the digests' first digits
+    kWriteAgainOtherApplication,  // {when}, {path}, {banner}
+    // A file older than the board's version floor, and where the floor came from.
+    kOlderThanWritten,  // {version}, {carried}, {path}, {when}, {who}
+    kOlderThanFound,    // {version}, {carried}, {path}, {when}, {who}
     // A file against its manifest: why it is refused, or what was checked ({signer}: kManifestSigner).
     kManifestSigner,  // {key_file}, {fingerprint}
     kManifestNone,

@@ -36,8 +36,9 @@ inline constexpr Entry kEnglish[] = {
     {Message::kHeadlineVerifyFailed, "Written, but what the board runs could not be read back"},
     {Message::kHeadlineRefused, "Refused by the board: {after_failure}"},
     {Message::kHeadlineFailed, "Update failed: {after_failure}"},
-    {Message::kHeadlineInterrupted, "The last update of this board did not finish"},
+    {Message::kHeadlineInterrupted, "The last write into this board did not finish"},
     {Message::kHeadlineRunning, "An update of this board is running"},
+    {Message::kHeadlineWriteFailed, "The last write into this board failed"},
 
     {Message::kRecordFileUnreadable, "the file could not be read; nothing was written"},
     {Message::kRecordFileEmpty, "the file is empty; nothing was written"},
@@ -52,7 +53,7 @@ inline constexpr Entry kEnglish[] = {
     {Message::kRecordManifestRefused, "{reason}; nothing was written"},
     {Message::kRecordDownloadFailed, "{download_result}; {after_failure}"},
     {Message::kRecordInterrupted, "stopped before the end: the board may hold an incomplete application"},
-    {Message::kRecordRunning, "still running: its program holds the board interface"},
+    {Message::kRecordRunning, "running since {since}, {who}"},
 
     {Message::kWindowAccepted,
      "Done: the board now runs {banner}; it reports the file's banner back.\r\nNothing more to do."},
@@ -117,10 +118,23 @@ inline constexpr Entry kEnglish[] = {
      "The download failed: {download_result}. What the board carries could not be read.\r\nNext: press Refresh before "
      "restarting the board."},
 
-    {Message::kInterruptedNotice,
-     "the last update of board {reference} did not finish: {who} started writing {path} into it at {when} and was "
-     "stopped before the end. The board may hold an incomplete application, even if its banner looks right: {next}"},
+    {Message::kInterruptedNotice, "the last write into board {reference} did not finish: {who} started writing {path} into it at {when} and was stopped before the end. The board may hold an incomplete application, even if its banner looks right: {next}"},
+    {Message::kFailedWriteNotice, "the last write into board {reference} failed: {who} was writing {path} into it at {when} ({result}). The board may hold an incomplete application, even if its banner looks right: {next}"},
+    {Message::kRunningWindow, "An update is {running}, writing {path}; nothing was done here.\r\nPress Refresh when it has finished."},
     {Message::kProgramOnStation, "{who} on {station}"},
+    {Message::kOperatorWithProgram, "{operator} with {who}"},
+    {Message::kNextQueryWriteAgain, "download the application again (torvexctl download FILE) before using the board"},
+    {Message::kNextDownloadWritesInFull, "this download writes the file in full"},
+    {Message::kNextWindowWriteAgain, "choose the application file and press Update to write it again before using the board."},
+    {Message::kNextUpdateWritesInFull, "this update writes the file in full."},
+    {Message::kWriteAgainInterrupted, "the last write into this board ({when}, {path}) was interrupted, so the board may hold an incomplete application under this banner"},
+    {Message::kWriteAgainFailed, "the last write into this board ({when}, {path}) failed ({result}), so the board may hold an incomplete application under this banner"},
+    {Message::kWriteAgainNotCompared, "the last write into this board ({when}, {path}) was not compared with what the board reports, so nothing shows that it holds this file"},
+    {Message::kWriteAgainEnded, "the last write into this board ({when}, {path}) ended {outcome}: {result}"},
+    {Message::kWriteAgainOtherBytes, "the last application written into this board under this banner ({when}, {path}) had other bytes than this file (SHA-256 {recorded}..., this file's {sha256}...)"},
+    {Message::kWriteAgainOtherApplication, "the last application written into this board ({when}, {path}) was another one ({banner}), so the history does not show which bytes the board holds under this banner"},
+    {Message::kOlderThanWritten, "the file's version {version} is older than {carried}, which {who} wrote into this board at {when} from {path}"},
+    {Message::kOlderThanFound, "the file's version {version} is older than {carried}, which {who} found on this board at {when} (from {path})"},
 
     {Message::kManifestSigner, "{key_file} (key {fingerprint})"},
     {Message::kManifestNone, "no manifest"},

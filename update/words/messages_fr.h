@@ -36,8 +36,9 @@ inline constexpr Entry kFrench[] = {
     {Message::kHeadlineVerifyFailed, "Écrite, mais impossible de relire ce que la carte exécute"},
     {Message::kHeadlineRefused, "Refusée par la carte : {after_failure}"},
     {Message::kHeadlineFailed, "Échec de la mise à jour : {after_failure}"},
-    {Message::kHeadlineInterrupted, "La dernière mise à jour de cette carte ne s'est pas terminée"},
+    {Message::kHeadlineInterrupted, "La dernière écriture dans cette carte ne s'est pas terminée"},
     {Message::kHeadlineRunning, "Une mise à jour de cette carte est en cours"},
+    {Message::kHeadlineWriteFailed, "La dernière écriture dans cette carte a échoué"},
 
     {Message::kRecordFileUnreadable, "le fichier n'a pas pu être lu ; rien n'a été écrit"},
     {Message::kRecordFileEmpty, "le fichier est vide ; rien n'a été écrit"},
@@ -52,7 +53,7 @@ inline constexpr Entry kFrench[] = {
     {Message::kRecordManifestRefused, "{reason} ; rien n'a été écrit"},
     {Message::kRecordDownloadFailed, "{download_result} ; {after_failure}"},
     {Message::kRecordInterrupted, "arrêtée avant la fin : la carte contient peut-être une application incomplète"},
-    {Message::kRecordRunning, "toujours en cours : son programme tient l'interface de la carte"},
+    {Message::kRecordRunning, "en cours depuis {since}, {who}"},
 
     {Message::kWindowAccepted,
      "Terminé : la carte exécute maintenant {banner} ; elle renvoie la bannière du fichier.\r\nIl n'y a rien d'autre à faire."},
@@ -120,11 +121,23 @@ inline constexpr Entry kFrench[] = {
      "Le téléchargement a échoué : {download_result}. Le contenu de la carte n'a pas pu être lu.\r\nEnsuite : cliquez "
      "sur Actualiser avant de redémarrer la carte."},
 
-    {Message::kInterruptedNotice,
-     "la dernière mise à jour de la carte {reference} ne s'est pas terminée : {who} a commencé à y écrire {path} le "
-     "{when} et a été arrêté avant la fin. La carte contient peut-être une application incomplète, même si sa bannière "
-     "semble correcte : {next}"},
+    {Message::kInterruptedNotice, "la dernière écriture dans la carte {reference} ne s'est pas terminée : {who} a commencé à y écrire {path} le {when} et a été arrêté avant la fin. La carte contient peut-être une application incomplète, même si sa bannière semble correcte : {next}"},
+    {Message::kFailedWriteNotice, "la dernière écriture dans la carte {reference} a échoué : {who} y écrivait {path} le {when} ({result}). La carte contient peut-être une application incomplète, même si sa bannière semble correcte : {next}"},
+    {Message::kRunningWindow, "Une mise à jour est {running}, elle écrit {path} ; rien n'a été fait ici.\r\nAppuyez sur Actualiser quand elle sera terminée."},
     {Message::kProgramOnStation, "{who} sur {station}"},
+    {Message::kOperatorWithProgram, "{operator} avec {who}"},
+    {Message::kNextQueryWriteAgain, "téléchargez de nouveau l'application (torvexctl download FICHIER) avant d'utiliser la carte"},
+    {Message::kNextDownloadWritesInFull, "ce téléchargement écrit le fichier en entier"},
+    {Message::kNextWindowWriteAgain, "choisissez le fichier d'application et appuyez sur Mettre à jour pour l'écrire de nouveau avant d'utiliser la carte."},
+    {Message::kNextUpdateWritesInFull, "cette mise à jour écrit le fichier en entier."},
+    {Message::kWriteAgainInterrupted, "la dernière écriture dans cette carte ({when}, {path}) a été interrompue : la carte contient peut-être une application incomplète sous cette bannière"},
+    {Message::kWriteAgainFailed, "la dernière écriture dans cette carte ({when}, {path}) a échoué ({result}) : la carte contient peut-être une application incomplète sous cette bannière"},
+    {Message::kWriteAgainNotCompared, "la dernière écriture dans cette carte ({when}, {path}) n'a pas été comparée avec ce que la carte indique : rien ne montre qu'elle contient ce fichier"},
+    {Message::kWriteAgainEnded, "la dernière écriture dans cette carte ({when}, {path}) s'est terminée ainsi : {outcome} : {result}"},
+    {Message::kWriteAgainOtherBytes, "la dernière application écrite dans cette carte sous cette bannière ({when}, {path}) avait d'autres octets que ce fichier (SHA-256 {recorded}..., celui de ce fichier {sha256}...)"},
+    {Message::kWriteAgainOtherApplication, "la dernière application écrite dans cette carte ({when}, {path}) était une autre ({banner}) : l'historique ne montre donc pas quels octets la carte contient sous cette bannière"},
+    {Message::kOlderThanWritten, "la version {version} du fichier est plus ancienne que {carried}, que {who} a écrite dans cette carte le {when} depuis {path}"},
+    {Message::kOlderThanFound, "la version {version} du fichier est plus ancienne que {carried}, que {who} a trouvée sur cette carte le {when} (depuis {path})"},
 
     {Message::kManifestSigner, "{key_file} (clé {fingerprint})"},
     {Message::kManifestNone, "pas de manifeste"},
