@@ -837,7 +837,7 @@ TEST(TorvexctlOutput, FrenchWhenAskedAndTheSameJsonInEveryLanguage)
     EXPECT_TRUE(Contains(brief.out, "30/11/2026 08:00  OTHER")) << Describe(brief);
     ProgramRun info = workspace.Run({"info"});
     EXPECT_TRUE(Contains(info.err,
-                         "attention : la dernière mise à jour de la carte SIM-BOARD-0001 ne s'est pas "
+                         "attention : la dernière écriture dans la carte SIM-BOARD-0001 ne s'est pas "
                          "terminée : torvexctl a commencé à y écrire C:\\killed.bin"))
         << Describe(info);
 

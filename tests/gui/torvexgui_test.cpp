@@ -615,9 +615,9 @@ TEST(TorvexGui, SpeaksFrenchWhenAskedOrChosen)
     std::sort(listed.begin(), listed.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listed, expected);
-    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "La dernière mise à jour de cette carte ne s'est pas terminée");
+    EXPECT_EQ(gui.Text(IDC_OUTCOME_HEADLINE), "La dernière écriture dans cette carte ne s'est pas terminée");
     EXPECT_EQ(gui.Text(IDC_OUTCOME)
-                  .rfind("Attention : la dernière mise à jour de la carte SIM-BOARD-0001 ne s'est pas terminée", 0),
+                  .rfind("Attention : la dernière écriture dans la carte SIM-BOARD-0001 ne s'est pas terminée", 0),
               0u)
         << gui.Text(IDC_OUTCOME);
 
