@@ -141,6 +141,10 @@ TEST(HistoryView, TimesInLocalTimeWithTheirOffsetAndDatesAsPeopleTypeThem)
         {"2026-12-08T19:46:30Z", 1796759190},
         {"2026-12-08T20:16:30+00:30", 1796759190},
         {"2026-12-08T18:46:30-01:00", 1796759190},
+        // Either side of the year's turn at March, where the day count starts its months.
+        {"2026-03-01T00:00:00Z", 1772323200},
+        {"2024-02-29T12:00:00Z", 1709208000},
+        {"2026-01-31T23:59:59Z", 1769903999},
     };
     for (const auto& [text, seconds] : dates) {
         long long parsed = 0;
