@@ -466,7 +466,7 @@ void ChangeLanguage(Window& window)
     RememberLanguage(language);
     SetLabels(window);
     SetText(window.dialog, IDC_BOARD_APPLICATION, ApplicationText(window.boardContent));
-    window.history.Show(window.settings.historyPath);
+    window.history.Show(window.settings.historyPath, window.board->Holder());
     if (window.running)
         return;
     InspectChosenFile(window);

@@ -2,6 +2,7 @@
 
 #include "system/paths.h"
 #include "system/system_facts.h"
+#include "words/messages.h"
 
 #include <nlohmann/json.hpp>
 
@@ -66,12 +67,14 @@ void WriteHolder(const std::string& path, const LockHolder& me)
 std::string HolderWords(const LockHolder& holder)
 {
     if (holder.program.empty())
-        return "another program (it has not said which)";
+        return Say(Message::kHolderUnnamed);
     // The window is known by the name of its Start-menu entry, not by its file's.
     const std::string program = holder.program == "torvexgui" ? "Torvex board update" : holder.program;
-    return program + " (process " + std::to_string(holder.processId) + ") since "
-        + (holder.since.empty() ? "an unknown time" : holder.since) + ", "
-        + (holder.activity.empty() ? "working with the board" : holder.activity);
+    return Say(Message::kHolderWords,
+               {{"program", program},
+                {"process", std::to_string(holder.processId)},
+                {"since", holder.since.empty() ? Say(Message::kHolderSinceUnknown) : holder.since},
+                {"activity", holder.activity.empty() ? Say(Message::kHolderActivityUnknown) : holder.activity}});
 }
 
 BoardLock::BoardLock(const std::string& moduleFolder)

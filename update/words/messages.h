@@ -488,6 +488,11 @@ enum class Message {
     kExitMeaning15,
     kExitMeaning16,
     kExitMeaning17,
+    // Who holds the board interface, said in the busy message.
+    kHolderUnnamed,
+    kHolderWords,  // {program}, {process}, {since}, {activity}
+    kHolderSinceUnknown,
+    kHolderActivityUnknown,
     kCount
 };
 

@@ -555,6 +555,11 @@ inline constexpr Entry kEnglish[] = {
     {Message::kExitMeaning15, "replay: the log cannot be replayed (not a Torvex.log, empty, over 5,000,000 bytes, no such run) or the folder cannot take the setup (it exists and is not empty): nothing replayed"},
     {Message::kExitMeaning16, "replay: the replay's log differs from the field log (the message names the first line and why)"},
     {Message::kExitMeaning17, "replay: the logs agree as far as the field log is readable (cut short, or a line no module writes): the message says where it stopped"},
+
+    {Message::kHolderUnnamed, "another program (it has not said which)"},
+    {Message::kHolderWords, "{program} (process {process}) since {since}, {activity}"},
+    {Message::kHolderSinceUnknown, "an unknown time"},
+    {Message::kHolderActivityUnknown, "working with the board"},
 };
 // clang-format on
 

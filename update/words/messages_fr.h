@@ -576,6 +576,11 @@ inline constexpr Entry kFrench[] = {
     {Message::kExitMeaning15, "replay : le journal ne peut pas être rejoué (pas un Torvex.log, vide, plus de 5 000 000 octets, pas d'exécution de ce numéro) ou le dossier ne peut pas recevoir l'installation (il existe et n'est pas vide) : rien n'a été rejoué"},
     {Message::kExitMeaning16, "replay : le journal du rejeu diffère du journal du terrain (le message nomme la première ligne et dit pourquoi)"},
     {Message::kExitMeaning17, "replay : les journaux concordent aussi loin que le journal du terrain est lisible (coupé, ou une ligne qu'aucun module n'écrit) : le message dit où il s'est arrêté"},
+
+    {Message::kHolderUnnamed, "un autre programme (il n'a pas dit lequel)"},
+    {Message::kHolderWords, "{program} (processus {process}) depuis {since}, {activity}"},
+    {Message::kHolderSinceUnknown, "une heure inconnue"},
+    {Message::kHolderActivityUnknown, "en train d'utiliser la carte"},
 };
 // clang-format on
 
