@@ -109,17 +109,8 @@ torvex_release_install(FILES docs/images ${PROJECT_SOURCE_DIR}/docs/images/torve
                        ${PROJECT_SOURCE_DIR}/docs/images/torvexgui-outcome.png)
 torvex_release_install(FILES docs/fr ${PROJECT_SOURCE_DIR}/docs/fr/torvexgui.md ${PROJECT_SOURCE_DIR}/docs/fr/torvexctl.md
                        ${PROJECT_SOURCE_DIR}/docs/fr/installation.md)
-# The French window guide shows the French window's pictures, docs/fr/images/. Until they
-# are in the tree, it ships the English ones under the same names, so that its images are
-# never missing; adding them under docs/fr reconfigures.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/fr)
-foreach(image torvexgui.png torvexgui-outcome.png)
-  set(picture ${PROJECT_SOURCE_DIR}/docs/fr/images/${image})
-  if(NOT EXISTS ${picture})
-    set(picture ${PROJECT_SOURCE_DIR}/docs/images/${image})
-  endif()
-  torvex_release_install(FILES docs/fr/images ${picture})
-endforeach()
+torvex_release_install(FILES docs/fr/images ${PROJECT_SOURCE_DIR}/docs/fr/images/torvexgui.png
+                       ${PROJECT_SOURCE_DIR}/docs/fr/images/torvexgui-outcome.png)
 torvex_release_install(FILES . ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/integrators-guide.md DESTINATION . RENAME README.md
         COMPONENT ${TORVEX_RELEASE_COMPONENT})

@@ -307,7 +307,7 @@ inline constexpr Entry kFrench[] = {
     {Message::kLabelAllowUnsigned, "Accepter &non signé (risqué) : fichier sans manifeste signé par une clé de confiance"},
     {Message::kLabelAllowOlder, "Accepter plus anci&en (risqué) : version plus ancienne que celle de la carte"},
     {Message::kLabelLog, "&Journal de la dernière mise à jour :"},
-    {Message::kLabelHistory, "&Historique (cliquez sur une colonne pour trier) :"},
+    {Message::kLabelHistory, "&Historique (cliquer pour trier) :"},
     {Message::kLabelClose, "Fermer"},
     {Message::kLabelLanguage, "&Langue :"},
     {Message::kHeadingTime, "Date"},
