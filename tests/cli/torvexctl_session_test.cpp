@@ -920,7 +920,9 @@ TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
 {
     Workspace workspace;
     workspace.WriteSimConfig("[download]\nbytes_per_second = 20000\n");
-    const std::string body(200000, 'A');  // ten seconds of writing
+    // Forty seconds of writing: the queries below start several programs while it writes,
+    // which takes long on a busy machine; the write is killed as soon as they are done.
+    const std::string body(800000, 'A');
     const std::string images[] = {
         ApplicationImage(kSampleFields, body),
         ApplicationImage({"TORVEX-OTHER", "APP 2.0.0", "RUNTIM", "BOARDA", "20270101"}, body)};
