@@ -64,7 +64,11 @@ void SetText(HWND dialog, int id, const std::wstring& text)
 }
 
 // The controls the catalogue words; the dialog template holds their English for its layout.
-const std::pair<int, Message> kLabels[] = {
+struct Label {
+    int id;
+    Message words;
+};
+constexpr Label kLabels[] = {
     {IDC_BOARD_GROUP, Message::kLabelBoardGroup},
     {IDC_REFERENCE_LABEL, Message::kLabelReference},
     {IDC_APPLICATION_LABEL, Message::kLabelApplication},
