@@ -1,5 +1,6 @@
 #include "call_counts.h"
 
+#include "ascii.h"
 #include "state_files.h"
 
 #include <cstdio>
@@ -18,16 +19,11 @@ struct CallCount {
     uint32_t calls;
 };
 
-char ToLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 void LowerCopy(const char* from, char* to, size_t cap)
 {
     size_t i = 0;
     for (; from[i] && i + 1 < cap; ++i)
-        to[i] = ToLower(from[i]);
+        to[i] = AsciiLower(from[i]);
     to[i] = '\0';
 }
 

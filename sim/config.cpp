@@ -1,5 +1,6 @@
 #include "config.h"
 
+#include "ascii.h"
 #include "section_keys.h"
 
 #include <cstdarg>
@@ -12,20 +13,6 @@ namespace {
 bool IsSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-char ToLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        if (ToLower(*a) != ToLower(*b))
-            return false;
-    }
-    return *a == *b;
 }
 
 // Trims [begin, end) in place and returns the NUL-terminated start.
@@ -43,7 +30,7 @@ int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
-    c = ToLower(c);
+    c = AsciiLower(c);
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
@@ -53,7 +40,7 @@ uint32_t HashNoCase(const char* text)
 {
     uint32_t hash = 2166136261u;
     for (; *text; ++text)
-        hash = (hash ^ static_cast<unsigned char>(ToLower(*text))) * 16777619u;
+        hash = (hash ^ static_cast<unsigned char>(AsciiLower(*text))) * 16777619u;
     return hash;
 }
 

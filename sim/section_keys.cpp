@@ -1,5 +1,6 @@
 #include "section_keys.h"
 
+#include "ascii.h"
 #include "config.h"
 #include "reply.h"
 
@@ -9,23 +10,9 @@
 namespace qsim {
 namespace {
 
-char ToLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        if (ToLower(*a) != ToLower(*b))
-            return false;
-    }
-    return *a == *b;
-}
-
 bool IsHexDigit(char c)
 {
-    c = ToLower(c);
+    c = AsciiLower(c);
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
 
@@ -71,7 +58,7 @@ bool IsCommandSection(const char* base)
 {
     const char prefix[] = "command.";
     for (size_t i = 0; i + 1 < sizeof prefix; ++i) {
-        if (ToLower(base[i]) != prefix[i])
+        if (AsciiLower(base[i]) != prefix[i])
             return false;
     }
     const char* code = base + sizeof prefix - 1;
