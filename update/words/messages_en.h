@@ -578,7 +578,7 @@ inline constexpr Entry kEnglish[] = {
     {Message::kInitNoRouter, "the communication library could not create its router"},
     {Message::kInitNoSession, "no communication session could be opened ({line})"},
     {Message::kInitBoardReported, "board initialisation reported: {line}"},
-    {Message::kInitLibraryLoadsNow, "the communication library could not be loaded from \"{path}\" (it loads when torvexctl tries it now)"},
+    {Message::kInitLibraryLoadsNow, "the communication library could not be loaded from \"{path}\" (it loads when this program tries it now)"},
     {Message::kInitLibraryNotFound, "the communication library could not be loaded from \"{path}\": not found ({error})"},
     {Message::kInitLibraryWrongArchitecture, "the communication library could not be loaded from \"{path}\": wrong architecture, it is not a 32-bit library like the module ({error})"},
     {Message::kInitLibraryAccessDenied, "the communication library could not be loaded from \"{path}\": access denied ({error})"},
