@@ -5,6 +5,7 @@
 #include "module/board_lock.h"
 #include "module/init_diagnosis.h"
 #include "module/log_tail.h"
+#include "module/module_loader.h"
 #include "system/paths.h"
 #include "system/text.h"
 #include "words/language.h"
@@ -256,6 +257,30 @@ TEST(InitDiagnosis, PathsAtTheModulesLimitsGetTheirOwnCause)
         setting.modulePath = setting.narrowPath = JoinPath(setting.folder, c.fileName);
         std::string problem = LogWriteProblem(setting);
         EXPECT_EQ(problem.rfind(c.cause, 0), 0u) << setting.narrowPath.size() << " characters: " << problem;
+    }
+}
+
+// The system's loader text keeps its words; the file it names and the code are said in ours.
+TEST(InitDiagnosis, LoaderErrorsInThePeoplesLanguage)
+{
+    struct Case {
+        LoaderError error;
+        const char* english;
+        const char* french;
+    };
+    const Case cases[] = {
+        {{"%1 is not a valid Win32 application", 193},
+         "the file is not a valid Win32 application (error 193)",
+         "le fichier is not a valid Win32 application (erreur 193)"},
+        {{"", 126}, " (error 126)", " (erreur 126)"},
+        {{"libx.so: cannot open shared object file", 0},
+         "libx.so: cannot open shared object file",
+         "libx.so: cannot open shared object file"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoaderErrorWords(c.error), c.english);
+        ThreadLanguage french(Language::kFrench);
+        EXPECT_EQ(LoaderErrorWords(c.error), c.french);
     }
 }
 
