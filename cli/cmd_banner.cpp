@@ -1,6 +1,7 @@
 #include "banner_print.h"
 #include "commands.h"
 #include "exit_codes.h"
+#include "words/messages.h"
 
 namespace torvexctl {
 
@@ -10,7 +11,7 @@ int RunBanner(const Options& options, Output& out)
 {
     out.Data()["command"] = "banner";
     if (options.showLog)
-        out.Note("--log has no effect on banner: it reads the file without the module");
+        out.Note(Say(Message::kConsoleBannerLogIgnored));
     ApplicationFile file = ReadApplicationFile(options.file);
     return DescribeFile(options.file, file, out) ? kExitSuccess : kExitFileUnreadable;
 }

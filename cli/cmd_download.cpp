@@ -30,9 +30,7 @@ int RunDownload(const Options& options, Output& out)
             out.Note(
                 Say(Message::kConsoleForcedNotApplication, {{"file", options.file}, {"reason", file.check.reason}}));
         if ((application || options.force) && file.narrow.usable && file.narrow.shortName)
-            out.Note("the file's path holds characters outside the ANSI code page: the module is given its short "
-                     "name "
-                     + AnsiToUtf8(file.narrow.bytes));
+            out.Note(Say(Message::kConsoleFileShortName, {{"name", AnsiToUtf8(file.narrow.bytes)}}));
     }
 
     ModuleRun run(options, out);

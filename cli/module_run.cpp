@@ -1,6 +1,7 @@
 #include "module_run.h"
 
 #include "exit_codes.h"
+#include "module/path_words.h"
 #include "words/messages.h"
 
 namespace torvexctl {
@@ -18,10 +19,10 @@ bool ModuleRun::Lock(const std::string& updateId)
     me.program = "torvexctl";
     me.updateId = updateId;
     const auto& command = out_.Data()["command"];
-    me.activity = "running '" + (command.is_string() ? command.get<std::string>() : std::string("torvexctl")) + "'";
+    me.activity = ActivityText(Activity::kRunning, command.is_string() ? command.get<std::string>() : "torvexctl");
     if (!options_.file.empty()) {
         me.file = AbsolutePath(options_.file);
-        me.activity = "downloading " + me.file;
+        me.activity = ActivityText(Activity::kDownloading, me.file);
     }
     LockHolder holder;
     std::string error;
@@ -52,7 +53,7 @@ int ModuleRun::Start()
         out_.Note(Say(Message::kConsoleModuleNotNamed, {{"path", path}}));
     const NarrowPath& narrow = session_.Narrow();
     if (!narrow.usable)
-        out_.Note(Say(Message::kConsoleModulePathUnusable, {{"path", path}, {"problem", narrow.problem}}));
+        out_.Note(Say(Message::kConsoleModulePathUnusable, {{"path", path}, {"problem", NarrowProblemWords(narrow)}}));
     else if (narrow.shortName)
         out_.Note(Say(Message::kConsoleModuleShortName, {{"name", session_.LoadName()}}));
 

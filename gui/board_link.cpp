@@ -11,7 +11,7 @@ bool BoardLink::Open(const std::string& modulePath, std::wstring* problem)
     session_ = std::make_unique<torvexupdate::ModuleSession>(modulePath);
     lock_ = std::make_unique<torvexupdate::BoardLock>(session_->Setting().folder);
     std::string holder;
-    if (!Acquire("reading the board", "", "", &holder)) {
+    if (!Acquire(torvexupdate::ActivityText(torvexupdate::Activity::kReadingBoard), "", "", &holder)) {
         *problem = Wide(torvexupdate::Say(torvexupdate::Message::kWindowBoardInUseAtStart, {{"holder", holder}}));
         return false;
     }

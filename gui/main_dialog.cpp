@@ -166,8 +166,7 @@ void ShowBoard(Window& window)
     SetText(window.dialog, IDC_BOARD_APPLICATION, ApplicationText(window.boardContent));
     BoardAccount account = ReadBoardAccount(window.settings.historyPath, reference, std::nullopt);
     window.boardWarning = account.MayBeIncomplete()
-        ? Words(Message::kWindowWarning,
-                {{"warning", IncompleteWords(account, Say(Message::kNextWindowWriteAgain))}})
+        ? Words(Message::kWindowWarning, {{"warning", IncompleteWords(account, Say(Message::kNextWindowWriteAgain))}})
         : L"";
     bool interrupted = account.MayBeIncomplete()
         && FieldText(*account.lastWrite, field::kOutcome) == outcome_name::kInterrupted;
@@ -264,7 +263,7 @@ void InspectChosenFile(Window& window)
 void ReadBoard(Window& window)
 {
     std::string holder;
-    if (!window.board->Acquire("reading the board", "", "", &holder)) {
+    if (!window.board->Acquire(ActivityText(Activity::kReadingBoard), "", "", &holder)) {
         ShowBusy(window, Message::kWindowBoardInUseRefresh, holder);
         return;
     }
@@ -334,8 +333,8 @@ void StartUpdate(Window& window)
     // The lock's words name this update, so that the history shows it as running meanwhile.
     options.updateId = NewUpdateId();
     std::string holder;
-    if (!window.board->Acquire("updating the board with " + AbsolutePath(window.file.path),
-                               AbsolutePath(window.file.path), options.updateId, &holder)) {
+    const std::string path = AbsolutePath(window.file.path);
+    if (!window.board->Acquire(ActivityText(Activity::kUpdating, path), path, options.updateId, &holder)) {
         ShowBusy(window, Message::kWindowBoardInUseUpdate, holder);
         return;
     }

@@ -957,6 +957,9 @@ TEST(TorvexctlConcurrency, OneUpdateAtATimeAndAnInterruptedOneOnRecord)
     ProgramRun query = workspace.Run({"--json", "info"});  // a query too, before it loads the module
     EXPECT_EQ(query.status, 14) << Describe(query);
     EXPECT_EQ(ParseSingleObject(query)["board_holder"]["process_id"], writer.ProcessId());
+    ProgramRun inFrench = workspace.Run({"--lang", "fr", "info"});  // the holder's English said in French
+    EXPECT_TRUE(Contains(inFrench.err, ", en train de télécharger " + file + " ; rien n'a été fait"))
+        << Describe(inFrench);
 
     // Running, in the table, the CSV and the JSON's attempts; the stored records unchanged.
     std::vector<std::string> runningRows = testing_support::SplitLines(workspace.Run({"history"}).out);

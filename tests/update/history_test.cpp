@@ -73,6 +73,9 @@ TEST(History, TornAndDamagedLinesAreSkippedAndNeverStopTheNextAppend)
     EXPECT_EQ(history.records.size(), 2u);
     ASSERT_EQ(history.warnings.size(), 3u);
     EXPECT_NE(history.warnings[2].find("line 5: incomplete record (cut off), skipped"), std::string::npos);
+    ThreadLanguage french(Language::kFrench);
+    EXPECT_NE(ReadHistory(path).warnings[2].find("ligne 5 : enregistrement incomplet (coupé), ignoré"),
+              std::string::npos);
 }
 
 TEST(History, MissingFileIsEmptyAndUnwritablePathIsReported)

@@ -5,8 +5,10 @@
 #include "module/board_lock.h"
 #include "module/init_diagnosis.h"
 #include "module/log_tail.h"
+#include "module/module_loader.h"
 #include "system/paths.h"
 #include "system/text.h"
+#include "words/language.h"
 
 #include "support/files.h"
 #include "support/trace_text.h"
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace torvexupdate;
@@ -74,12 +77,29 @@ TEST(BannerParsing, OneLineFollowsTheLogColumnsAndPeopleSeeEachField)
 }
 
 // Who holds the board, as people know the programs: the window by its Start-menu entry.
+// The lock file keeps the activity in English; a French reader reads it in French, and an
+// activity no program of ours words is shown as it stands.
 TEST(BoardHolderWords, NameTheWindowAsTheStartMenuDoes)
 {
     EXPECT_EQ(HolderWords({"torvexgui", 42, "2026-12-09T05:40:01Z", "reading the board", "", "", ""}),
               "Torvex board update (process 42) since 2026-12-09T05:40:01Z, reading the board");
     EXPECT_EQ(HolderWords({"torvexctl", 7, "", "", "", "", ""}),
               "torvexctl (process 7) since an unknown time, working with the board");
+
+    ThreadLanguage french(Language::kFrench);
+    const std::string downloading = ActivityText(Activity::kDownloading, "C:\\updates\\app.bin");
+    EXPECT_EQ(downloading, "downloading C:\\updates\\app.bin");
+    EXPECT_EQ(HolderWords({"torvexctl", 7, "2026-12-09T05:40:01Z", downloading, "", "", ""}),
+              "torvexctl (processus 7) depuis 2026-12-09T05:40:01Z, en train de télécharger C:\\updates\\app.bin");
+    const std::tuple<std::string, const char*> activities[] = {
+        {ActivityText(Activity::kReadingBoard), ", en train de lire la carte"},
+        {ActivityText(Activity::kRunning, "info"), ", en train d'exécuter 'info'"},
+        {ActivityText(Activity::kUpdating, "C:\\a.bin"), ", en train de mettre à jour la carte avec C:\\a.bin"},
+        {"downloading ", ", downloading "},  // no file: not ours
+        {"reading the board twice", ", reading the board twice"},
+    };
+    for (const auto& [stored, said] : activities)
+        EXPECT_NE(HolderWords({"torvexgui", 1, "", stored, "", "", ""}).find(said), std::string::npos) << stored;
 }
 
 TEST(BannerParsing, ComparisonTreatsAbsentFieldsAsEmpty)
@@ -113,6 +133,9 @@ TEST(ApplicationFileReading, BannerOnlyFromFiftyEightBytes)
 
     EXPECT_FALSE(ReadApplicationFile(folder.File("absent.bin")).readable);
     EXPECT_FALSE(ReadApplicationFile(folder.Path()).readable);
+    ThreadLanguage french(Language::kFrench);
+    EXPECT_EQ(ReadApplicationFile(folder.Path()).problem, "c'est un dossier, pas un fichier d'application");
+    EXPECT_EQ(ReadApplicationFile(folder.File("absent.bin")).problem.rfind("il ne peut pas être ouvert (", 0), 0u);
 }
 
 TEST(TextDecoding, Cp1252BecomesUtf8AndControlsAreShownEscaped)
@@ -237,6 +260,30 @@ TEST(InitDiagnosis, PathsAtTheModulesLimitsGetTheirOwnCause)
     }
 }
 
+// The system's loader text keeps its words; the file it names and the code are said in ours.
+TEST(InitDiagnosis, LoaderErrorsInThePeoplesLanguage)
+{
+    struct Case {
+        LoaderError error;
+        const char* english;
+        const char* french;
+    };
+    const Case cases[] = {
+        {{"%1 is not a valid Win32 application", 193},
+         "the file is not a valid Win32 application (error 193)",
+         "le fichier is not a valid Win32 application (erreur 193)"},
+        {{"", 126}, " (error 126)", " (erreur 126)"},
+        {{"libx.so: cannot open shared object file", 0},
+         "libx.so: cannot open shared object file",
+         "libx.so: cannot open shared object file"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoaderErrorWords(c.error), c.english);
+        ThreadLanguage french(Language::kFrench);
+        EXPECT_EQ(LoaderErrorWords(c.error), c.french);
+    }
+}
+
 TEST(InitDiagnosis, TheSettingIsReadByTheModulesRules)
 {
     // Quotes around the value are not part of it, for the module as for the system's reader.
@@ -247,4 +294,17 @@ TEST(InitDiagnosis, TheSettingIsReadByTheModulesRules)
     setting.modulePath = setting.narrowPath = folder.File("torvex.dll");
     std::vector<std::string> causes = InitFailureCauses(setting, {"Path Quelvane : lib\\quelvane.dll", "Status = 0"});
     EXPECT_TRUE(testing_support::AnyLineHolds(causes, "QuelvanePath \"lib\" is a relative folder")) << causes.back();
+
+    // In French: the library that is not there, and the log the module could not write.
+    ThreadLanguage french(Language::kFrench);
+    causes = InitFailureCauses(setting, {"Path Quelvane : lib\\quelvane.dll", "Status = 0"});
+    EXPECT_TRUE(testing_support::AnyLineHolds(
+        causes,
+        "la bibliothèque de communication n'a pas pu être chargée depuis \"lib\\quelvane.dll\" : introuvable ("));
+    EXPECT_TRUE(testing_support::AnyLineHolds(causes, "QuelvanePath \"lib\" est un dossier relatif"));
+    EXPECT_FALSE(testing_support::AnyLineHolds(causes, "could not be loaded"));
+    setting.folder = folder.File("gone");
+    causes = InitFailureCauses(setting, {});
+    EXPECT_TRUE(testing_support::AnyLineHolds(causes, "le module n'a écrit aucun journal : le dossier \""))
+        << causes[0];
 }

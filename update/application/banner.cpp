@@ -4,6 +4,7 @@
 
 #include "system/paths.h"
 #include "system/host_platform.h"
+#include "words/messages.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -75,18 +76,18 @@ ApplicationFile ReadApplicationFile(const std::string& path)
     ApplicationFile file;
     std::error_code error;
     if (std::filesystem::is_directory(FsPath(path), error)) {
-        file.problem = "is a folder, not an application file";
+        file.problem = Say(Message::kFileIsFolder);
         return file;
     }
     std::FILE* in = OpenFile(path, "rb");
     if (in == nullptr) {
-        file.problem = std::string("cannot be opened (") + std::strerror(errno) + ")";
+        file.problem = Say(Message::kFileNotOpened, {{"error", std::strerror(errno)}});
         return file;
     }
     long long end = std::fseek(in, 0, SEEK_END) == 0 ? FileTell(in) : -1;
     if (end < 0) {
         std::fclose(in);
-        file.problem = "its size cannot be taken";
+        file.problem = Say(Message::kFileSizeUnknown);
         return file;
     }
     file.readable = true;

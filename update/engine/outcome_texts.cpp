@@ -1,6 +1,7 @@
 #include "engine/outcome_texts.h"
 
 #include "manifest/refusal_table.h"
+#include "module/path_words.h"
 #include "words/language.h"
 
 #include <cstddef>
@@ -80,7 +81,7 @@ std::string OutcomeReason(const UpdateFile& file, const UpdateReport& report)
     if (report.outcome == Outcome::kNotApplication)
         return file.check.reason;
     if (report.outcome == Outcome::kPathUnusable)
-        return file.narrow.problem;
+        return NarrowProblemWords(file.narrow);
     if (report.outcome == Outcome::kManifestRefused)
         return report.manifest.words;
     return std::string();

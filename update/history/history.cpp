@@ -3,6 +3,7 @@
 #include "system/paths.h"
 #include "system/host_platform.h"
 #include "system/system_facts.h"
+#include "words/messages.h"
 
 #include <cerrno>
 #include <cstring>
@@ -57,14 +58,14 @@ bool AppendRecord(const std::string& path, const Record& record, std::string* er
         + record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
     std::FILE* file = OpenFile(path, "ab");
     if (file == nullptr) {
-        *error = "cannot open " + path + " for appending: " + std::strerror(errno);
+        *error = Say(Message::kHistoryNotOpened, {{"path", path}, {"error", std::strerror(errno)}});
         return false;
     }
     bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
     bool flushed = written && CurrentDiskFlush()(file);
     bool closed = std::fclose(file) == 0;
     if (!written || !flushed || !closed) {
-        *error = "cannot write to " + path + ": " + std::strerror(errno);
+        *error = Say(Message::kHistoryNotWritten, {{"path", path}, {"error", std::strerror(errno)}});
         return false;
     }
     return true;
@@ -76,7 +77,7 @@ History ReadHistory(const std::string& path)
     std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
         if (errno != ENOENT)
-            history.error = "cannot read " + path + ": " + std::strerror(errno);
+            history.error = Say(Message::kHistoryNotRead, {{"path", path}, {"error", std::strerror(errno)}});
         return history;
     }
     std::string bytes;
@@ -98,9 +99,8 @@ History ReadHistory(const std::string& path)
             continue;
         Record record = Record::parse(line, nullptr, false);
         if (record.is_discarded() || !record.is_object()) {
-            history.warnings.push_back(path + " line " + std::to_string(number) + ": "
-                                       + (lastUnended ? "incomplete record (cut off)" : "damaged record")
-                                       + ", skipped");
+            history.warnings.push_back(Say(lastUnended ? Message::kHistoryLineCut : Message::kHistoryLineDamaged,
+                                           {{"path", path}, {"line", std::to_string(number)}}));
             continue;
         }
         history.records.push_back(std::move(record));

@@ -2,12 +2,14 @@
 
 #include "system/paths.h"
 #include "system/system_facts.h"
+#include "words/language.h"
 #include "words/messages.h"
 
 #include <nlohmann/json.hpp>
 
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <thread>
 
 namespace torvexupdate {
@@ -62,7 +64,62 @@ void WriteHolder(const std::string& path, const LockHolder& me)
     std::fclose(file);
 }
 
+// Each activity's entry and the name of its one placeholder ("" for none), in the order
+// of the enumeration.
+struct ActivityForm {
+    Activity activity;
+    Message message;
+    const char* subject;
+};
+constexpr ActivityForm kActivityForms[] = {
+    {Activity::kReadingBoard, Message::kActivityReadingBoard, ""},
+    {Activity::kUpdating, Message::kActivityUpdating, "file"},
+    {Activity::kDownloading, Message::kActivityDownloading, "file"},
+    {Activity::kRunning, Message::kActivityRunning, "command"},
+};
+constexpr bool EveryActivityInOrder()
+{
+    for (std::size_t i = 0; i < std::size(kActivityForms); ++i)
+        if (static_cast<std::size_t>(kActivityForms[i].activity) != i)
+            return false;
+    return std::size(kActivityForms) == static_cast<std::size_t>(Activity::kRunning) + 1;
+}
+static_assert(EveryActivityInOrder(), "one form for each activity, in the enumeration's order");
+
+// The stored activity in the current language, when it is one that ActivityText words.
+std::string ActivityWords(const std::string& stored)
+{
+    for (const ActivityForm& form : kActivityForms) {
+        std::string english;
+        {
+            ThreadLanguage inEnglish(Language::kEnglish);
+            english = Say(form.message);  // the placeholder stays as written
+        }
+        std::string placeholder = std::string("{") + form.subject + "}";
+        std::size_t at = *form.subject == '\0' ? std::string::npos : english.find(placeholder);
+        if (at == std::string::npos) {
+            if (stored == english)
+                return Say(form.message);
+            continue;
+        }
+        std::string before = english.substr(0, at);
+        std::string after = english.substr(at + placeholder.size());
+        if (stored.size() > before.size() + after.size() && stored.compare(0, before.size(), before) == 0
+            && stored.compare(stored.size() - after.size(), after.size(), after) == 0)
+            return Say(form.message,
+                       {{form.subject, stored.substr(before.size(), stored.size() - before.size() - after.size())}});
+    }
+    return stored;
+}
+
 }  // namespace
+
+std::string ActivityText(Activity activity, const std::string& subject)
+{
+    const ActivityForm& form = kActivityForms[static_cast<std::size_t>(activity)];
+    ThreadLanguage inEnglish(Language::kEnglish);  // the file is read by programs of every language
+    return Say(form.message, {{form.subject, subject}});
+}
 
 std::string HolderWords(const LockHolder& holder)
 {
@@ -74,7 +131,8 @@ std::string HolderWords(const LockHolder& holder)
                {{"program", program},
                 {"process", std::to_string(holder.processId)},
                 {"since", holder.since.empty() ? Say(Message::kHolderSinceUnknown) : holder.since},
-                {"activity", holder.activity.empty() ? Say(Message::kHolderActivityUnknown) : holder.activity}});
+                {"activity",
+                 holder.activity.empty() ? Say(Message::kHolderActivityUnknown) : ActivityWords(holder.activity)}});
 }
 
 BoardLock::BoardLock(const std::string& moduleFolder)

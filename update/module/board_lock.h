@@ -19,16 +19,25 @@ struct LockHolder {
     std::string program;  // "torvexctl", "torvexgui"
     unsigned long processId = 0;
     std::string since;     // UTC, when it took the lock
-    std::string activity;  // what it does: "download", "info", "update", "board read"
+    std::string activity;  // what it does, as ActivityText words it
     std::string file;      // the application file it writes ("" for none)
     std::string machine;   // the computer's name
     // The id of the update it runs (the history's started record), "" when it updates nothing.
     std::string updateId;
 };
 
+// What a holder does. The lock file stores it in English, whatever language its holder
+// speaks, so that a program of any language can read it; HolderWords says it in the
+// reader's language.
+enum class Activity { kReadingBoard, kUpdating, kDownloading, kRunning };
+// "reading the board", "updating the board with C:\updates\app.bin",
+// "downloading C:\updates\app.bin", "running 'info'": `subject` is the file or the command.
+std::string ActivityText(Activity activity, const std::string& subject = std::string());
+
 // "torvexctl (process 4242) since 2026-12-09T05:40:01Z, downloading Z:\app.bin" (the window
 // as "Torvex board update"); "another program (it has not said which)" when the holder's
-// words could not be read.
+// words could not be read. An activity worded by ActivityText is said in the current
+// language; any other is shown as its holder wrote it.
 std::string HolderWords(const LockHolder& holder);
 
 // This process's id.

@@ -2,6 +2,7 @@
 
 #include "module/module_loader.h"
 #include "system/paths.h"
+#include "words/messages.h"
 
 #include <cctype>
 #include <cerrno>
@@ -17,11 +18,6 @@ namespace {
 constexpr std::size_t kLongestModulePath = 254;
 constexpr std::size_t kLongestLogPath = 254;
 const char kLibraryFile[] = "quelvane.dll";
-
-std::string Quote(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
 
 bool SameLetter(char a, char b)
 {
@@ -45,20 +41,24 @@ std::string LibraryPathFor(const std::string& value, const std::string& narrowMo
 std::string ProbeCause(const std::string& libraryPath)
 {
     LoadProbe probe = ProbeLibrary(SystemPathOfModulePath(AnsiToUtf8(libraryPath)));
-    std::string cause = "the communication library could not be loaded from " + Quote(AnsiToUtf8(libraryPath));
+    Message message = Message::kInitLibraryNotLoaded;
     switch (probe.failure) {
     case LoadFailure::kNone:
-        return cause + " (it loads when torvexctl tries it now)";
+        message = Message::kInitLibraryLoadsNow;
+        break;
     case LoadFailure::kNotFound:
-        return cause + ": not found (" + probe.error + ")";
+        message = Message::kInitLibraryNotFound;
+        break;
     case LoadFailure::kWrongArchitecture:
-        return cause + ": wrong architecture, it is not a 32-bit library like the module (" + probe.error + ")";
+        message = Message::kInitLibraryWrongArchitecture;
+        break;
     case LoadFailure::kAccessDenied:
-        return cause + ": access denied (" + probe.error + ")";
+        message = Message::kInitLibraryAccessDenied;
+        break;
     case LoadFailure::kOther:
         break;
     }
-    return cause + ": " + probe.error;
+    return Say(message, {{"path", AnsiToUtf8(libraryPath)}, {"error", probe.error}});
 }
 
 }  // namespace
@@ -66,32 +66,30 @@ std::string ProbeCause(const std::string& libraryPath)
 std::string LogWriteProblem(const ModuleSetting& setting)
 {
     if (setting.narrowPath.empty())
-        return "the module's path " + Quote(setting.modulePath)
-            + " cannot be given in the ANSI code page, so the module cannot find its own folder";
+        return Say(Message::kLogModulePathAnsi, {{"path", setting.modulePath}});
     if (setting.narrowPath.size() > kLongestModulePath)
-        return "the module's path is " + std::to_string(setting.narrowPath.size()) + " characters long, more than the "
-            + std::to_string(kLongestModulePath)
-            + " it can hold, so it cannot find its own folder "
-              "(it writes no Torvex.log and reads no torvex.ini there): move it to a shorter path";
+        return Say(
+            Message::kLogModulePathTooLong,
+            {{"length", std::to_string(setting.narrowPath.size())}, {"limit", std::to_string(kLongestModulePath)}});
     std::size_t narrowLogLength = setting.narrowPath.size() - FileNameOf(setting.narrowPath).size() + 10;
     if (narrowLogLength > kLongestLogPath)
-        return "the log's path would be " + std::to_string(narrowLogLength) + " characters long, more than the "
-            + std::to_string(kLongestLogPath) + " the module can hold: move the module to a shorter path";
+        return Say(Message::kLogPathTooLong,
+                   {{"length", std::to_string(narrowLogLength)}, {"limit", std::to_string(kLongestLogPath)}});
 
     std::string log = JoinPath(setting.folder, "Torvex.log");
     std::error_code error;
     if (!std::filesystem::is_directory(FsPath(setting.folder), error))
-        return "the folder " + Quote(setting.folder) + " does not exist";
+        return Say(Message::kLogFolderMissing, {{"folder", setting.folder}});
     if (std::filesystem::is_directory(FsPath(log), error))
-        return Quote(log) + " is a folder, not a file";
+        return Say(Message::kLogIsFolder, {{"log", log}});
     bool existed = std::filesystem::exists(FsPath(log), error);
     std::FILE* file = OpenFile(log, "ab");
     if (file == nullptr) {
         int code = errno;
         if (code == EACCES || code == EPERM || code == EROFS)
-            return "access denied: the folder " + Quote(setting.folder)
-                + (existed ? " or the file Torvex.log in it" : "") + " is read-only (" + std::strerror(code) + ")";
-        return Quote(log) + " cannot be opened for writing (" + std::strerror(code) + ")";
+            return Say(existed ? Message::kLogFolderOrLogReadOnly : Message::kLogFolderReadOnly,
+                       {{"folder", setting.folder}, {"error", std::strerror(code)}});
+        return Say(Message::kLogNotWritable, {{"log", log}, {"error", std::strerror(code)}});
     }
     std::fclose(file);
     if (!existed)
@@ -112,14 +110,15 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
 
     if (log.empty()) {
         std::string problem = LogWriteProblem(setting);
-        causes.push_back("the module wrote no log" + (problem.empty() ? std::string() : ": " + problem));
+        causes.push_back(problem.empty() ? Say(Message::kInitNoLog)
+                                         : Say(Message::kInitNoLogBecause, {{"problem", problem}}));
         if (setting.narrowPath.empty() || setting.narrowPath.size() > kLongestModulePath)
             return causes;  // without its folder the module went no further
     }
     if (!iniFound)
-        causes.push_back(iniPath + " does not exist");
+        causes.push_back(Say(Message::kInitIniMissing, {{"ini", iniPath}}));
     else if (value.empty())
-        causes.push_back("QuelvanePath in [TorvexPath] of " + iniPath + " is missing or empty");
+        causes.push_back(Say(Message::kInitSettingMissing, {{"ini", iniPath}}));
 
     std::string libraryPath;
     bool loadFailed = false;
@@ -131,13 +130,13 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
         } else if (line == "Status = 0") {
             loadFailed = true;
         } else if (line.compare(0, 19, "WARNING VCI OCCUPED") == 0) {
-            causes.push_back("another program holds a session on the interface: close it and retry");
+            causes.push_back(Say(Message::kInitInterfaceHeld));
         } else if (line == "_CreateRouter KO") {
-            causes.push_back("the communication library could not create its router");
+            causes.push_back(Say(Message::kInitNoRouter));
         } else if (line.compare(0, 20, "_OpenCommSession NOK") == 0) {
-            causes.push_back("no communication session could be opened (" + line + ")");
+            causes.push_back(Say(Message::kInitNoSession, {{"line", line}}));
         } else if (line.compare(0, 25, "_InitialiseCommBoard_Exp ") == 0) {
-            causes.push_back("board initialisation reported: " + line);
+            causes.push_back(Say(Message::kInitBoardReported, {{"line", line}}));
         }
     }
     if (!sawLibraryLine && iniFound) {
@@ -150,18 +149,14 @@ std::vector<std::string> InitFailureCauses(const ModuleSetting& setting, const s
 
     causes.push_back(ProbeCause(libraryPath));
     if (value.find(':') != std::string::npos && !libraryPath.empty() && !SameLetter(value[0], libraryPath[0]))
-        causes.push_back("the drive-letter rule applied: QuelvanePath " + Quote(value)
-                         + " holds a colon, so the module put its own drive letter in front and tried "
-                         + Quote(AnsiToUtf8(libraryPath))
-                         + "; keep the library on the module's drive, or give a "
-                           "path without a drive letter");
+        causes.push_back(Say(Message::kInitDriveLetter, {{"value", value}, {"path", AnsiToUtf8(libraryPath)}}));
     std::error_code ignored;
     if (IsRelative(value))
-        causes.push_back("QuelvanePath " + Quote(value) + " is a relative folder: the system looks for "
-                         + Quote(AnsiToUtf8(libraryPath)) + " from the program's folder (" + setting.programFolder
-                         + "), then in the system's folders and PATH, not from the module's folder nor from the "
-                           "current directory ("
-                         + Utf8Of(std::filesystem::current_path(ignored)) + "); give a full path");
+        causes.push_back(Say(Message::kInitRelativeFolder,
+                             {{"value", value},
+                              {"path", AnsiToUtf8(libraryPath)},
+                              {"program_folder", setting.programFolder},
+                              {"current_folder", Utf8Of(std::filesystem::current_path(ignored))}}));
     return causes;
 }
 

@@ -1,6 +1,7 @@
 #include "module/module_loader.h"
 
 #include "system/paths.h"
+#include "words/messages.h"
 
 #include <cstring>
 #include <filesystem>
@@ -26,6 +27,16 @@ template <typename Function> bool Resolve(void* handle, const char* name, Functi
 
 }  // namespace
 
+std::string LoaderErrorWords(const LoaderError& error)
+{
+    std::string text = error.text;
+    std::size_t insert = text.find("%1");
+    if (insert != std::string::npos)
+        text.replace(insert, 2, Say(Message::kLoaderTheFile));
+    return error.code == 0 ? text
+                           : Say(Message::kLoaderErrorCode, {{"text", text}, {"code", std::to_string(error.code)}});
+}
+
 Module::~Module()
 {
     Unload();
@@ -34,7 +45,10 @@ Module::~Module()
 LoadProbe ProbeLibrary(const std::string& path)
 {
     LoadProbe probe;
-    void* handle = OpenLibrary(path, &probe.error, &probe.failure);
+    LoaderError error;
+    void* handle = OpenLibrary(path, &error, &probe.failure);
+    if (handle == nullptr)
+        probe.error = LoaderErrorWords(error);
     probe.loaded = handle != nullptr;
     if (handle != nullptr)
         CloseLibrary(handle);
@@ -48,13 +62,13 @@ bool Module::Load(const std::string& path, const std::string& loadAs, std::strin
 
     std::error_code status;
     if (!std::filesystem::exists(FsPath(path_), status)) {
-        *error = "cannot load " + path_ + ": no such file";
+        *error = Say(Message::kModuleFileMissing, {{"path", path_}});
         return false;
     }
-    std::string loaderError;
+    LoaderError loaderError;
     handle_ = OpenLibrary(loadAs.empty() ? path_ : loadAs, &loaderError);
     if (handle_ == nullptr) {
-        *error = "cannot load " + path_ + ": " + loaderError;
+        *error = Say(Message::kModuleNotLoadable, {{"path", path_}, {"error", LoaderErrorWords(loaderError)}});
         return false;
     }
 
@@ -64,7 +78,7 @@ bool Module::Load(const std::string& path, const std::string& loadAs, std::strin
     TORVEX_EXPORTS(TORVEX_RESOLVE_EXPORT)
 #undef TORVEX_RESOLVE_EXPORT
     if (!complete) {
-        *error = path_ + " is not a usable torvex module: export(s) missing: " + missing;
+        *error = Say(Message::kModuleExportsMissing, {{"path", path_}, {"missing", missing}});
         Unload();
         return false;
     }

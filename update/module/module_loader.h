@@ -18,6 +18,9 @@ struct LoadProbe {
 };
 LoadProbe ProbeLibrary(const std::string& path);
 
+// The system's words on a library that did not load, in one line of the current language.
+std::string LoaderErrorWords(const LoaderError& error);
+
 class Module {
 public:
     Module() = default;

@@ -25,10 +25,20 @@ std::string ProgramFolder();
 
 enum class LoadFailure { kNone, kNotFound, kWrongArchitecture, kAccessDenied, kOther };
 
+// Why a library did not load, as the system says it: its text, in the system's language
+// with "%1" where it names the file, and its error code (0 when it gives none).
+struct LoaderError {
+    std::string text;
+    unsigned long code = 0;
+};
+
 // library.cpp: loads a library into this process (a relative path by the system's search
-// rules): null, with the system's text and code in `error` and its kind in `kind` (when
-// given), when it cannot be loaded. An export by name (null when missing), and unloading.
-void* OpenLibrary(const std::string& path, std::string* error, LoadFailure* kind = nullptr);
+// rules): null, with the system's words in `error` and its kind in `kind` (when given),
+// when it cannot be loaded. An export by name (null when missing), and unloading.
+void* OpenLibrary(const std::string& path, LoaderError* error, LoadFailure* kind = nullptr);
+// loader_text.cpp: the same, with the system's words put in one English line for tools
+// ("... (error 126)"); people read them through module/module_loader.h's LoaderErrorWords.
+void* OpenLibrary(const std::string& path, std::string* error);
 void* FindSymbol(void* library, const char* name);
 void CloseLibrary(void* library);
 

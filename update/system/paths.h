@@ -23,12 +23,20 @@ std::string AbsolutePath(const std::string& utf8);
 // std::fopen for a UTF-8 path.
 std::FILE* OpenFile(const std::string& utf8, const char* mode);
 
+// Why a path has no narrow form the module can take.
+enum class NarrowProblem {
+    kNone,
+    kNoShortName,   // characters outside the ANSI code page, and no short (8.3) name
+    kShortNameToo,  // its short name holds such characters too
+};
+
 // A path as the module's narrow-character API can take it.
 struct NarrowPath {
     bool usable = false;
-    std::string bytes;       // what to hand the module
-    bool shortName = false;  // the file's short (8.3) name stands in for the path
-    std::string problem;     // why there is none, for the user
+    std::string bytes;                             // what to hand the module
+    bool shortName = false;                        // the file's short (8.3) name stands in for the path
+    NarrowProblem problem = NarrowProblem::kNone;  // why there is none (module/path_words.h says it)
+    unsigned codePage = 0;                         // the ANSI code page it was tried in
 };
 
 // Windows: the path in the ANSI code page when every character fits; otherwise the

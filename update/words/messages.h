@@ -493,6 +493,55 @@ enum class Message {
     kHolderWords,  // {program}, {process}, {since}, {activity}
     kHolderSinceUnknown,
     kHolderActivityUnknown,
+    // The module, the board lock, application files, paths and the history file, from a host.
+    kInitNoLog,
+    kInitNoLogBecause,        // {problem}
+    kLogModulePathAnsi,       // {path}
+    kLogModulePathTooLong,    // {length}, {limit}
+    kLogPathTooLong,          // {length}, {limit}
+    kLogFolderMissing,        // {folder}
+    kLogIsFolder,             // {log}
+    kLogFolderReadOnly,       // {folder}, {error}
+    kLogFolderOrLogReadOnly,  // {folder}, {error}
+    kLogNotWritable,          // {log}, {error}
+    kInitIniMissing,          // {ini}
+    kInitSettingMissing,      // {ini}
+    kInitInterfaceHeld,
+    kInitNoRouter,
+    kInitNoSession,                 // {line}
+    kInitBoardReported,             // {line}
+    kInitLibraryLoadsNow,           // {path}
+    kInitLibraryNotFound,           // {path}, {error}
+    kInitLibraryWrongArchitecture,  // {path}, {error}
+    kInitLibraryAccessDenied,       // {path}, {error}
+    kInitLibraryNotLoaded,          // {path}, {error}
+    kInitDriveLetter,               // {value}, {path}
+    kInitRelativeFolder,            // {value}, {path}, {program_folder}, {current_folder}
+    kModuleFileMissing,             // {path}
+    kModuleNotLoadable,             // {path}, {error}
+    kModuleExportsMissing,          // {path}, {missing}
+    kLoaderTheFile,                 // the system's "%1" in a loader's error
+    kLoaderErrorCode,               // {text}: the system's, {code}
+    kLockNotCreated,                // {code}
+    kLockNotTaken,                  // {code}
+    kLockFileNotOpened,             // {file}, {error}
+    kLockFileNotLocked,             // {file}, {error}
+    kActivityReadingBoard,
+    kActivityUpdating,     // {file}
+    kActivityDownloading,  // {file}
+    kActivityRunning,      // {command}
+    kFileIsFolder,
+    kFileNotOpened,  // {error}
+    kFileSizeUnknown,
+    kPathNoShortName,     // {code_page}
+    kPathShortNameToo,    // {code_page}
+    kHistoryNotOpened,    // {path}, {error}
+    kHistoryNotWritten,   // {path}, {error}
+    kHistoryNotRead,      // {path}, {error}
+    kHistoryLineDamaged,  // {path}, {line}
+    kHistoryLineCut,      // {path}, {line}
+    kConsoleBannerLogIgnored,
+    kConsoleFileShortName,  // {name}
     kCount
 };
 

@@ -4,6 +4,8 @@
 // as the one that writes the holder's words.
 #include "module/board_lock.h"
 
+#include "words/messages.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -24,14 +26,14 @@ void* TakeSystemLock(const std::string& lockFile, bool* busy, std::string* error
     *busy = false;
     int descriptor = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (descriptor < 0) {
-        *error = "cannot open " + lockFile + ": " + std::strerror(errno);
+        *error = Say(Message::kLockFileNotOpened, {{"file", lockFile}, {"error", std::strerror(errno)}});
         return nullptr;
     }
     if (flock(descriptor, LOCK_EX | LOCK_NB) == 0)
         return reinterpret_cast<void*>(static_cast<std::intptr_t>(descriptor) + 1);
     *busy = errno == EWOULDBLOCK;
     if (!*busy)
-        *error = "cannot lock " + lockFile + ": " + std::strerror(errno);
+        *error = Say(Message::kLockFileNotLocked, {{"file", lockFile}, {"error", std::strerror(errno)}});
     close(descriptor);
     return nullptr;
 }

@@ -5,6 +5,7 @@
 #include "module/board_lock.h"
 
 #include "system/windows/utf16.h"
+#include "words/messages.h"
 
 #include <windows.h>
 
@@ -41,7 +42,7 @@ void* TakeSystemLock(const std::string& lockFile, bool* busy, std::string* error
     *busy = false;
     HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(lockFile).c_str());
     if (mutex == nullptr) {
-        *error = "cannot create the board interface's lock (error " + std::to_string(GetLastError()) + ")";
+        *error = Say(Message::kLockNotCreated, {{"code", std::to_string(GetLastError())}});
         return nullptr;
     }
     // WAIT_ABANDONED: its holder ended without releasing it; the history tells what it left.
@@ -50,7 +51,7 @@ void* TakeSystemLock(const std::string& lockFile, bool* busy, std::string* error
         return mutex;
     *busy = waited == WAIT_TIMEOUT;
     if (!*busy)
-        *error = "cannot take the board interface's lock (error " + std::to_string(GetLastError()) + ")";
+        *error = Say(Message::kLockNotTaken, {{"code", std::to_string(GetLastError())}});
     CloseHandle(mutex);
     return nullptr;
 }

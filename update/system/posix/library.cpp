@@ -14,19 +14,20 @@ std::string ProgramFolder()
     return error ? std::string(".") : self.parent_path().string();
 }
 
-void* OpenLibrary(const std::string& path, std::string* error, LoadFailure* kind)
+void* OpenLibrary(const std::string& path, LoaderError* error, LoadFailure* kind)
 {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* text = dlerror();
-        *error = text != nullptr ? text : "unknown loader error";
+        *error = LoaderError{text != nullptr ? text : "unknown loader error", 0};
         if (kind != nullptr) {
             // The loader gives text only: sort it by the words glibc uses.
-            if (error->find("No such file") != std::string::npos)
+            const std::string& said = error->text;
+            if (said.find("No such file") != std::string::npos)
                 *kind = LoadFailure::kNotFound;
-            else if (error->find("wrong ELF class") != std::string::npos)
+            else if (said.find("wrong ELF class") != std::string::npos)
                 *kind = LoadFailure::kWrongArchitecture;
-            else if (error->find("Permission denied") != std::string::npos)
+            else if (said.find("Permission denied") != std::string::npos)
                 *kind = LoadFailure::kAccessDenied;
             else
                 *kind = LoadFailure::kOther;

@@ -12,7 +12,7 @@ namespace torvexupdate {
 
 namespace {
 
-std::string ErrorText(DWORD code)
+LoaderError ErrorText(DWORD code)
 {
     char* text = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
@@ -21,12 +21,9 @@ std::string ErrorText(DWORD code)
     std::string message = length != 0 && text != nullptr ? AnsiToUtf8(std::string(text, length)) : std::string();
     if (text != nullptr)
         LocalFree(text);
-    std::size_t insert = message.find("%1");
-    if (insert != std::string::npos)
-        message.replace(insert, 2, "the file");
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
         message.pop_back();
-    return message + " (error " + std::to_string(code) + ")";
+    return LoaderError{message, code};
 }
 
 }  // namespace
@@ -44,7 +41,7 @@ std::string ProgramFolder()
     }
 }
 
-void* OpenLibrary(const std::string& path, std::string* error, LoadFailure* kind)
+void* OpenLibrary(const std::string& path, LoaderError* error, LoadFailure* kind)
 {
     HMODULE handle = LoadLibraryW(FsPath(path).c_str());
     if (handle == nullptr) {

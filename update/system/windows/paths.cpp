@@ -105,15 +105,15 @@ NarrowPath ForModule(const std::string& utf8)
     if (length != 0)
         length = GetShortPathNameW(wide.c_str(), shortPath.data(), length);
     if (length == 0) {
-        result.problem = "it holds characters that the ANSI code page (" + std::to_string(GetACP())
-            + ") cannot represent and it has no short (8.3) name";
+        result.problem = NarrowProblem::kNoShortName;
+        result.codePage = GetACP();
         return result;
     }
     shortPath.resize(length);
     std::string shortAnsi = Narrow(shortPath, CP_ACP, &lossy);
     if (lossy) {
-        result.problem = "it holds characters that the ANSI code page (" + std::to_string(GetACP())
-            + ") cannot represent, and so does its short (8.3) name";
+        result.problem = NarrowProblem::kShortNameToo;
+        result.codePage = GetACP();
         return result;
     }
     result.usable = true;
