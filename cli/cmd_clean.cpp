@@ -32,7 +32,7 @@ std::string CleanReport(const std::vector<std::string>& log, Output& out)
         if (end == equals + 3)
             continue;
         out.Data()["report"] = {{"com", com}, {"general", general}};
-        return "the library's report: com = " + std::to_string(com) + ", general = " + std::to_string(general);
+        return Say(Message::kConsoleCleanReport, {{"com", std::to_string(com)}, {"general", std::to_string(general)}});
     }
     return std::string();
 }
@@ -47,14 +47,13 @@ int RunClean(const Options& options, Output& out)
         out.Data()["result"] = result;
         std::string report = CleanReport(run.LogLines(), out);
         if (report.empty())
-            report = "the library's report is unknown (it reaches torvexctl only through Torvex.log)";
+            report = Say(Message::kConsoleCleanReportUnknown);
         if (result == 0) {
-            out.Error("clean-up failed (0): no session could be opened or the library has no clean-up; " + report + "; "
-                      + Say(Message::kConsoleSeeLog));
+            out.Error(
+                Say(Message::kConsoleCleanFailed, {{"report", report}, {"see_log", Say(Message::kConsoleSeeLog)}}));
             return static_cast<int>(kExitQueryFailed);
         }
-        out.Info("clean-up called (" + std::to_string(result) + "): the library's own result is not passed on; "
-                 + report);
+        out.Info(Say(Message::kConsoleCleanCalled, {{"result", std::to_string(result)}, {"report", report}}));
         return static_cast<int>(kExitSuccess);
     });
 }

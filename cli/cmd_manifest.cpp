@@ -23,29 +23,29 @@ int CreateManifest(const Options& options, Output& out)
     if (!DescribeFile(options.file, content, out))
         return kExitFileUnreadable;
     if (content.size == 0) {
-        out.Error("application file " + options.file + " is empty: there is nothing to describe");
+        out.Error(Say(Message::kConsoleNothingToDescribe, {{"path", options.file}}));
         return kExitFileUnreadable;
     }
     FileCheck check = CheckApplicationFile(content);
     if (check.verdict != FileVerdict::kApplication)
-        out.Note("warning: " + options.file + " is not an application file: " + check.reason
-                 + "; its manifest describes it all the same");
+        out.Note(Say(
+            Message::kConsoleWarning,
+            {{"message", Say(Message::kConsoleDescribedAnyway, {{"path", options.file}, {"reason", check.reason}})}}));
 
     std::string problem;
     if (!options.releaseVersion.empty() && !ParseVersion(options.releaseVersion)) {
-        out.Error("--version " + options.releaseVersion
-                  + " is not a semantic version (MAJOR.MINOR.PATCH, such as 1.4.0 or 2.0.0-rc.1)");
+        out.Error(Say(Message::kConsoleVersionOption, {{"version", options.releaseVersion}}));
         return kExitUsage;
     }
     for (const std::string& pattern : options.boardPatterns)
         if (!ValidBoardPattern(pattern, &problem)) {
-            out.Error("--board " + pattern + ": " + problem);
+            out.Error(Say(Message::kConsoleBoardOption, {{"pattern", pattern}, {"problem", problem}}));
             return kExitUsage;
         }
 
     ManifestRequest request{options.releaseVersion, options.boardPatterns, options.notes, ""};
     if (!options.keyPath.empty() && !ReadKeyFile(options.keyPath, &request.privateKeyPem, &problem)) {
-        out.Error("the key " + problem);
+        out.Error(problem);
         return kExitManifestNotMade;
     }
     FileFacts facts;
@@ -58,17 +58,18 @@ int CreateManifest(const Options& options, Output& out)
     std::fill(request.privateKeyPem.begin(), request.privateKeyPem.end(), '\0');
     const std::string path = ManifestPathFor(options.file);
     if (!made || !WriteManifestFile(path, manifest, &problem)) {
-        out.Error("no manifest was written for " + options.file + ": " + problem);
+        out.Error(Say(Message::kConsoleManifestNotWritten, {{"path", options.file}, {"problem", problem}}));
         return kExitManifestNotMade;
     }
     out.Data()["manifest"] = path;
     out.Data()["sha256"] = manifest.sha256;
     out.Data()["signed_by"] = manifest.signature ? nlohmann::ordered_json(manifest.signature->key) : nullptr;
-    out.Info("sha256: " + manifest.sha256);
+    out.Info(Say(Message::kConsoleCreatedSha256, {{"sha256", manifest.sha256}}));
     out.Info(manifest.signature
-                 ? "signed: by key " + FingerprintForPeople(manifest.signature->key) + " (" + options.keyPath + ")"
-                 : "signed: no (--key PRIVATE.pem signs it)");
-    out.Info("wrote:  " + path);
+                 ? Say(Message::kConsoleCreatedSigned,
+                       {{"fingerprint", FingerprintForPeople(manifest.signature->key)}, {"key_file", options.keyPath}})
+                 : Say(Message::kConsoleCreatedUnsigned));
+    out.Info(Say(Message::kConsoleCreatedWrote, {{"path", path}}));
     return kExitSuccess;
 }
 
@@ -119,19 +120,22 @@ int CheckManifest(const Options& options, Output& out)
         return kExitManifestRefused;
     }
     if (!verdict.manifest) {
-        out.Error(FileNameOf(options.file) + " has no manifest (" + verdict.manifestPath + ") to check it against");
+        out.Error(Say(Message::kConsoleNoManifestToCheck,
+                      {{"file", FileNameOf(options.file)}, {"manifest_path", verdict.manifestPath}}));
         return kExitManifestRefused;
     }
     const Manifest& manifest = *verdict.manifest;
     std::string boards;
     for (const std::string& pattern : manifest.boards)
         boards += (boards.empty() ? "" : ", ") + pattern;
-    out.Info("manifest: " + verdict.manifestPath);
-    out.Info("version:  " + (manifest.version.empty() ? std::string("none declared") : manifest.version));
-    out.Info("boards:   " + (boards.empty() ? std::string("any") : boards));
-    out.Info("signer:   " + SignerLine(verdict, named));
-    out.Info("check:    " + verdict.words);
-    PrintMakerNotes(verdict, "notes:    ", out);
+    out.Info(Say(Message::kConsoleCheckManifest, {{"manifest_path", verdict.manifestPath}}));
+    out.Info(manifest.version.empty() ? Say(Message::kConsoleCheckNoVersion)
+                                      : Say(Message::kConsoleCheckVersion, {{"version", manifest.version}}));
+    out.Info(boards.empty() ? Say(Message::kConsoleCheckAnyBoard)
+                            : Say(Message::kConsoleCheckBoards, {{"boards", boards}}));
+    out.Info(Say(Message::kConsoleCheckSigner, {{"signer", SignerLine(verdict, named)}}));
+    out.Info(Say(Message::kConsoleCheckWords, {{"words", verdict.words}}));
+    PrintMakerNotes(verdict, Say(Message::kConsoleCheckNotesLabel), out);
     return kExitSuccess;
 }
 
@@ -141,36 +145,26 @@ int RunManifest(const Options& options, Output& out)
 {
     out.Data()["command"] = "manifest " + options.manifestAction;
     if (options.showLog)
-        out.Note("--log has no effect on manifest: it reads the file without the module");
+        out.Note(Say(Message::kConsoleManifestNoLog));
     return options.manifestAction == "create" ? CreateManifest(options, out) : CheckManifest(options, out);
 }
 
 void AddManifestOptions(CLI::App& command, Options& options)
 {
     command.require_subcommand(1, 1);
-    CLI::App* create = command.add_subcommand("create",
-                                              "write FILE.manifest.json: what FILE must be, signed with --key");
-    create->add_option("FILE", options.file, "application file")->required()->type_name("");
-    create->add_option("--version", options.releaseVersion, "the release version its maker declares (1.4.0)")
-        ->type_name("V");
-    create
-        ->add_option("--board", options.boardPatterns,
-                     "a board reference it is meant for; * any run of characters, ? one (repeat for more)")
+    CLI::App* create = command.add_subcommand("create", Say(Message::kHelpManifestCreate));
+    create->add_option(Say(Message::kHelpValueFile), options.file, Say(Message::kHelpFile))->required()->type_name("");
+    create->add_option("--version", options.releaseVersion, Say(Message::kHelpReleaseVersion))->type_name("V");
+    create->add_option("--board", options.boardPatterns, Say(Message::kHelpBoardPattern))
         ->type_name("PATTERN")
         ->allow_extra_args(false);
-    create->add_option("--notes", options.notes, "notes for people")->type_name("TEXT");
-    create->add_option("--key", options.keyPath, "sign with this ECDSA P-256 private key (PEM)")
-        ->type_name("PRIVATE.pem");
+    create->add_option("--notes", options.notes, Say(Message::kHelpNotes))->type_name("TEXT");
+    create->add_option("--key", options.keyPath, Say(Message::kHelpSigningKey))->type_name("PRIVATE.pem");
     create->callback([&options] { options.manifestAction = "create"; });
 
-    CLI::App* check = command.add_subcommand(
-        "check", "check FILE against FILE.manifest.json and the keys in trusted-keys beside the module");
-    check->add_option("FILE", options.file, "application file")->required()->type_name("");
-    check
-        ->add_option("--key", options.publicKeyPath,
-                     "check the signature against this public key (PEM) instead of the trusted keys: a maker "
-                     "checking his own signature")
-        ->type_name("PUBLIC.pem");
+    CLI::App* check = command.add_subcommand("check", Say(Message::kHelpManifestCheck));
+    check->add_option(Say(Message::kHelpValueFile), options.file, Say(Message::kHelpFile))->required()->type_name("");
+    check->add_option("--key", options.publicKeyPath, Say(Message::kHelpCheckingKey))->type_name("PUBLIC.pem");
     check->callback([&options] { options.manifestAction = "check"; });
 }
 

@@ -83,17 +83,14 @@ void Describe(const Options& options, const ReplayOutcome& outcome, Output& out)
 
 void AddReplayOptions(CLI::App& command, Options& options)
 {
-    command.add_option("LOG", options.file, "the Torvex.log to replay (a technician's, from the field)")
+    command.add_option(Say(Message::kHelpValueLog), options.file, Say(Message::kHelpReplayLog))
         ->required()
         ->type_name("");
-    CLI::Option* run = command
-                           .add_option("--run", options.replayRun, "replay run N of the log (default: the last run)")
+    CLI::Option* run = command.add_option("--run", options.replayRun, Say(Message::kHelpReplayRun))
                            ->type_name("N")
                            ->check(CLI::PositiveNumber);
-    command.add_flag("--all", options.replayAll, "replay every run of the log, in order")->excludes(run);
-    command.add_option("--into", options.replayInto, "the new (or empty) folder the setup is written into")
-        ->required()
-        ->type_name("FOLDER");
+    command.add_flag("--all", options.replayAll, Say(Message::kHelpReplayAll))->excludes(run);
+    command.add_option("--into", options.replayInto, Say(Message::kHelpReplayInto))->required()->type_name("FOLDER");
 }
 
 int RunReplay(const Options& options, Output& out)

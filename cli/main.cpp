@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "output.h"
+#include "usage_words.h"
 #include "system/paths.h"
 #include "system/host_platform.h"
 #include "words/language.h"
@@ -104,11 +105,14 @@ int Run(const std::vector<std::string>& arguments, Output& out)
     for (const Command& command : kCommands) {
         CLI::App* sub = app.add_subcommand(command.name, Say(command.description));
         if (command.takesFile)
-            sub->add_option("FILE", options.file, Say(Message::kHelpFile))->required()->type_name("");
+            sub->add_option(Say(Message::kHelpValueFile), options.file, Say(Message::kHelpFile))
+                ->required()
+                ->type_name("");
         if (command.addOptions != nullptr)
             command.addOptions(*sub, options);
     }
     app.require_subcommand(0, 1);
+    SayUsageInLanguage(app);
 
     std::string unknown = UnknownCommand(arguments);
     if (!unknown.empty()) {

@@ -67,7 +67,7 @@ void PrintManifestVerdict(const std::string& file, const ManifestVerdict& verdic
     PrintManifestNotes(file, verdict, 0, out);
     if (verdict.ok && verdict.manifest) {
         out.Info(Say(Message::kConsoleManifest, {{"words", verdict.words}}));
-        PrintMakerNotes(verdict, "notes:  ", out);
+        PrintMakerNotes(verdict, Say(Message::kConsoleManifestNotesLabel), out);
     }
 }
 

@@ -746,6 +746,16 @@ TEST(TorvexctlOutput, HelpAndVersion)
           "  11  the file's path cannot be handed to the module", "  12  the file differs from its manifest",
           "  13  manifest create", "  14  the board interface is in use by another torvexctl or torvexgui"})
         EXPECT_TRUE(Contains(help.out, line));
+    // In French the usage's own headings, value names and help flag read French too.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--lang", "fr", "--help"}, {"--lang", "fr", "manifest", "create", "--help"}}) {
+        ProgramRun french = workspace.Run(arguments);
+        EXPECT_EQ(french.status, 0);
+        EXPECT_TRUE(Contains(french.out, "Utilisation : torvexctl")) << french.out;
+        for (const char* english : {"Usage:", "Options:", "Subcommands:", "Positionals:", "REQUIRED", "SUBCOMMAND",
+                                    " PATH", " TEXT ", "PRIVATE.pem", "Print this help", "Exit status"})
+            EXPECT_FALSE(Contains(french.out, english)) << english << "\n" << french.out;
+    }
 
     ProgramRun version = workspace.Run({"--version"});
     EXPECT_EQ(version.status, 0);

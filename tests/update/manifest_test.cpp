@@ -5,6 +5,7 @@
 #include "manifest/manifest.h"
 #include "manifest/manifest_check.h"
 #include "system/paths.h"
+#include "words/language.h"
 #include "support/files.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,13 @@ TEST(Manifest, WrittenManifestReadsBackAndMalformedOnesSayWhy)
         ManifestRead bad = ParseManifest(row.text);
         EXPECT_FALSE(bad.manifest) << row.problem;
         EXPECT_NE(bad.problem.find(row.problem), std::string::npos) << bad.problem;
+        ThreadLanguage french(Language::kFrench);
+        EXPECT_NE(ParseManifest(row.text).problem, bad.problem) << "not said in French: " << bad.problem;
+    }
+    {
+        ThreadLanguage french(Language::kFrench);
+        EXPECT_EQ(ParseManifest(kMalformed[0].text).problem, "ce n'est pas du JSON");
+        EXPECT_EQ(ParseManifest(Replaced(good, "\"file\": \"app.bin\",", "")).problem, "le champ « file » manque");
     }
     // A damaged signature leaves the rest readable.
     const std::string value = read.manifest->signature->value;
@@ -153,10 +161,19 @@ TEST(Manifest, KeysInEveryFormOpensslWritesAndSignaturesInDerAndRaw)
         {Replaced(Data("release.pub.pem"), "-----END", "*-----END"), false, "no PEM public key"},
     };
     for (const auto& row : kRefused) {
-        problem.clear();
-        EXPECT_FALSE(row.isPrivate ? ParsePrivateKeyPem(row.pem, &sec1, &problem)
-                                   : ParsePublicKeyPem(row.pem, &publicKey, &problem));
-        EXPECT_NE(problem.find(row.problem), std::string::npos) << problem;
+        auto parse = [&] {
+            problem.clear();
+            EXPECT_FALSE(row.isPrivate ? ParsePrivateKeyPem(row.pem, &sec1, &problem)
+                                       : ParsePublicKeyPem(row.pem, &publicKey, &problem));
+            return problem;
+        };
+        std::string english = parse();
+        EXPECT_NE(english.find(row.problem), std::string::npos) << english;
+        ThreadLanguage french(Language::kFrench);
+        EXPECT_NE(parse(), english) << "not said in French: " << english;
+        if (row.pem == kRefused[0].pem) {
+            EXPECT_EQ(problem, "elle contient une clé publique : pour signer, il faut la clé privée");
+        }
     }
 
     // r with its high bit set takes a leading zero in DER; s with leading zeros loses them.

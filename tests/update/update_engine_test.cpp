@@ -6,6 +6,7 @@
 #include "support/files.h"
 #include "support/trace_text.h"
 #include "engine/update_engine.h"
+#include "words/language.h"
 
 #include <gtest/gtest.h>
 
@@ -379,5 +380,28 @@ TEST(UpdateEngine, ManifestRefusalsWriteNothingAndRecordsSayWhatWasChecked)
         if (c.outcome == Outcome::kManifestRefused) {
             EXPECT_EQ(record["result"]["words"], report.manifest.words + "; nothing was written");
         }
+    }
+
+    // Refused while people read French: the record keeps the English reason.
+    const std::pair<const char*, const char*> malformed[] = {
+        {"[]", "it is not a JSON object"},
+        {"{\"format\": \"torvex-manifest\"}", "field \"format_version\" is missing"},
+    };
+    for (const auto& [text, problem] : malformed) {
+        ScratchFolder folder("engine-manifest");
+        const std::string app = folder.File("app.bin");
+        WriteFile(app, ApplicationImage(kNew));
+        WriteFile(ManifestPathFor(app), text);
+        UpdateOptions options;
+        options.historyPath = folder.File("h.jsonl");
+        UpdateEvents events;
+        int opened = 0;
+        events.openBoard = OpenStandIn(&opened);
+        ThreadLanguage french(Language::kFrench);
+        UpdateReport report = RunUpdate(InspectFile(app), options, events);
+        EXPECT_EQ(report.outcome, Outcome::kManifestRefused);
+        EXPECT_NE(report.manifest.words.find("est mal formé"), std::string::npos) << report.manifest.words;
+        EXPECT_EQ(ReadHistory(options.historyPath).records.back()["result"]["words"],
+                  std::string("its manifest app.bin.manifest.json is malformed: ") + problem + "; nothing was written");
     }
 }

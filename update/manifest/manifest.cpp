@@ -40,26 +40,21 @@ bool HasControl(const std::string& text, const char* allowed = "")
     return false;
 }
 
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
 // A string field: `problem` set when it is not a string, too long or holds control bytes.
 bool ReadText(const Json& field, const char* name, std::size_t maxBytes, const char* allowedControls,
               std::string* value, std::string* problem)
 {
     if (!field.is_string()) {
-        *problem = "field \"" + std::string(name) + "\" is not text";
+        *problem = Say(Message::kProblemFieldNotText, {{"field", name}});
         return false;
     }
     *value = field.get<std::string>();
     if (value->size() > maxBytes) {
-        *problem = "field \"" + std::string(name) + "\" is longer than " + std::to_string(maxBytes) + " bytes";
+        *problem = Say(Message::kProblemFieldTooLong, {{"field", name}, {"bytes", std::to_string(maxBytes)}});
         return false;
     }
     if (HasControl(*value, allowedControls)) {
-        *problem = "field \"" + std::string(name) + "\" holds control characters";
+        *problem = Say(Message::kProblemFieldControl, {{"field", name}});
         return false;
     }
     return true;
@@ -71,26 +66,26 @@ void ReadSignature(const Json& field, Manifest* manifest)
     std::string& problem = manifest->signatureProblem;
     if (!field.is_object() || field.size() != 3 || !field.contains("algorithm") || !field.contains("key")
         || !field.contains("value")) {
-        problem = "its \"signature\" is not an object of \"algorithm\", \"key\" and \"value\"";
+        problem = Say(Message::kProblemSignatureNotObject);
         return;
     }
     if (field["algorithm"] != kSignatureAlgorithm) {
-        problem = "its signature's algorithm is not \"" + std::string(kSignatureAlgorithm) + "\"";
+        problem = Say(Message::kProblemSignatureAlgorithm, {{"algorithm", kSignatureAlgorithm}});
         return;
     }
     ManifestSignature signature;
     if (!field["key"].is_string() || !IsHexDigest(signature.key = field["key"].get<std::string>())) {
-        problem = "its signature's \"key\" is not a key fingerprint (64 lower-case hex digits)";
+        problem = Say(Message::kProblemSignatureKey);
         return;
     }
     std::string der;
     if (!field["value"].is_string() || (signature.value = field["value"].get<std::string>()).size() > 1024
         || !Base64Decode(signature.value, &der)) {
-        problem = "its signature's \"value\" is not base64";
+        problem = Say(Message::kProblemSignatureNotBase64);
         return;
     }
     if (!SignatureDerToRaw(der, &signature.rawSignature)) {
-        problem = "its signature's \"value\" is not a DER-encoded ECDSA signature";
+        problem = Say(Message::kProblemSignatureNotDer);
         return;
     }
     manifest->signature = signature;
@@ -99,7 +94,7 @@ void ReadSignature(const Json& field, Manifest* manifest)
 bool ReadFields(const Json& root, Manifest* manifest, std::string* problem)
 {
     if (!root.is_object()) {
-        *problem = "it is not a JSON object";
+        *problem = Say(Message::kProblemNotJsonObject);
         return false;
     }
     for (const auto& item : root.items()) {
@@ -107,46 +102,46 @@ bool ReadFields(const Json& root, Manifest* manifest, std::string* problem)
         for (const char* name : kFieldNames)
             known = known || item.key() == name;
         if (!known) {
-            *problem = "it has a field format " + std::to_string(kManifestFormatVersion)
-                + " does not know: " + Quoted(ForTerminal(item.key().substr(0, 64)));
+            *problem = Say(Message::kProblemFieldUnknown,
+                           {{"format_version", std::to_string(kManifestFormatVersion)},
+                            {"field", ForTerminal(item.key().substr(0, 64))}});
             return false;
         }
     }
     for (const char* name : {"format", "format_version", "file", "size", "sha256", "banner"}) {
         if (!root.contains(name)) {
-            *problem = "field \"" + std::string(name) + "\" is missing";
+            *problem = Say(Message::kProblemFieldMissing, {{"field", name}});
             return false;
         }
     }
     if (root["format"] != kManifestFormat) {
-        *problem = "it is not a " + std::string(kManifestFormat) + " (field \"format\")";
+        *problem = Say(Message::kProblemNotFormat, {{"format", kManifestFormat}});
         return false;
     }
     const Json& formatVersion = root["format_version"];
     if (!formatVersion.is_number_integer() || formatVersion != kManifestFormatVersion) {
-        *problem = "its format version is not " + std::to_string(kManifestFormatVersion)
-            + ", the one this program reads";
+        *problem = Say(Message::kProblemFormatVersion, {{"format_version", std::to_string(kManifestFormatVersion)}});
         return false;
     }
     if (!ReadText(root["file"], "file", kManifestMaxFileName, "", &manifest->file, problem))
         return false;
     if (manifest->file.empty() || manifest->file.find_first_of("/\\") != std::string::npos) {
-        *problem = "field \"file\" is not a file name";
+        *problem = Say(Message::kProblemNotFileName);
         return false;
     }
     const Json& size = root["size"];
     if (!size.is_number_integer() || size < 0 || size > kLargestSize) {
-        *problem = "field \"size\" is not a number of bytes";
+        *problem = Say(Message::kProblemSizeNotBytes);
         return false;
     }
     manifest->size = size.get<long long>();
     if (!root["sha256"].is_string() || !IsHexDigest(manifest->sha256 = root["sha256"].get<std::string>())) {
-        *problem = "field \"sha256\" is not 64 lower-case hex digits";
+        *problem = Say(Message::kProblemSha256NotDigest);
         return false;
     }
     const Json& banner = root["banner"];
     if (!banner.is_array() || banner.size() != kBannerFieldCount) {
-        *problem = "field \"banner\" is not a list of five texts";
+        *problem = Say(Message::kProblemBannerNotFive);
         return false;
     }
     for (std::size_t i = 0; i < kBannerFieldCount; ++i) {
@@ -157,14 +152,14 @@ bool ReadFields(const Json& root, Manifest* manifest, std::string* problem)
         if (!ReadText(root["version"], "version", kManifestMaxVersion, "", &manifest->version, problem))
             return false;
         if (!ParseVersion(manifest->version)) {
-            *problem = "field \"version\" is not a semantic version (such as 1.4.0)";
+            *problem = Say(Message::kProblemVersionNotSemantic);
             return false;
         }
     }
     if (root.contains("boards")) {
         const Json& boards = root["boards"];
         if (!boards.is_array() || boards.empty() || boards.size() > kManifestMaxBoards) {
-            *problem = "field \"boards\" is not a list of 1 to " + std::to_string(kManifestMaxBoards) + " patterns";
+            *problem = Say(Message::kProblemBoardsNotList, {{"max", std::to_string(kManifestMaxBoards)}});
             return false;
         }
         for (const Json& pattern : boards) {
@@ -173,7 +168,7 @@ bool ReadFields(const Json& root, Manifest* manifest, std::string* problem)
                 return false;
             std::string why;
             if (!ValidBoardPattern(text, &why)) {
-                *problem = "field \"boards\": " + why;
+                *problem = Say(Message::kProblemBoardsPattern, {{"problem", why}});
                 return false;
             }
             manifest->boards.push_back(text);
@@ -249,12 +244,12 @@ ManifestRead ParseManifest(const std::string& text)
     ManifestRead read;
     read.found = true;
     if (text.size() > kManifestMaxBytes) {
-        read.problem = "it is larger than " + std::to_string(kManifestMaxBytes / 1024) + " KiB";
+        read.problem = Say(Message::kProblemManifestTooLarge, {{"kib", std::to_string(kManifestMaxBytes / 1024)}});
         return read;
     }
     Json root = Json::parse(text, nullptr, false);
     if (root.is_discarded()) {
-        read.problem = "it is not JSON";
+        read.problem = Say(Message::kProblemNotJson);
         return read;
     }
     Manifest manifest;
@@ -272,18 +267,18 @@ ManifestRead ReadManifestFile(const std::string& utf8Path)
         return read;
     read.found = true;
     if (!std::filesystem::is_regular_file(status)) {
-        read.problem = "it is not a file";
+        read.problem = Say(Message::kProblemNotAFile);
         return read;
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(utf8Path, "rb"), std::fclose);
     if (!file) {
-        read.problem = "it cannot be read";
+        read.problem = Say(Message::kProblemCannotRead);
         return read;
     }
     std::string text(kManifestMaxBytes + 1, '\0');
     text.resize(std::fread(&text[0], 1, text.size(), file.get()));
     if (std::ferror(file.get())) {
-        read.problem = "it cannot be read";
+        read.problem = Say(Message::kProblemCannotRead);
         return read;
     }
     return ParseManifest(text);
@@ -317,13 +312,13 @@ bool WriteManifestFile(const std::string& utf8Path, const Manifest& manifest, st
     std::string text = ManifestJson(manifest);
     std::FILE* file = OpenFile(utf8Path, "wb");
     if (file == nullptr) {
-        *error = utf8Path + " cannot be written";
+        *error = Say(Message::kProblemCannotWrite, {{"path", utf8Path}});
         return false;
     }
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && FlushToDisk(file);
     ok = std::fclose(file) == 0 && ok;
     if (!ok)
-        *error = utf8Path + " could not be written completely";
+        *error = Say(Message::kProblemWriteIncomplete, {{"path", utf8Path}});
     return ok;
 }
 
@@ -385,11 +380,11 @@ FileComparison CompareWithManifest(const FileFacts& file, const Manifest& manife
 bool ValidBoardPattern(const std::string& pattern, std::string* problem)
 {
     if (pattern.empty() || pattern.size() > kManifestMaxPattern) {
-        *problem = "a pattern is empty or longer than " + std::to_string(kManifestMaxPattern) + " characters";
+        *problem = Say(Message::kProblemPatternLength, {{"max", std::to_string(kManifestMaxPattern)}});
         return false;
     }
     if (HasControl(pattern) || !IsUtf8(pattern)) {
-        *problem = "a pattern holds control characters or is not UTF-8 text";
+        *problem = Say(Message::kProblemPatternControl);
         return false;
     }
     return true;

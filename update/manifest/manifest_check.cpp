@@ -165,7 +165,8 @@ bool ReadKeyFile(const std::string& utf8Path, std::string* pem, std::string* pro
 {
     if (ReadSmallFile(utf8Path, kMaxKeyFileBytes, pem))
         return true;
-    *problem = utf8Path + " cannot be read or is larger than " + std::to_string(kMaxKeyFileBytes / 1024) + " KiB";
+    *problem = Say(Message::kProblemSigningKeyUnreadable,
+                   {{"key_file", utf8Path}, {"kib", std::to_string(kMaxKeyFileBytes / 1024)}});
     return false;
 }
 
@@ -174,7 +175,7 @@ bool SignManifest(Manifest* manifest, const std::string& privateKeyPem, std::str
     EcPrivateKey key;
     std::string why;
     if (!ParsePrivateKeyPem(privateKeyPem, &key, &why)) {
-        *problem = "the key cannot be used: " + why;
+        *problem = Say(Message::kProblemSigningKeyUnusable, {{"problem", why}});
         return false;
     }
     std::string fingerprint = KeyFingerprint(key.publicKey);
@@ -184,12 +185,12 @@ bool SignManifest(Manifest* manifest, const std::string& privateKeyPem, std::str
     bool signedOk = !fingerprint.empty() && SignP256(key, message, &signature.rawSignature, &why);
     key.d.fill(0);
     if (!signedOk) {
-        *problem = "the manifest cannot be signed: " + why;
+        *problem = Say(Message::kProblemCannotSign, {{"problem", why}});
         return false;
     }
     // A key file whose public half belongs to another key would sign in a name it cannot prove.
     if (VerifyP256(key.publicKey, message, signature.rawSignature) != SignatureCheck::kValid) {
-        *problem = "the key cannot be used: its public key does not belong to its private key";
+        *problem = Say(Message::kProblemKeyHalvesDiffer);
         return false;
     }
     signature.value = Base64Encode(SignatureRawToDer(signature.rawSignature));
@@ -201,7 +202,7 @@ bool SignManifest(Manifest* manifest, const std::string& privateKeyPem, std::str
 bool MakeManifest(const FileFacts& file, const ManifestRequest& request, Manifest* manifest, std::string* problem)
 {
     if (file.sha256.empty()) {
-        *problem = "the file cannot be read";
+        *problem = Say(Message::kProblemFileUnreadable);
         return false;
     }
     Manifest made;
@@ -211,12 +212,12 @@ bool MakeManifest(const FileFacts& file, const ManifestRequest& request, Manifes
     for (std::size_t i = 0; i < kBannerFieldCount; ++i)
         made.banner[i] = file.banner ? Cp1252ToUtf8(FieldOf(*file.banner, i)) : "";
     if (!request.version.empty() && !ParseVersion(request.version)) {
-        *problem = "the version " + Quoted(request.version) + " is not a semantic version (such as 1.4.0)";
+        *problem = Say(Message::kProblemVersionGiven, {{"version", request.version}});
         return false;
     }
     made.version = request.version;
     if (request.boards.size() > kManifestMaxBoards) {
-        *problem = "a manifest names at most " + std::to_string(kManifestMaxBoards) + " board patterns";
+        *problem = Say(Message::kProblemTooManyPatterns, {{"max", std::to_string(kManifestMaxBoards)}});
         return false;
     }
     for (const std::string& pattern : request.boards) {
@@ -225,14 +226,14 @@ bool MakeManifest(const FileFacts& file, const ManifestRequest& request, Manifes
     }
     made.boards = request.boards;
     if (request.notes.size() > kManifestMaxNotes || !IsUtf8(request.notes)) {
-        *problem = "the notes are longer than " + std::to_string(kManifestMaxNotes) + " bytes or not UTF-8 text";
+        *problem = Say(Message::kProblemNotesUnfit, {{"max", std::to_string(kManifestMaxNotes)}});
         return false;
     }
     made.notes = request.notes;
     // What is written must read back as it is: the reader's rules are the writer's.
     ManifestRead check = ParseManifest(ManifestJson(made));
     if (!check.manifest) {
-        *problem = "the manifest would be malformed: " + check.problem;
+        *problem = Say(Message::kProblemWouldBeMalformed, {{"problem", check.problem}});
         return false;
     }
     if (!request.privateKeyPem.empty() && !SignManifest(&made, request.privateKeyPem, problem))

@@ -542,6 +542,117 @@ enum class Message {
     kHistoryLineCut,      // {path}, {line}
     kConsoleBannerLogIgnored,
     kConsoleFileShortName,  // {name}
+    // Manifests and keys: why one cannot be read, made or signed; manifest, clean and their help.
+    kProblemFieldNotText,   // {field}
+    kProblemFieldTooLong,   // {field}, {bytes}
+    kProblemFieldControl,   // {field}
+    kProblemFieldMissing,   // {field}
+    kProblemFieldUnknown,   // {format_version}, {field}
+    kProblemNotFormat,      // {format}
+    kProblemFormatVersion,  // {format_version}
+    kProblemNotFileName,
+    kProblemSizeNotBytes,
+    kProblemSha256NotDigest,
+    kProblemBannerNotFive,
+    kProblemVersionNotSemantic,
+    kProblemBoardsNotList,  // {max}
+    kProblemBoardsPattern,  // {problem}
+    kProblemPatternLength,  // {max}
+    kProblemPatternControl,
+    kProblemNotJsonObject,
+    kProblemNotJson,
+    kProblemManifestTooLarge,  // {kib}
+    kProblemNotAFile,
+    kProblemCannotRead,
+    kProblemSignatureNotObject,
+    kProblemSignatureAlgorithm,  // {algorithm}
+    kProblemSignatureKey,
+    kProblemSignatureNotBase64,
+    kProblemSignatureNotDer,
+    kProblemKeyCompressed,
+    kProblemKeyNotPoint,
+    kProblemKeyNotEcPrivate,
+    kProblemKeyNotP256,
+    kProblemKeyNoCurve,
+    kProblemKeyNoPublicPart,
+    kProblemKeyNotPrivate,
+    kProblemKeyNotEc,
+    kProblemKeyIsPrivate,
+    kProblemKeyNoPublicPem,
+    kProblemKeyNotPublic,
+    kProblemKeyEncrypted,
+    kProblemKeyIsPublic,
+    kProblemKeyNoPrivatePem,
+    kProblemSystemRefusesKey,
+    kProblemSystemCannotSign,
+    kProblemSigningKeyUnreadable,  // {key_file}, {kib}
+    kProblemSigningKeyUnusable,    // {problem}
+    kProblemCannotSign,            // {problem}
+    kProblemKeyHalvesDiffer,
+    kProblemFileUnreadable,
+    kProblemVersionGiven,        // {version}
+    kProblemTooManyPatterns,     // {max}
+    kProblemNotesUnfit,          // {max}
+    kProblemWouldBeMalformed,    // {problem}
+    kProblemCannotWrite,         // {path}
+    kProblemWriteIncomplete,     // {path}
+    kConsoleNothingToDescribe,   // {path}
+    kConsoleDescribedAnyway,     // {path}, {reason}
+    kConsoleVersionOption,       // {version}
+    kConsoleBoardOption,         // {pattern}, {problem}
+    kConsoleManifestNotWritten,  // {path}, {problem}
+    kConsoleCreatedSha256,       // {sha256}
+    kConsoleCreatedSigned,       // {fingerprint}, {key_file}
+    kConsoleCreatedUnsigned,
+    kConsoleCreatedWrote,       // {path}
+    kConsoleNoManifestToCheck,  // {file}, {manifest_path}
+    kConsoleCheckManifest,      // {manifest_path}
+    kConsoleCheckVersion,       // {version}
+    kConsoleCheckNoVersion,
+    kConsoleCheckBoards,  // {boards}
+    kConsoleCheckAnyBoard,
+    kConsoleCheckSigner,         // {signer}
+    kConsoleCheckWords,          // {words}
+    kConsoleCheckNotesLabel,     // the label before the maker's notes, its width their indent
+    kConsoleManifestNotesLabel,  // the same after download's or check's manifest line
+    kConsoleManifestNoLog,
+    kConsoleCleanReport,  // {com}, {general}
+    kConsoleCleanReportUnknown,
+    kConsoleCleanFailed,  // {report}, {see_log}
+    kConsoleCleanCalled,  // {result}, {report}
+    kHelpManifestCreate,
+    kHelpManifestCheck,
+    kHelpReleaseVersion,
+    kHelpBoardPattern,
+    kHelpNotes,
+    kHelpSigningKey,
+    kHelpCheckingKey,
+    kHelpReplayLog,
+    kHelpReplayRun,
+    kHelpReplayAll,
+    kHelpReplayInto,
+    // The usage's own headings and value names.
+    kHelpFlag,
+    kHelpGroupOptions,
+    kHelpGroupCommands,
+    kHelpLabelUsage,
+    kHelpLabelCommand,
+    kHelpLabelCommands,
+    kHelpLabelPositionals,
+    kHelpLabelRequired,
+    kHelpLabelExcludes,
+    kHelpLabelNeeds,
+    kHelpValuePath,
+    kHelpValueText,
+    kHelpValueName,
+    kHelpValueReference,
+    kHelpValueLanguage,
+    kHelpValueFolder,
+    kHelpValuePrivateKey,
+    kHelpValuePublicKey,
+    kHelpValuePattern,
+    kHelpValueFile,
+    kHelpValueLog,
     kCount
 };
 

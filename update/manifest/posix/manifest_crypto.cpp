@@ -1,6 +1,7 @@
 // Other systems: OpenSSL's libcrypto for SHA-256 and ECDSA P-256. Keys reach it as the
 // canonical DER key_formats.cpp writes from the coordinates it read out of the PEM text.
 #include "manifest/manifest_crypto.h"
+#include "words/messages.h"
 
 #include <openssl/crypto.h>
 #include <openssl/err.h>
@@ -48,7 +49,7 @@ bool SignP256(const EcPrivateKey& key, const std::string& message, std::string* 
     KeyHandle handle = PrivateKeyOf(key);
     DigestContext context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
     if (!handle || !context || EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, handle.get()) != 1) {
-        *problem = "the system does not accept the key";
+        *problem = Say(Message::kProblemSystemRefusesKey);
         return false;
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(message.data());
@@ -61,7 +62,7 @@ bool SignP256(const EcPrivateKey& key, const std::string& message, std::string* 
         der.resize(size);
     }
     if (der.empty() || !SignatureDerToRaw(der, rawSignature)) {
-        *problem = "the system could not sign";
+        *problem = Say(Message::kProblemSystemCannotSign);
         return false;
     }
     return true;

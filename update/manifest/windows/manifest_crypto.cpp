@@ -1,6 +1,7 @@
 // Windows: CNG (bcrypt) for SHA-256 and ECDSA P-256. Keys reach CNG as key blobs built
 // from the coordinates key_formats.cpp read out of the PEM text.
 #include "manifest/manifest_crypto.h"
+#include "words/messages.h"
 
 #include <windows.h>
 #include <bcrypt.h>
@@ -92,7 +93,7 @@ bool SignP256(const EcPrivateKey& key, const std::string& message, std::string* 
     bool imported = ImportKey(ecdsa, BCRYPT_ECCPRIVATE_BLOB, blob, &handle);
     SecureZeroMemory(blob.data(), blob.size());
     if (digest.empty() || !imported) {
-        *problem = "the system does not accept the key";
+        *problem = Say(Message::kProblemSystemRefusesKey);
         return false;
     }
     unsigned char signature[kRawSignatureSize];
@@ -100,7 +101,7 @@ bool SignP256(const EcPrivateKey& key, const std::string& message, std::string* 
     NTSTATUS status = BCryptSignHash(handle.get(), nullptr, reinterpret_cast<unsigned char*>(&digest[0]),
                                      static_cast<ULONG>(digest.size()), signature, sizeof signature, &written, 0);
     if (!BCRYPT_SUCCESS(status) || written != sizeof signature) {
-        *problem = "the system could not sign";
+        *problem = Say(Message::kProblemSystemCannotSign);
         return false;
     }
     rawSignature->assign(reinterpret_cast<const char*>(signature), sizeof signature);
