@@ -4,9 +4,13 @@
 #include "exit_codes.h"
 #include "system/paths.h"
 #include "system/host_platform.h"
+#include "replay/log_reader.h"
 #include "replay/replay_platform.h"
 #include "replay/replay_run.h"
 #include "system/text.h"
+#include "words/for_people.h"
+#include "words/language.h"
+#include "words/messages.h"
 
 #include <CLI/CLI.hpp>
 
@@ -34,33 +38,58 @@ std::string InstalledSimulator()
     return JoinPath(JoinPath(FolderOf(folder), "simulator"), "quelvane.dll");
 }
 
-std::string Count(std::size_t n, const char* one, const char* many)
+// A count in words: "1 line", "3 lines" ("0 ligne" in French, where zero takes the singular).
+std::string Count(std::size_t n, Message one, Message many)
 {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
+    bool singular = n == 1 || (n == 0 && CurrentLanguage() == Language::kFrench);
+    return Say(singular ? one : many, {{"count", NumberForPeople(static_cast<long long>(n))}});
+}
+
+// The field log's encoding as people read it; JSON keeps the name the reader gave.
+std::string EncodingForPeople(const std::string& encoding)
+{
+    if (encoding == torvexreplay::kEncodingUtf16BigEndian)
+        return Say(Message::kReplayEncodingBigEndian);
+    if (encoding == torvexreplay::kEncodingUtf16NoMark)
+        return Say(Message::kReplayEncodingNoMark);
+    return encoding;
+}
+
+std::string Number(std::size_t n)
+{
+    return NumberForPeople(static_cast<long long>(n));
 }
 
 // What was replayed and where.
 void Describe(const Options& options, const ReplayOutcome& outcome, Output& out)
 {
     const torvexreplay::ReplayPlan& plan = outcome.plan;
-    out.Info("log:     " + options.file + " (" + Count(outcome.logLines, "line", "lines") + ", "
-             + Count(plan.runsInLog, "run", "runs") + ")");
+    out.Info(Say(Message::kReplayShowLog,
+                 {{"log", options.file},
+                  {"lines", Count(outcome.logLines, Message::kReplayCountLine, Message::kReplayCountLines)},
+                  {"runs", Count(plan.runsInLog, Message::kReplayCountRun, Message::kReplayCountRuns)}}));
     if (!outcome.encoding.empty())
-        out.Info("         read from " + outcome.encoding
-                 + ", as an editor saves it, back into the module's own "
-                   "Windows-1252");
-    std::string runs = plan.firstRun == plan.lastRun
-        ? "run " + std::to_string(plan.firstRun)
-        : "runs " + std::to_string(plan.firstRun) + " to " + std::to_string(plan.lastRun);
-    out.Info("replay:  " + runs + ", field lines " + std::to_string(plan.firstLine) + " to "
-             + std::to_string(plan.endLine - 1));
+        out.Info(Say(Message::kReplayShowEncoding, {{"encoding", EncodingForPeople(outcome.encoding)}}));
+    std::string first = Number(plan.firstLine);
+    std::string last = Number(plan.endLine - 1);
+    if (plan.firstRun == plan.lastRun)
+        out.Info(Say(Message::kReplayShowRun, {{"run", Number(plan.firstRun)}, {"first", first}, {"last", last}}));
+    else
+        out.Info(Say(Message::kReplayShowRuns,
+                     {{"first_run", Number(plan.firstRun)},
+                      {"last_run", Number(plan.lastRun)},
+                      {"first", first},
+                      {"last", last}}));
     for (const std::string& remark : plan.remarks)
-        out.Info("         " + remark);
-    out.Info("setup:   " + outcome.folder);
-    out.Info("         " + Count(plan.processes.size(), "process", "processes") + ", "
-             + Count(plan.CallCount(), "call", "calls") + ", " + Count(plan.files.size(), "file", "files")
-             + "; the board: " + Count(plan.answers.size(), "answer", "answers") + ", "
-             + std::to_string(outcome.numberedAnswers) + " of them in numbered sections");
+        out.Info(Say(Message::kReplayShowRemark, {{"remark", remark}}));
+    out.Info(Say(Message::kReplayShowSetup, {{"folder", outcome.folder}}));
+    out.Info(
+        Say(Message::kReplayShowSetupMade,
+            {{"processes", Count(plan.processes.size(), Message::kReplayCountProcess, Message::kReplayCountProcesses)},
+             {"calls", Count(plan.CallCount(), Message::kReplayCountCall, Message::kReplayCountCalls)},
+             {"files", Count(plan.files.size(), Message::kReplayCountFile, Message::kReplayCountFiles)},
+             {"answers", Count(plan.answers.size(), Message::kReplayCountAnswer, Message::kReplayCountAnswers)},
+             {"numbered", Number(outcome.numberedAnswers)}}));
 
     auto& data = out.Data();
     data["log"] = options.file;
@@ -107,7 +136,7 @@ int RunReplay(const Options& options, Output& out)
     ReplayOutcome outcome = torvexreplay::Replay(request);
 
     if (outcome.result == ReplayResult::kRefused) {
-        out.Error("nothing replayed: " + outcome.refusal);
+        out.Error(Say(Message::kReplayNothingReplayed, {{"reason", outcome.refusal}}));
         return kExitReplayRefused;
     }
     Describe(options, outcome, out);
@@ -116,16 +145,18 @@ int RunReplay(const Options& options, Output& out)
     switch (outcome.result) {
     case ReplayResult::kReproduced:
         data["result"] = "reproduced";
-        out.Info("result:  reproduced: " + Count(comparison.compared, "field line comes", "field lines come")
-                 + " back line for line (dates and paths aside)");
+        out.Info(Say(comparison.compared == 1 ? Message::kReplayShowReproducedOne : Message::kReplayShowReproduced,
+                     {{"count", Number(comparison.compared)}}));
         return kExitSuccess;
     case ReplayResult::kReproducedInPart:
         data["result"] = "reproduced_in_part";
         data["stopped"] = {{"line", outcome.plan.stopLine}, {"reason", outcome.plan.stopReason}};
-        out.Info("result:  reproduced up to line " + std::to_string(outcome.plan.stopLine) + " ("
-                 + Count(comparison.compared, "line", "lines") + "), where the log stops being readable");
-        out.Error("the replay stopped at line " + std::to_string(outcome.plan.stopLine) + " of " + options.file + ": "
-                  + outcome.plan.stopReason);
+        out.Info(Say(Message::kReplayShowReproducedUpTo,
+                     {{"line", Number(outcome.plan.stopLine)},
+                      {"lines", Count(comparison.compared, Message::kReplayCountLine, Message::kReplayCountLines)}}));
+        out.Error(
+            Say(Message::kReplayStoppedAt,
+                {{"line", Number(outcome.plan.stopLine)}, {"log", options.file}, {"reason", outcome.plan.stopReason}}));
         return kExitReproducedInPart;
     default:
         break;
@@ -134,7 +165,7 @@ int RunReplay(const Options& options, Output& out)
     nlohmann::ordered_json difference = {{"why", outcome.why}};
     if (comparison.fieldLine != 0) {
         auto shown = [](const std::string& line) {
-            return line.empty() ? std::string("(an empty line)") : ForTerminal(line);
+            return line.empty() ? Say(Message::kReplayEmptyLine) : ForTerminal(line);
         };
         std::string fieldText = shown(comparison.fieldText);
         std::string replayText = comparison.replayLine != 0 ? shown(comparison.replayText) : "";
@@ -145,16 +176,19 @@ int RunReplay(const Options& options, Output& out)
         difference["replay_text"] = comparison.replayLine != 0
             ? nlohmann::ordered_json(Cp1252ToUtf8(comparison.replayText))
             : nlohmann::ordered_json(nullptr);
-        out.Info("result:  not reproduced: field line " + std::to_string(comparison.fieldLine) + " differs ("
-                 + Count(comparison.compared, "line", "lines") + " alike before it)");
-        out.Info("  field:  " + (comparison.replayLonger ? std::string("(the field lines end here)") : fieldText));
-        out.Info("  replay: "
-                 + (comparison.replayLine != 0 ? replayText : std::string("(the replay's log ends here)")));
+        out.Info(
+            Say(Message::kReplayShowNotReproducedAt,
+                {{"line", Number(comparison.fieldLine)},
+                 {"alike", Count(comparison.compared, Message::kReplayCountAlike, Message::kReplayCountAlikeMany)}}));
+        out.Info(Say(Message::kReplayShowField,
+                     {{"text", comparison.replayLonger ? Say(Message::kReplayFieldLinesEnd) : fieldText}}));
+        out.Info(Say(Message::kReplayShowReplay,
+                     {{"text", comparison.replayLine != 0 ? replayText : Say(Message::kReplayReplayLogEnds)}}));
     } else {
-        out.Info("result:  not reproduced");
+        out.Info(Say(Message::kReplayShowNotReproduced));
     }
     data["difference"] = difference;
-    out.Error("not reproduced: " + outcome.why);
+    out.Error(Say(Message::kReplayNotReproduced, {{"why", outcome.why}}));
     return kExitNotReproduced;
 }
 

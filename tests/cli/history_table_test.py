@@ -22,20 +22,23 @@ def check(condition, what):
         failures.append(what)
 
 
-def record(time, board, outcome, file, operator, words, after="APP-X 2.0 RUNTIM BOARDA 20261201"):
+def record(time, board, outcome, file, operator, words, after="APP-X 2.0 RUNTIM BOARDA 20261201", code=1, **more):
     return {"time": time, "program": "torvexctl", "machine": "BENCH-3", "operator": operator, "file": file,
             "size": 512, "sha256": "ab" * 32, "file_banner": after, "board": board,
             "banner_before": "APP-X 1.0 RUNTIM BOARDA 20260101", "banner_after": after, "outcome": outcome,
-            "result": {"code": 1, "words": words}, "attempts": 1, "duration_seconds": 0.25}
+            "result": {"code": code, "words": words}, "attempts": 1, "duration_seconds": 0.25, **more}
 
 
 # Oldest first, as the file holds them. Commas, quotes and letters outside ASCII in the
 # fields; a long reference, path and banner for the console table.
 records = [
+    record("2026-11-20T10:00:00Z", "REF-9", "manifest_refused", "C:\\apps\\other.bin", None,
+           "the manifest names boards REF-1*, not REF-9; nothing was written", code=None,
+           manifest={"checked": True, "refusal": "wrong_board"}),
     record("2026-12-01T09:15:00Z", "REF-70", "accepted", "C:\\apps\\board \"A\", v2.bin", "Zoë Müller",
            "accepted, application started"),
     record("2026-12-08T19:46:30Z", "REF-7", "refused", "C:\\a\\very-long-application-file-name-for-board-seven.bin",
-           None, "refused by the board (-2); the board is unchanged", after=None),
+           None, "refused by the board (-2); the board is unchanged", after=None, code=-2),
     record("2026-12-09T06:00:05Z", "LONG-BOARD-REFERENCE-0000000042", "verify_mismatch",
            "/srv/images/another-rather-long-application-name.bin", "J. O'Brien, night shift",
            "accepted, but the board reports another banner than the file's",
@@ -84,6 +87,13 @@ with tempfile.TemporaryDirectory() as folder:
     status, text = run("--wide")
     check(status == 0 and "OPERATOR" in text and "ab" * 32 in text and "J. O'Brien, night shift" in text,
           f"--wide:\n{text}")
+    # In French the result is said again from what each record keeps, never in its stored English.
+    status, text = run("--wide", "--lang", "fr")
+    for words in ["acceptée, mais la carte indique une autre bannière que celle du fichier",
+                  "refusée par la carte (-2) ; la carte n'a pas changé", "acceptée, application démarrée",
+                  "Rien n'a été écrit : le fichier n'est pas destiné à cette carte"]:
+        check(status == 0 and words in text, f"--wide --lang fr lacks {words}:\n{text}")
+    check(not any(r["result"]["words"] in text for r in records), f"--wide --lang fr in English:\n{text}")
 
     # Filters: a reference exactly (REF-7 is not REF-70), a date in local time.
     status, text = run("--board", "REF-7", "--csv")

@@ -221,6 +221,11 @@ const ReplayCase kReplayCases[] = {
      {},
      16,
      "the field's communication library has no _CreateRouter"},
+    {"a_difference_said_in_French",
+     &kWithoutSendCommand,
+     {"--lang", "fr"},
+     16,
+     "  terrain : (une ligne vide)\n  rejeu :   _ExecuteCommand GetVersionComposant_COM"},
 };
 
 class LogKinds : public ::testing::TestWithParam<ReplayCase> { };
@@ -296,6 +301,8 @@ TEST(ReplayInput, IsRefusedOrReadInPartNeverCrashing)
         {"many_runs", ManyRuns(), {}, 0, "result:  reproduced: "},
         {"no_such_run", plain, {"--run", "3"}, 15, "run 3: the log holds 1 run"},
         {"run_and_all", plain, {"--run", "1", "--all"}, 2, "--run excludes --all"},
+        {"empty_in_French", "", {"--lang", "fr"}, 15, "erreur : rien n'a été rejoué : "},
+        {"reproduced_in_French", plain, {"--lang", "fr"}, 0, "lignes du terrain reviennent à l'identique"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

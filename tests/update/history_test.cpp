@@ -223,6 +223,46 @@ TEST(HistoryView, FieldsOfAnyKindReadSafelyAndOutcomesReadAsWords)
     EXPECT_EQ(HistoryColumns()[4].text(Record{{"size", 393216}}), "393216");
 }
 
+// The result column in French: said again from what the record keeps, the best French
+// words where it keeps too little, never its stored English; English shows it as stored.
+TEST(HistoryView, ResultReadsInFrenchFromWhatTheRecordKeeps)
+{
+    struct Case {
+        const char* outcome;
+        const char* words;  // stored, in English
+        Record code;
+        const char* refusal;
+        const char* french;  // "" for none
+    };
+    const Case cases[] = {
+        {"failed", "download failed (-1); no application in flash", -1, "",
+         "échec du téléchargement (-1) ; aucune application en flash"},
+        {"refused", "refused (-2), in an older wording", -2, "", "refusée par la carte (-2)"},
+        {"failed", "failed", nullptr, "", "échec"},
+        {"accepted", "accepted, application started", 1, "", "acceptée, application démarrée"},
+        {"manifest_refused", "the manifest is signed by a key this site does not trust; nothing was written", nullptr,
+         "untrusted_key", "Rien n'a été écrit : signé par une clé à laquelle ce site ne fait pas confiance"},
+        {"manifest_refused", "refused by its manifest", nullptr, "",
+         "Rien n'a été écrit : le manifeste du fichier le refuse"},
+        {"running", "running since 10:51, torvexctl on STATION-4", nullptr, "", "en cours depuis "},
+        {"a_newer_outcome", "words of a newer program", nullptr, "", "words of a newer program"},
+        {"skipped", "", nullptr, "", ""},
+    };
+    const HistoryColumn& result = *FindHistoryColumn("result");
+    for (const Case& c : cases) {
+        Record record = {{"time", "2026-12-08T10:51:00Z"},
+                         {"program", "torvexctl"},
+                         {"machine", "STATION-4"},
+                         {"outcome", c.outcome},
+                         {"result", {{"code", c.code}, {"words", c.words}}},
+                         {"manifest", {{"refusal", c.refusal}}}};
+        EXPECT_EQ(PeoplesText(result, record), c.words) << c.outcome;
+        ThreadLanguage french(Language::kFrench);
+        std::string said = PeoplesText(result, record);
+        EXPECT_EQ(said.rfind(c.french, 0), 0u) << c.outcome << ": " << said;
+    }
+}
+
 // The names stored in records, JSON and CSV, and the words people read: a stored name
 // never changes.
 TEST(OutcomeTable, StoredNamesWordsAndExitCodes)

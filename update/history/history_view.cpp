@@ -1,6 +1,7 @@
 #include "history/history_view.h"
 
 #include "history/outcome_table.h"
+#include "history/result_words.h"
 
 #include "system/system_facts.h"
 
@@ -22,6 +23,11 @@ std::string ResultWords(const Record& record)
 {
     const Record* result = FieldObject(record, field::kResult);
     return result != nullptr ? FieldText(*result, field::kWords) : "";
+}
+
+std::string OutcomeForPeople(const Record& record)
+{
+    return OutcomeWordOf(FieldText(record, field::kOutcome));
 }
 
 // A column that shows a text field as it is.
@@ -87,7 +93,7 @@ const std::vector<HistoryColumn>& HistoryColumns()
     static const std::vector<HistoryColumn> kColumns = {
         {column::kTime, TimeText, nullptr},
         {column::kBoard, TextOf<field::kBoard>, nullptr},
-        {column::kOutcome, TextOf<field::kOutcome>, OutcomeWordOf},
+        {column::kOutcome, TextOf<field::kOutcome>, OutcomeForPeople},
         {column::kFile, TextOf<field::kFile>, nullptr},
         {column::kSize, SizeText, nullptr},
         {column::kSha256, TextOf<field::kSha256>, nullptr},
@@ -96,15 +102,14 @@ const std::vector<HistoryColumn>& HistoryColumns()
         {column::kOperator, TextOf<field::kOperator>, nullptr},
         {column::kStation, TextOf<field::kMachine>, nullptr},
         {column::kProgram, TextOf<field::kProgram>, nullptr},
-        {column::kResult, ResultWords, nullptr},
+        {column::kResult, ResultWords, ResultForPeople},
     };
     return kColumns;
 }
 
 std::string PeoplesText(const HistoryColumn& column, const Record& record)
 {
-    std::string text = column.text(record);
-    return column.forPeople != nullptr ? column.forPeople(text) : text;
+    return column.forPeople != nullptr ? column.forPeople(record) : column.text(record);
 }
 
 const HistoryColumn* FindHistoryColumn(const std::string& name)

@@ -20,11 +20,12 @@ std::string ChosenOperator(const std::string& given);
 struct HistoryColumn {
     const char* name;                    // the CSV header and the wide table's heading (column::)
     std::string (*text)(const Record&);  // its full text, as the CSV gives it; "" when the record does not say
-    // How a person reads that text in a table or a list (an outcome's words); null: as it is.
-    std::string (*forPeople)(const std::string& text);
+    // How a person reads the record's text in a table or a list (an outcome's words, the
+    // result in the reader's language); null: as it is.
+    std::string (*forPeople)(const Record&);
 };
 
-// A column's text for a person: the record's text through the column's forPeople.
+// A column's text for a person: the column's forPeople, else its text.
 std::string PeoplesText(const HistoryColumn& column, const Record& record);
 
 // Every column, in the CSV's order: time (local, ISO 8601 with its offset), board, outcome,

@@ -85,11 +85,11 @@ std::string ModuleText(const std::string& bytes, std::string* encoding)
         return FromUtf16(bytes, 2, false);
     }
     if (StartsWith(bytes, "\xFE\xFF", 2)) {
-        *encoding = "UTF-16 (big-endian)";
+        *encoding = kEncodingUtf16BigEndian;
         return FromUtf16(bytes, 2, true);
     }
     if (bytes.size() >= 4 && bytes[0] != '\0' && bytes[1] == '\0' && bytes[2] != '\0' && bytes[3] == '\0') {
-        *encoding = "UTF-16 without a byte order mark";
+        *encoding = kEncodingUtf16NoMark;
         return FromUtf16(bytes, 0, false);
     }
     std::string text;

@@ -16,6 +16,10 @@ namespace torvexreplay {
 // The module empties its log past this size, so no Torvex.log is larger.
 constexpr std::size_t kLargestLog = 5000000;
 
+// The names FieldLog::encoding gives, as JSON keeps them ("UTF-16" and "UTF-8" besides).
+inline constexpr char kEncodingUtf16BigEndian[] = "UTF-16 (big-endian)";
+inline constexpr char kEncodingUtf16NoMark[] = "UTF-16 without a byte order mark";
+
 struct Run {
     std::size_t first = 0;  // index in FieldLog::lines of its date line
     std::size_t end = 0;    // one past its last line

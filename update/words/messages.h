@@ -627,6 +627,43 @@ enum class Message {
     kHelpNotes,
     kHelpSigningKey,
     kHelpCheckingKey,
+    // torvexctl replay's report: what it replayed, where, and what came of it; its options.
+    kReplayShowLog,              // {log}, {lines}, {runs}: kReplayCount entries
+    kReplayShowEncoding,         // {encoding}
+    kReplayShowRun,              // {run}, {first}, {last}
+    kReplayShowRuns,             // {first_run}, {last_run}, {first}, {last}
+    kReplayShowRemark,           // {remark}
+    kReplayShowSetup,            // {folder}
+    kReplayShowSetupMade,        // {processes}, {calls}, {files}, {answers}: kReplayCount entries; {numbered}
+    kReplayShowReproducedOne,    // {count}
+    kReplayShowReproduced,       // {count}
+    kReplayShowReproducedUpTo,   // {line}, {lines}
+    kReplayShowNotReproducedAt,  // {line}, {alike}
+    kReplayShowNotReproduced,
+    kReplayShowField,   // {text}
+    kReplayShowReplay,  // {text}
+    kReplayEmptyLine,
+    kReplayFieldLinesEnd,
+    kReplayReplayLogEnds,
+    kReplayNothingReplayed,  // {reason}
+    kReplayStoppedAt,        // {line}, {log}, {reason}
+    kReplayNotReproduced,    // {why}
+    kReplayCountLine,        // {count}: one, then many
+    kReplayCountLines,
+    kReplayCountRun,
+    kReplayCountRuns,
+    kReplayCountProcess,
+    kReplayCountProcesses,
+    kReplayCountCall,
+    kReplayCountCalls,
+    kReplayCountFile,
+    kReplayCountFiles,
+    kReplayCountAnswer,
+    kReplayCountAnswers,
+    kReplayCountAlike,
+    kReplayCountAlikeMany,
+    kReplayEncodingBigEndian,
+    kReplayEncodingNoMark,
     kHelpReplayLog,
     kHelpReplayRun,
     kHelpReplayAll,
