@@ -631,6 +631,7 @@ inline constexpr Entry kFrench[] = {
     {Message::kHistoryLineCut, "{path} ligne {line} : enregistrement incomplet (coupé), ignoré"},
     {Message::kConsoleBannerLogIgnored, "--log est sans effet sur banner : il lit le fichier sans le module"},
     {Message::kConsoleFileShortName, "le chemin du fichier contient des caractères hors de la page de codes ANSI : le module reçoit son nom court {name}"},
+
     {Message::kProblemFieldNotText, "le champ « {field} » n'est pas du texte"},
     {Message::kProblemFieldTooLong, "le champ « {field} » dépasse {bytes} octets"},
     {Message::kProblemFieldControl, "le champ « {field} » contient des caractères de contrôle"},
@@ -715,13 +716,8 @@ inline constexpr Entry kFrench[] = {
     {Message::kHelpNotes, "des notes pour les personnes"},
     {Message::kHelpSigningKey, "signer avec cette clé privée ECDSA P-256 (PEM)"},
     {Message::kHelpCheckingKey, "vérifier la signature avec cette clé publique (PEM) au lieu des clés de confiance : un fabricant qui vérifie sa propre signature"},
-    {Message::kHelpReplayLog, "le Torvex.log à rejouer (celui d'un technicien, venu du terrain)"},
-    {Message::kHelpReplayRun, "rejouer l'exécution N du journal (par défaut : la dernière)"},
-    {Message::kHelpReplayAll, "rejouer toutes les exécutions du journal, dans l'ordre"},
-    {Message::kHelpReplayInto, "le dossier, nouveau ou vide, où l'installation est écrite"},
 
     {Message::kHelpFlag, "afficher cette aide et quitter"},
-    // A heading's colon follows it: the space French writes before a colon is the heading's.
     {Message::kHelpGroupOptions, "Options "},
     {Message::kHelpGroupCommands, "Commandes "},
     {Message::kHelpLabelUsage, "Utilisation "},
@@ -742,6 +738,7 @@ inline constexpr Entry kFrench[] = {
     {Message::kHelpValuePattern, "MOTIF"},
     {Message::kHelpValueFile, "FICHIER"},
     {Message::kHelpValueLog, "JOURNAL"},
+
     {Message::kReplayShowLog, "journal :      {log} ({lines}, {runs})"},
     {Message::kReplayShowEncoding, "               lu en {encoding}, tel qu'un éditeur l'enregistre, et ramené au Windows-1252 du module"},
     {Message::kReplayShowRun, "rejeu :        exécution {run}, lignes {first} à {last} du terrain"},
@@ -781,7 +778,7 @@ inline constexpr Entry kFrench[] = {
     {Message::kHelpReplayLog, "le Torvex.log à rejouer (celui d'un technicien, venu du terrain)"},
     {Message::kHelpReplayRun, "rejouer l'exécution N du journal (par défaut : la dernière)"},
     {Message::kHelpReplayAll, "rejouer toutes les exécutions du journal, dans l'ordre"},
-    {Message::kHelpReplayInto, "le dossier nouveau (ou vide) où l'installation est écrite"},
+    {Message::kHelpReplayInto, "le dossier, nouveau ou vide, où l'installation est écrite"},
 };
 // clang-format on
 
