@@ -427,6 +427,12 @@ TEST(HistoryAttempts, StartedRecordsArePairedByIdAndThoseLeftAloneAreInterrupted
                          "board B2 failed: Ann Lee with torvexctl on STATION-4 was writing Z:\\app-6.bin into it at "
                          "2026-12-09T05:00:00Z (failed in words)"))
         << IncompleteWords(b2, ".");
+    {
+        ThreadLanguage french(Language::kFrench);  // the stored English result is said again in French
+        std::string said = IncompleteWords(b2, ".");
+        EXPECT_TRUE(Contains(said, "échec")) << said;
+        EXPECT_FALSE(Contains(said, "failed in words")) << said;
+    }
 
     // A refusal by the board writes nothing: the warning stays until a write completes.
     std::vector<Record> later = records;

@@ -302,10 +302,19 @@ TEST(UpdateEngineBoard, SameBannerIsWrittenAgainAfterAnInterruptedUpdate)
         heard = account.MayBeIncomplete() ? account.lastWrite->value("file", "") : "";
     };
 
-    UpdateReport report = RunUpdate(InspectFile(folder.File("app.bin")), options, events);
+    std::string told;
+    events.boardRead = [&](const BoardContent&, bool, const std::string& because) { told = because; };
+
+    // Told in French, recorded in English.
+    UpdateReport report;
+    {
+        ThreadLanguage french(Language::kFrench);
+        report = RunUpdate(InspectFile(folder.File("app.bin")), options, events);
+    }
     EXPECT_EQ(report.outcome, Outcome::kAccepted);
     EXPECT_EQ(standIn.downloads, 1);
     EXPECT_EQ(heard, "torn.bin");
+    EXPECT_NE(told.find("a été interrompue"), std::string::npos) << told;
     EXPECT_NE(report.writtenAgainBecause.find("was interrupted"), std::string::npos) << report.writtenAgainBecause;
     EXPECT_EQ(ReadHistory(options.historyPath).records.back()["written_again_because"], report.writtenAgainBecause);
 

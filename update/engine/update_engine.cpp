@@ -99,7 +99,10 @@ void UpdateBoard(const BoardCalls& board, const UpdateFile& file, const UpdateOp
         report.after = report.before;
         return;
     }
-    report.writtenAgainBecause = writeAgainBecause;
+    if (!writeAgainBecause.empty()) {
+        ThreadLanguage english(Language::kEnglish);  // the record reads the same whatever people read
+        report.writtenAgainBecause = WriteAgainBecause(account, RecordedBanner(file.content.banner), file.sha256);
+    }
     if (events.writing)
         events.writing();
 

@@ -87,7 +87,8 @@ struct UpdateReport {
     std::optional<ManifestVerdict> manifestForRecord;
     // The update's id in the history, on its started and its outcome record.
     std::string id;
-    // Set when the board reported the file's banner but the history said to write it again.
+    // Set when the board reported the file's banner but the history said to write it again;
+    // in English, as the record keeps it (the front end was told in its language).
     std::string writtenAgainBecause;
 };
 

@@ -1,6 +1,7 @@
 #include "history/board_account.h"
 
 #include "history/outcome_table.h"
+#include "history/result_words.h"
 #include "module/module_exports.h"
 
 #include "system/text.h"
@@ -15,12 +16,6 @@ namespace {
 std::string Shown(const std::string& text)
 {
     return text.empty() ? "?" : text;
-}
-
-std::string ResultWords(const Record& attempt)
-{
-    const Record* result = FieldObject(attempt, field::kResult);
-    return result != nullptr ? FieldText(*result, field::kWords) : std::string();
 }
 
 bool Is(const Record& attempt, const char* outcome)
@@ -177,7 +172,7 @@ std::string WriteAgainBecause(const BoardAccount& account, const std::string& fi
     if (account.MayBeIncomplete())
         return Is(last, outcome_name::kInterrupted) || Is(last, outcome_name::kRunning)
             ? Say(Message::kWriteAgainInterrupted, {{"when", when}, {"path", path}})
-            : Say(Message::kWriteAgainFailed, {{"when", when}, {"path", path}, {"result", Shown(ResultWords(last))}});
+            : Say(Message::kWriteAgainFailed, {{"when", when}, {"path", path}, {"result", Shown(ResultForPeople(last))}});
     if (account.lastWriteKind == Write::kUnverified)
         return Is(last, outcome_name::kAccepted)
             ? Say(Message::kWriteAgainNotCompared, {{"when", when}, {"path", path}})
@@ -185,7 +180,7 @@ std::string WriteAgainBecause(const BoardAccount& account, const std::string& fi
                   {{"when", when},
                    {"path", path},
                    {"outcome", OutcomeWordOf(FieldText(last, field::kOutcome))},
-                   {"result", Shown(ResultWords(last))}});
+                   {"result", Shown(ResultForPeople(last))}});
     std::string recorded = FieldText(last, field::kSha256);
     if (!sha256.empty() && recorded == sha256)
         return std::string();
@@ -208,7 +203,7 @@ std::string IncompleteWords(const BoardAccount& account, const std::string& next
                 {"who", WhoWords(last)},
                 {"path", Shown(FieldText(last, field::kFile))},
                 {"when", Shown(FieldText(last, field::kTime))},
-                {"result", Shown(ResultWords(last))},
+                {"result", Shown(ResultForPeople(last))},
                 {"next", next}});
 }
 
