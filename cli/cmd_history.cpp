@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace torvexctl {
@@ -162,16 +163,44 @@ void PrintConsoleTable(Output& out, const std::vector<Record>& records)
     PrintTable(out, rows, widths, cuts);
 }
 
+// The wide table's heading of a column in the reader's language (in English its CSV name in
+// capitals, spaces as "_").
+std::string WideHeading(const char* name)
+{
+    struct ColumnHeading {
+        const char* column;
+        Message heading;
+    };
+    static constexpr ColumnHeading kHeadings[] = {
+        {column::kTime, Message::kHeadingWideTime},
+        {column::kBoard, Message::kHeadingWideBoard},
+        {column::kOutcome, Message::kHeadingWideOutcome},
+        {column::kFile, Message::kHeadingWideFile},
+        {column::kSize, Message::kHeadingWideSize},
+        {column::kSha256, Message::kHeadingWideSha256},
+        {column::kBannerBefore, Message::kHeadingWideBannerBefore},
+        {column::kBannerAfter, Message::kHeadingWideBannerAfter},
+        {column::kOperator, Message::kHeadingWideOperator},
+        {column::kStation, Message::kHeadingWideStation},
+        {column::kProgram, Message::kHeadingWideProgram},
+        {column::kResult, Message::kHeadingWideResult},
+    };
+    for (const auto& [columnName, heading] : kHeadings)
+        if (std::string_view(columnName) == name)
+            return Say(heading);
+    std::string heading = name;  // a column added without a heading of its own
+    std::transform(heading.begin(), heading.end(), heading.begin(), [](char c) { return c == ' ' ? '_' : c; });
+    std::transform(heading.begin(), heading.end(), heading.begin(), ::toupper);
+    return heading;
+}
+
 void PrintWideTable(Output& out, const std::vector<Record>& records)
 {
     std::vector<const HistoryColumn*> columns;
     std::vector<std::string> headings;
     for (const HistoryColumn& column : torvexupdate::HistoryColumns()) {
         columns.push_back(&column);
-        std::string heading = column.name;
-        std::transform(heading.begin(), heading.end(), heading.begin(), [](char c) { return c == ' ' ? '_' : c; });
-        std::transform(heading.begin(), heading.end(), heading.begin(), ::toupper);
-        headings.push_back(heading);
+        headings.push_back(WideHeading(column.name));
     }
     std::vector<std::vector<std::string>> rows = Cells(records, columns, nullptr);
     rows.insert(rows.begin(), headings);

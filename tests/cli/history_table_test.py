@@ -94,6 +94,9 @@ with tempfile.TemporaryDirectory() as folder:
                   "Rien n'a été écrit : le fichier n'est pas destiné à cette carte"]:
         check(status == 0 and words in text, f"--wide --lang fr lacks {words}:\n{text}")
     check(not any(r["result"]["words"] in text for r in records), f"--wide --lang fr in English:\n{text}")
+    check(text.split("\n")[0].split() == ["DATE", "CARTE", "RÉSULTAT", "FICHIER", "TAILLE", "SHA256", "BANNIÈRE_AVANT",
+                                           "BANNIÈRE_APRÈS", "OPÉRATEUR", "POSTE", "PROGRAMME", "DÉTAIL"],
+          f"--wide --lang fr headings: {text.split(chr(10))[0]}")
 
     # Filters: a reference exactly (REF-7 is not REF-70), a date in local time.
     status, text = run("--board", "REF-7", "--csv")

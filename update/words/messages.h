@@ -690,6 +690,19 @@ enum class Message {
     kHelpReplayRun,
     kHelpReplayAll,
     kHelpReplayInto,
+    // The history's wide table: a heading a column, in the CSV's order.
+    kHeadingWideTime,
+    kHeadingWideBoard,
+    kHeadingWideOutcome,
+    kHeadingWideFile,
+    kHeadingWideSize,
+    kHeadingWideSha256,
+    kHeadingWideBannerBefore,
+    kHeadingWideBannerAfter,
+    kHeadingWideOperator,
+    kHeadingWideStation,
+    kHeadingWideProgram,
+    kHeadingWideResult,
     kCount
 };
 

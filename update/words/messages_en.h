@@ -758,6 +758,19 @@ inline constexpr Entry kEnglish[] = {
     {Message::kHelpReplayRun, "replay run N of the log (default: the last run)"},
     {Message::kHelpReplayAll, "replay every run of the log, in order"},
     {Message::kHelpReplayInto, "the new (or empty) folder the setup is written into"},
+
+    {Message::kHeadingWideTime, "TIME"},
+    {Message::kHeadingWideBoard, "BOARD"},
+    {Message::kHeadingWideOutcome, "OUTCOME"},
+    {Message::kHeadingWideFile, "FILE"},
+    {Message::kHeadingWideSize, "SIZE"},
+    {Message::kHeadingWideSha256, "SHA256"},
+    {Message::kHeadingWideBannerBefore, "BANNER_BEFORE"},
+    {Message::kHeadingWideBannerAfter, "BANNER_AFTER"},
+    {Message::kHeadingWideOperator, "OPERATOR"},
+    {Message::kHeadingWideStation, "STATION"},
+    {Message::kHeadingWideProgram, "PROGRAM"},
+    {Message::kHeadingWideResult, "RESULT"},
 };
 // clang-format on
 

@@ -779,6 +779,19 @@ inline constexpr Entry kFrench[] = {
     {Message::kHelpReplayRun, "rejouer l'exécution N du journal (par défaut : la dernière)"},
     {Message::kHelpReplayAll, "rejouer toutes les exécutions du journal, dans l'ordre"},
     {Message::kHelpReplayInto, "le dossier, nouveau ou vide, où l'installation est écrite"},
+
+    {Message::kHeadingWideTime, "DATE"},
+    {Message::kHeadingWideBoard, "CARTE"},
+    {Message::kHeadingWideOutcome, "RÉSULTAT"},
+    {Message::kHeadingWideFile, "FICHIER"},
+    {Message::kHeadingWideSize, "TAILLE"},
+    {Message::kHeadingWideSha256, "SHA256"},
+    {Message::kHeadingWideBannerBefore, "BANNIÈRE_AVANT"},
+    {Message::kHeadingWideBannerAfter, "BANNIÈRE_APRÈS"},
+    {Message::kHeadingWideOperator, "OPÉRATEUR"},
+    {Message::kHeadingWideStation, "POSTE"},
+    {Message::kHeadingWideProgram, "PROGRAMME"},
+    {Message::kHeadingWideResult, "DÉTAIL"},
 };
 // clang-format on
 
