@@ -64,7 +64,7 @@ void AddDownloadOptions(CLI::App& command, Options& options)
     command.add_flag("--force", options.force, Say(Message::kHelpForce));
     command.add_option("--retries", options.retries, Say(Message::kHelpRetries))
         ->type_name("N")
-        ->check(CLI::Range(0, 100));
+        ->check(CLI::Range(0, 100).description(Say(Message::kHelpValueRetries)));
     command.add_option("--operator", options.operatorName, Say(Message::kHelpOperator))->type_name("NAME");
     command.add_flag("--allow-unsigned", options.allowUnsigned, Say(Message::kHelpAllowUnsigned));
     command.add_flag("--allow-older", options.allowOlder, Say(Message::kHelpAllowOlder));

@@ -15,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
+#include <limits>
 
 namespace torvexctl {
 
@@ -117,7 +118,7 @@ void AddReplayOptions(CLI::App& command, Options& options)
         ->type_name("");
     CLI::Option* run = command.add_option("--run", options.replayRun, Say(Message::kHelpReplayRun))
                            ->type_name("N")
-                           ->check(CLI::PositiveNumber);
+                           ->check(CLI::Range(1, std::numeric_limits<int>::max()).description(Say(Message::kHelpValuePositive)));
     command.add_flag("--all", options.replayAll, Say(Message::kHelpReplayAll))->excludes(run);
     command.add_option("--into", options.replayInto, Say(Message::kHelpReplayInto))->required()->type_name("FOLDER");
 }

@@ -747,13 +747,14 @@ TEST(TorvexctlOutput, HelpAndVersion)
           "  13  manifest create", "  14  the board interface is in use by another torvexctl or torvexgui"})
         EXPECT_TRUE(Contains(help.out, line));
     // In French the usage's own headings, value names and help flag read French too.
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"--lang", "fr", "--help"}, {"--lang", "fr", "manifest", "create", "--help"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--lang", "fr", "--help"},
+                                                      {"--lang", "fr", "manifest", "create", "--help"},
+                                                      {"--lang", "fr", "download", "--help"}}) {
         ProgramRun french = workspace.Run(arguments);
         EXPECT_EQ(french.status, 0);
         EXPECT_TRUE(Contains(french.out, "Utilisation : torvexctl")) << french.out;
         for (const char* english : {"Usage:", "Options:", "Subcommands:", "Positionals:", "REQUIRED", "SUBCOMMAND",
-                                    " PATH", " TEXT ", "PRIVATE.pem", "Print this help", "Exit status"})
+                                    " PATH", " TEXT ", "PRIVATE.pem", "Print this help", "Exit status", "INT in"})
             EXPECT_FALSE(Contains(french.out, english)) << english << "\n" << french.out;
     }
 

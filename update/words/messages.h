@@ -703,6 +703,9 @@ enum class Message {
     kHeadingWideStation,
     kHeadingWideProgram,
     kHeadingWideResult,
+    // What the usage says an option's value must be.
+    kHelpValueRetries,
+    kHelpValuePositive,
     kCount
 };
 

@@ -771,6 +771,9 @@ inline constexpr Entry kEnglish[] = {
     {Message::kHeadingWideStation, "STATION"},
     {Message::kHeadingWideProgram, "PROGRAM"},
     {Message::kHeadingWideResult, "RESULT"},
+
+    {Message::kHelpValueRetries, "INT in [0 - 100]"},
+    {Message::kHelpValuePositive, "POSITIVE"},
 };
 // clang-format on
 

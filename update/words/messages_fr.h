@@ -792,6 +792,9 @@ inline constexpr Entry kFrench[] = {
     {Message::kHeadingWideStation, "POSTE"},
     {Message::kHeadingWideProgram, "PROGRAMME"},
     {Message::kHeadingWideResult, "DÉTAIL"},
+
+    {Message::kHelpValueRetries, "ENTIER de 0 à 100"},
+    {Message::kHelpValuePositive, "POSITIF"},
 };
 // clang-format on
 
