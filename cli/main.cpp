@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "exit_codes.h"
 #include "output.h"
+#include "usage_errors.h"
 #include "usage_words.h"
 #include "system/paths.h"
 #include "system/host_platform.h"
@@ -130,7 +131,7 @@ int Run(const std::vector<std::string>& arguments, Output& out)
             std::fputs(help.c_str(), stdout);
         return kExitSuccess;
     } catch (const CLI::ParseError& error) {
-        out.Error(Say(Message::kConsoleUsageHint, {{"problem", error.what()}}));
+        out.Error(Say(Message::kConsoleUsageHint, {{"problem", UsageProblem(error)}}));
         return kExitUsage;
     }
 

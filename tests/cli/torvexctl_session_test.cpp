@@ -732,6 +732,21 @@ TEST(TorvexctlOutput, UsageErrorsExitWithTheUsageStatus)
         EXPECT_EQ(run.status, 2) << Describe(run);
         EXPECT_TRUE(Contains(run.err, message));
     }
+
+    // In French the parser's refusals read French too.
+    const std::pair<std::vector<std::string>, const char*> inFrench[] = {
+        {{"download"}, "erreur : FICHIER est obligatoire ; lancez"},
+        {{"download", "--retries", "200", "x.bin"}, "--retries : la valeur 200 n'est pas entre 0 et 100"},
+        {{"version", "extra"}, "argument inattendu : extra"},
+        {{"history", "--separator", ";"}, "--separator ne s'emploie qu'avec --csv"},
+    };
+    for (const auto& [arguments, message] : inFrench) {
+        std::vector<std::string> french = {"--lang", "fr"};
+        french.insert(french.end(), arguments.begin(), arguments.end());
+        ProgramRun run = workspace.Run(french);
+        EXPECT_EQ(run.status, 2) << Describe(run);
+        EXPECT_TRUE(Contains(run.err, message)) << run.err;
+    }
 }
 
 TEST(TorvexctlOutput, HelpAndVersion)

@@ -706,6 +706,15 @@ enum class Message {
     // What the usage says an option's value must be.
     kHelpValueRetries,
     kHelpValuePositive,
+    // A command line the parser refused (in English the parser's own sentence is shown).
+    kUsageRequired,
+    kUsageExcludes,
+    kUsageRequires,
+    kUsageNotExpected,
+    kUsageOutOfRange,
+    kUsageNotAmong,
+    kUsageValueMissing,
+    kUsageNotAllowed,
     kCount
 };
 

@@ -774,6 +774,15 @@ inline constexpr Entry kEnglish[] = {
 
     {Message::kHelpValueRetries, "INT in [0 - 100]"},
     {Message::kHelpValuePositive, "POSITIVE"},
+
+    {Message::kUsageRequired, "{option} is required"},
+    {Message::kUsageExcludes, "{option} excludes {other}"},
+    {Message::kUsageRequires, "{option} requires {other}"},
+    {Message::kUsageNotExpected, "The following arguments were not expected: {arguments}"},
+    {Message::kUsageOutOfRange, "{option}: Value {value} not in range {min} to {max}"},
+    {Message::kUsageNotAmong, "{option}: {value} not in {choices}"},
+    {Message::kUsageValueMissing, "{option}: its value is missing"},
+    {Message::kUsageNotAllowed, "The value {value} is not an allowed value for {option}"},
 };
 // clang-format on
 

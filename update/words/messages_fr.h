@@ -795,6 +795,15 @@ inline constexpr Entry kFrench[] = {
 
     {Message::kHelpValueRetries, "ENTIER de 0 à 100"},
     {Message::kHelpValuePositive, "POSITIF"},
+
+    {Message::kUsageRequired, "{option} est obligatoire"},
+    {Message::kUsageExcludes, "{option} ne peut pas être donné avec {other}"},
+    {Message::kUsageRequires, "{option} ne s'emploie qu'avec {other}"},
+    {Message::kUsageNotExpected, "argument inattendu : {arguments}"},
+    {Message::kUsageOutOfRange, "{option} : la valeur {value} n'est pas entre {min} et {max}"},
+    {Message::kUsageNotAmong, "{option} : {value} n'est pas l'une des valeurs {choices}"},
+    {Message::kUsageValueMissing, "{option} : il manque sa valeur"},
+    {Message::kUsageNotAllowed, "{option} : la valeur {value} n'est pas permise"},
 };
 // clang-format on
 
