@@ -260,11 +260,11 @@ const std::string& PlainLog()
     return bytes;
 }
 
-std::string Utf16(const std::string& bytes)
+std::string Utf16(const std::string& bytes, bool bigEndian = false)
 {
-    std::string wide = "\xFF\xFE";
-    for (char c : bytes)
-        wide += std::string(1, c) + '\0';  // Latin letters: the same code in both
+    std::string wide = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : bytes)  // Latin letters: the same code in both
+        wide += bigEndian ? std::string(1, '\0') + c : std::string(1, c) + '\0';
     return wide;
 }
 
@@ -298,6 +298,7 @@ TEST(ReplayInput, IsRefusedOrReadInPartNeverCrashing)
         {"cut_mid_line", plain.substr(0, middle + 12), {}, 17, "the log ends in the middle of this line"},
         {"line_too_long", longLine, {}, 17, "the line is longer than any line the module writes"},
         {"utf16", Utf16(plain), {}, 0, "read from UTF-16"},
+        {"utf16_big_endian", Utf16(plain, true), {}, 0, "read from UTF-16 (big-endian)"},
         {"many_runs", ManyRuns(), {}, 0, "result:  reproduced: "},
         {"no_such_run", plain, {"--run", "3"}, 15, "run 3: the log holds 1 run"},
         {"run_and_all", plain, {"--run", "1", "--all"}, 2, "--run excludes --all"},
