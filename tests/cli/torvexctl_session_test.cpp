@@ -559,6 +559,8 @@ TEST(TorvexctlStartup, InitialisationFailureNamesTheSystemsReason)
                 cause.replace(folder, 1, FolderOfFile(workspace.Program()));
             EXPECT_TRUE(Contains(run.err, cause));
         }
+        // The drive-letter cause only where the module changed the letter.
+        EXPECT_EQ(Contains(run.err, "drive-letter rule"), std::string(c.name) == "drive-letter rule") << run.err;
     }
 }
 
